@@ -1,0 +1,210 @@
+/* The platform types and calls the engine's interface speaks in: window-message targets,
+   MIDI device handles and buffer headers, result codes, the MIDI device calls and the
+   multimedia timer calls. Record layouts and constants are fixed: applications, test
+   programs and stored records rely on them. */
+#ifndef CVX_PLATFORM_H
+#define CVX_PLATFORM_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define CVX_API __attribute__((visibility("default")))
+
+typedef uint32_t DWORD;
+typedef uint16_t WORD;
+typedef uint8_t BYTE;
+typedef unsigned int UINT;
+typedef uintptr_t DWORD_PTR;
+typedef uintptr_t UINT_PTR;
+typedef int BOOL;
+typedef UINT MMRESULT;
+typedef uint32_t MMVERSION;
+
+/* Opaque handles. */
+typedef struct HWND__* HWND;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef struct HMIDIIN__* HMIDIIN;
+typedef struct HMIDIOUT__* HMIDIOUT;
+typedef HMIDIIN* LPHMIDIIN;
+typedef HMIDIOUT* LPHMIDIOUT;
+
+/* ---- Message targets ------------------------------------------------------------------ */
+
+/* A target's post function runs on whatever thread posts (the engine's real-time threads
+   included): it must not block or allocate. */
+typedef void (*CvxPostFunction)(void* user, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+
+/* Makes a message target that hands every posted message to `post`. Returns 0 when the
+   process already holds the maximum number of targets. */
+CVX_API HWND cvxWindowCreate(CvxPostFunction post, void* user);
+/* After this returns, `post` is never called again for the target, and posts to it fail. */
+CVX_API void cvxWindowDestroy(HWND window);
+/* Never blocks, safe from any thread. Returns 0 for a null or destroyed target, else 1. */
+CVX_API int cvxPostMessage(HWND window, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+
+/* ---- Results -------------------------------------------------------------------------- */
+
+#define MMSYSERR_NOERROR 0
+#define MMSYSERR_ERROR 1
+#define MMSYSERR_BADDEVICEID 2
+#define MMSYSERR_NOTENABLED 3
+#define MMSYSERR_ALLOCATED 4
+#define MMSYSERR_INVALHANDLE 5
+#define MMSYSERR_NODRIVER 6
+#define MMSYSERR_NOMEM 7
+#define MMSYSERR_NOTSUPPORTED 8
+#define MMSYSERR_BADERRNUM 9
+#define MMSYSERR_INVALFLAG 10
+#define MMSYSERR_INVALPARAM 11
+#define MMSYSERR_LASTERROR 11
+
+#define MIDIERR_BASE 64
+#define MIDIERR_UNPREPARED (MIDIERR_BASE + 0)
+#define MIDIERR_STILLPLAYING (MIDIERR_BASE + 1)
+#define MIDIERR_NOMAP (MIDIERR_BASE + 2)
+#define MIDIERR_NOTREADY (MIDIERR_BASE + 3)
+#define MIDIERR_NODEVICE (MIDIERR_BASE + 4)
+#define MIDIERR_INVALIDSETUP (MIDIERR_BASE + 5)
+#define MIDIERR_BADOPENMODE (MIDIERR_BASE + 6)
+#define MIDIERR_DONT_CONTINUE (MIDIERR_BASE + 7)
+#define MIDIERR_LASTERROR (MIDIERR_BASE + 7)
+
+#define MAXERRORLENGTH 256
+#define MAXPNAMELEN 32
+
+/* ---- MIDI devices --------------------------------------------------------------------- */
+
+#define MIDI_MAPPER ((UINT)-1)
+
+/* Callback message kinds. */
+#define MIM_OPEN 0x3C1
+#define MIM_CLOSE 0x3C2
+#define MIM_DATA 0x3C3
+#define MIM_LONGDATA 0x3C4
+#define MIM_ERROR 0x3C5
+#define MIM_LONGERROR 0x3C6
+#define MOM_OPEN 0x3C7
+#define MOM_CLOSE 0x3C8
+#define MOM_DONE 0x3C9
+
+/* Open flags. */
+#define CALLBACK_TYPEMASK 0x00070000u
+#define CALLBACK_NULL 0x00000000u
+#define CALLBACK_FUNCTION 0x00030000u
+
+/* Buffer header flags. */
+#define MHDR_DONE 0x00000001u
+#define MHDR_PREPARED 0x00000002u
+#define MHDR_INQUEUE 0x00000004u
+
+/* Device technologies. */
+#define MOD_MIDIPORT 1
+
+/* Byte-packed, as the platform defines it: 112 bytes. */
+#pragma pack(push, 1)
+typedef struct midihdr_tag {
+    char* lpData;                /* the data block */
+    DWORD dwBufferLength;        /* its length */
+    DWORD dwBytesRecorded;       /* bytes filled (input) or to send (output) */
+    DWORD_PTR dwUser;            /* free for the buffer's owner */
+    DWORD dwFlags;               /* MHDR_* */
+    struct midihdr_tag* lpNext;  /* reserved for the service */
+    DWORD_PTR reserved;          /* reserved for the service */
+    DWORD dwOffset;              /* callback offset, unused */
+    DWORD_PTR dwReserved[8];     /* reserved for the service */
+} MIDIHDR, *LPMIDIHDR;
+#pragma pack(pop)
+
+#ifdef __cplusplus
+static_assert(sizeof(MIDIHDR) == 112, "MIDIHDR is 112 bytes");
+#endif
+
+typedef struct {
+    WORD wMid;
+    WORD wPid;
+    MMVERSION vDriverVersion;
+    char szPname[MAXPNAMELEN];
+    DWORD dwSupport;
+} MIDIINCAPS, *LPMIDIINCAPS;
+
+typedef struct {
+    WORD wMid;
+    WORD wPid;
+    MMVERSION vDriverVersion;
+    char szPname[MAXPNAMELEN];
+    WORD wTechnology;
+    WORD wVoices;
+    WORD wNotes;
+    WORD wChannelMask;
+    DWORD dwSupport;
+} MIDIOUTCAPS, *LPMIDIOUTCAPS;
+
+/* Input callback: (handle, message kind, instance data, parameter 1, parameter 2). */
+typedef void (*LPMIDICALLBACK)(HMIDIIN handle, UINT msg, DWORD_PTR instance, DWORD_PTR param1,
+                               DWORD_PTR param2);
+
+CVX_API UINT midiInGetNumDevs(void);
+CVX_API MMRESULT midiInGetDevCaps(UINT_PTR deviceId, LPMIDIINCAPS caps, UINT size);
+CVX_API MMRESULT midiInGetErrorText(MMRESULT error, char* text, UINT size);
+CVX_API MMRESULT midiInOpen(LPHMIDIIN handle, UINT deviceId, DWORD_PTR callback,
+                            DWORD_PTR instance, DWORD flags);
+CVX_API MMRESULT midiInClose(HMIDIIN handle);
+CVX_API MMRESULT midiInPrepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size);
+CVX_API MMRESULT midiInUnprepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size);
+CVX_API MMRESULT midiInAddBuffer(HMIDIIN handle, LPMIDIHDR header, UINT size);
+CVX_API MMRESULT midiInStart(HMIDIIN handle);
+CVX_API MMRESULT midiInStop(HMIDIIN handle);
+CVX_API MMRESULT midiInReset(HMIDIIN handle);
+CVX_API MMRESULT midiInGetID(HMIDIIN handle, UINT* deviceId);
+
+CVX_API UINT midiOutGetNumDevs(void);
+CVX_API MMRESULT midiOutGetDevCaps(UINT_PTR deviceId, LPMIDIOUTCAPS caps, UINT size);
+CVX_API MMRESULT midiOutGetErrorText(MMRESULT error, char* text, UINT size);
+CVX_API MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback,
+                             DWORD_PTR instance, DWORD flags);
+CVX_API MMRESULT midiOutClose(HMIDIOUT handle);
+CVX_API MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size);
+CVX_API MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size);
+CVX_API MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message);
+CVX_API MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size);
+CVX_API MMRESULT midiOutReset(HMIDIOUT handle);
+CVX_API MMRESULT midiOutGetID(HMIDIOUT handle, UINT* deviceId);
+
+/* ---- Multimedia timers ---------------------------------------------------------------- */
+
+#define TIME_ONESHOT 0x0000u
+#define TIME_PERIODIC 0x0001u
+#define TIME_CALLBACK_FUNCTION 0x0000u
+#define TIME_KILL_SYNCHRONOUS 0x0100u
+
+#define TIMERR_NOERROR 0
+#define TIMERR_NOCANDO 97
+#define TIMERR_STRUCT 129
+
+typedef void (*LPTIMECALLBACK)(UINT timerId, UINT msg, DWORD_PTR user, DWORD_PTR dw1,
+                               DWORD_PTR dw2);
+
+typedef struct {
+    UINT wPeriodMin;
+    UINT wPeriodMax;
+} TIMECAPS, *LPTIMECAPS;
+
+/* Returns the timer's identifier, 0 when no timer could be made. */
+CVX_API MMRESULT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback,
+                              DWORD_PTR user, UINT flags);
+CVX_API MMRESULT timeKillEvent(UINT timerId);
+CVX_API DWORD timeGetTime(void);
+CVX_API MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size);
+CVX_API MMRESULT timeBeginPeriod(UINT period);
+CVX_API MMRESULT timeEndPeriod(UINT period);
+CVX_API DWORD GetTickCount(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
