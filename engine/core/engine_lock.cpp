@@ -10,4 +10,4 @@ std::recursive_mutex& engineLock() {
     return *lock;
 }
 
-}  // namespace cvx::core
+} // namespace cvx::core

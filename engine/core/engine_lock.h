@@ -11,4 +11,4 @@ std::recursive_mutex& engineLock();
 
 using EngineGuard = std::lock_guard<std::recursive_mutex>;
 
-}  // namespace cvx::core
+} // namespace cvx::core

@@ -10,4 +10,4 @@ TEST(EngineLock, IsReentrantOnOneThread) {
     SUCCEED();
 }
 
-}  // namespace
+} // namespace
