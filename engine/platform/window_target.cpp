@@ -50,7 +50,7 @@ bool decode(HWND window, uint32_t& slot, uint32_t& generation) {
     return (generation & 1u) != 0;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
@@ -107,4 +107,4 @@ int cvxPostMessage(HWND window, uint32_t msg, uintptr_t wParam, intptr_t lParam)
     return posted;
 }
 
-}  // extern "C"
+} // extern "C"

@@ -42,9 +42,9 @@ TEST(WindowTarget, NullForgedAndDestroyedTargetsRefusePosts) {
     HWND w = cvxWindowCreate(record, &r);
     cvxWindowDestroy(w);
     EXPECT_EQ(cvxPostMessage(w, 1, 0, 0), 0);
-    cvxWindowDestroy(w);  // a second destroy is harmless
+    cvxWindowDestroy(w); // a second destroy is harmless
     HWND reused = cvxWindowCreate(record, &r);
-    EXPECT_NE(reused, w);  // a reused slot gets a new handle; the old one stays dead
+    EXPECT_NE(reused, w); // a reused slot gets a new handle; the old one stays dead
     EXPECT_EQ(cvxPostMessage(w, 1, 0, 0), 0);
     EXPECT_EQ(cvxPostMessage(reused, 1, 0, 0), 1);
     EXPECT_EQ(r.count.load(), 1);
@@ -79,4 +79,4 @@ TEST(WindowTarget, NoPostRunsAfterDestroyReturns) {
     EXPECT_EQ(r.count.load(), atDestroy);
 }
 
-}  // namespace
+} // namespace

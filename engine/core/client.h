@@ -1,0 +1,92 @@
+// The client record: everything one engine client owns. It is allocated zero-filled by
+// CreateClient and freed by DestroyClient; its address is the client handle.
+//
+// Fields the application replaces while callbacks run (flags, windows, the filter) are
+// atomics or are replaced with an ordering that lets the callbacks read them without the
+// engine lock; queue, ring and list positions change only under the engine lock.
+#pragma once
+
+#include "core/buffer_queue.h"
+#include "core/chunk_ring.h"
+#include "core/event_queue.h"
+#include "core/map_arena.h"
+#include "core/notify_state.h"
+#include "core/port_tables.h"
+#include "cvx_platform.h"
+#include "cvx_records.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace cvx::core {
+
+// The message targets of a client. Each is published atomically: callbacks post to whatever
+// target is current, the application thread attaches and detaches.
+struct ClientWindows {
+    HWND main = nullptr;
+    std::atomic<HWND> capture{nullptr};
+    std::atomic<HWND> rawMonitor{nullptr};
+    std::atomic<HWND> mtc{nullptr};
+    std::atomic<HWND> sync{nullptr};
+    std::atomic<HWND> lua{nullptr};
+    std::atomic<HWND> script{nullptr};
+    std::atomic<HWND> dock{nullptr};
+};
+
+// Queues and rings that exist only while their consumer is attached. Swapped under the
+// engine lock; producers look them up under the lock as well.
+struct ConsumerQueues {
+    EventQueue* raw = nullptr;
+    EventQueue* lua = nullptr;
+    EventQueue* dock = nullptr;
+    EventQueue* script = nullptr;
+    ScriptChunkRing* dockRing = nullptr;
+    ScriptChunkRing* scriptRing = nullptr;
+};
+
+// Switches the application sets and the callbacks read without locking.
+struct ClientFlags {
+    std::atomic<int16_t> inputBlocker{0};
+    std::atomic<int16_t> luaDivert{0};
+    std::atomic<int16_t> scriptDivert{0};
+    std::atomic<int16_t> dockDivert{0};
+    std::atomic<int16_t> sysexCapture{0};
+    std::atomic<int16_t> runningStatusOutput{0};
+    uint32_t dockId = 0;
+    uint16_t attachCount = 0;
+    uint16_t captureValues[2] = {0, 0};
+};
+
+// The MIDI time code the inputs delivered last, packed as posted with WM_CVX_MTC_TIME.
+struct ReceivedTimeCode {
+    std::atomic<uint32_t> receivedTime{0};
+};
+
+struct CvxClient {
+    CFilter filter{};
+    EventQueue* mainQueue = nullptr;
+    DisplayChunkRing* displayRing = nullptr;
+    ConsumerQueues consumers;
+    BufferQueue* capturedBuffers = nullptr;
+    BufferQueue* outputBuffers = nullptr;
+    MapArena* arena = nullptr;
+    OutputPortTable* outputs = nullptr;
+    InputPortTable inputs;
+    std::atomic<uint32_t> timeBase{0};
+    ClientWindows windows;
+    ClientFlags flags;
+    NotifyState notify;
+    ReceivedTimeCode timeCode;
+    HINSTANCE instance = nullptr;
+};
+
+// The client a handle stands for; nullptr for handle 0.
+inline CvxClient* clientFromHandle(uint64_t handle) {
+    return reinterpret_cast<CvxClient*>(static_cast<uintptr_t>(handle));
+}
+
+inline uint64_t handleOf(const CvxClient* client) {
+    return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(client));
+}
+
+} // namespace cvx::core

@@ -1,0 +1,85 @@
+// Creating and destroying clients.
+#include "core/client.h"
+#include "core/engine_folder.h"
+#include "core/engine_lock.h"
+#include "core/engine_memory.h"
+#include "core/notifier.h"
+#include "cvxcore.h"
+
+namespace cvx::core {
+
+namespace {
+
+constexpr uint16_t kDefaultCaptureValues[2] = {64, 512};
+
+void freeClientParts(CvxClient* client) {
+    engineDelete(client->mainQueue);
+    engineDelete(client->displayRing);
+    engineDelete(client->capturedBuffers);
+    engineDelete(client->outputBuffers);
+    engineDelete(client->arena);
+    engineDelete(client->outputs);
+    engineDelete(client);
+}
+
+bool allocateClientParts(CvxClient& client) {
+    client.mainQueue = engineNew<EventQueue>();
+    client.displayRing = engineNew<DisplayChunkRing>();
+    client.capturedBuffers = engineNew<BufferQueue>();
+    client.outputBuffers = engineNew<BufferQueue>();
+    client.arena = engineNew<MapArena>();
+    client.outputs = engineNew<OutputPortTable>();
+    return client.mainQueue && client.displayRing && client.capturedBuffers &&
+           client.outputBuffers && client.arena && client.outputs;
+}
+
+// Frees the queues and rings of consumers that are still attached.
+void releaseConsumers(CvxClient& client) {
+    m32DetachRawMonitor(handleOf(&client));
+    m32DetachLua(handleOf(&client));
+    m32DetachCvxScript(handleOf(&client));
+    EngineGuard guard(engineLock());
+    engineDelete(client.consumers.dock);
+    engineDelete(client.consumers.dockRing);
+    client.consumers.dock = nullptr;
+    client.consumers.dockRing = nullptr;
+}
+
+} // namespace
+
+} // namespace cvx::core
+
+using namespace cvx::core;
+
+extern "C" {
+
+uint64_t m32CreateClient(HWND mainWindow, HINSTANCE instance, CFilter* filter) {
+    ensureEngineFolder();
+    CvxClient* client = engineNew<CvxClient>();
+    if (client == nullptr) {
+        return 0;
+    }
+    if (!allocateClientParts(*client)) {
+        freeClientParts(client);
+        return 0;
+    }
+    client->windows.main = mainWindow;
+    client->instance = instance;
+    client->flags.captureValues[0] = kDefaultCaptureValues[0];
+    client->flags.captureValues[1] = kDefaultCaptureValues[1];
+    if (filter != nullptr) {
+        client->filter = *filter;
+    }
+    return handleOf(client);
+}
+
+void m32DestroyClient(uint64_t handle) {
+    CvxClient* client = clientFromHandle(handle);
+    if (client == nullptr) {
+        return;
+    }
+    releaseConsumers(*client);
+    freeClientParts(client);
+}
+
+} // extern "C"

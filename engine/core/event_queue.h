@@ -1,0 +1,48 @@
+// A consumer's queue of EVENT records: a ring of 2400 events. A full queue drops the newest
+// event. Callers hold the engine lock around enqueue and dequeue.
+#pragma once
+
+#include "cvx_records.h"
+
+#include <array>
+#include <cstdint>
+
+namespace cvx::core {
+
+class EventQueue {
+public:
+    static constexpr uint32_t kCapacity = 2400;
+
+    // False (and the event dropped) when the queue already holds kCapacity events.
+    bool enqueue(const EVENT& event) {
+        if (count_ >= kCapacity) {
+            return false;
+        }
+        events_[write_] = event;
+        write_ = (write_ + 1) % kStorage;
+        ++count_;
+        return true;
+    }
+
+    bool dequeue(EVENT& out) {
+        if (count_ == 0) {
+            return false;
+        }
+        out = events_[read_];
+        read_ = (read_ + 1) % kStorage;
+        --count_;
+        return true;
+    }
+
+    uint32_t size() const { return count_; }
+
+private:
+    static constexpr uint32_t kStorage = kCapacity + 1;
+
+    std::array<EVENT, kStorage> events_{};
+    uint32_t write_ = 0;
+    uint32_t read_ = 0;
+    uint32_t count_ = 0;
+};
+
+} // namespace cvx::core
