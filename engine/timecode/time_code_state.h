@@ -1,0 +1,105 @@
+// Everything one client keeps for MIDI time code and MIDI clock: the time assembled from
+// received time code, the time-code generator, the clock generator and the sync tracker.
+// The record lives inside the client record, which is allocated zero-filled;
+// initTimeCodeDefaults gives it its start values.
+//
+// Generator and tracker fields change under the engine lock; the timer fields that a tick
+// reads before it takes the lock are atomics.
+#pragma once
+
+#include "cvx_platform.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace cvx::core {
+struct CvxClient;
+}
+
+namespace cvx::timecode {
+
+// Rate codes as carried in quarter-frame piece 7 and in full-frame hours.
+enum RateCode : uint8_t {
+    kRate24 = 0,
+    kRate25 = 1,
+    kRate30Drop = 2,
+    kRate30 = 3,
+};
+
+// A time-code position with its frame rate.
+struct TimeCodeRecord {
+    uint8_t hours;
+    uint8_t minutes;
+    uint8_t seconds;
+    uint8_t frames;
+    uint8_t framesPerSecond; // 24, 25 or 30
+    uint8_t rateCode;        // RateCode
+    uint16_t rateTimes100;   // 2400, 2500, 2997 or 3000
+};
+
+// The time assembled from incoming quarter frames and full-frame messages.
+struct ReceivedTime {
+    TimeCodeRecord time;
+    uint32_t piecesSinceReport; // quarter frames counted since the last complete time
+};
+
+// A periodic multimedia timer driving a generator. A tick that finds another tick of the
+// same generator still running only adds its period to the owed milliseconds.
+struct GeneratorTimer {
+    uint32_t periodMs;
+    std::atomic<UINT> id;
+    std::atomic<int32_t> activeTicks;
+    std::atomic<uint32_t> owedMs;
+};
+
+struct MtcGeneratorState {
+    TimeCodeRecord time;    // the time the next quarter frames describe
+    TimeCodeRecord start;   // restored by a resetting stop
+    uint64_t step;          // 256 × 10^8 / (rate × 100)
+    uint64_t remainder;     // fraction of a tenth of a quarter frame, in step units
+    uint64_t accumulator;   // tenths of a quarter frame due
+    uint64_t quarterFrames; // quarter frames sent since start
+    uint8_t piece;          // next quarter-frame piece, 0-7
+    GeneratorTimer timer;
+};
+
+struct ClockGeneratorState {
+    std::atomic<bool> running;
+    uint16_t timebase;      // ticks per quarter note
+    uint16_t ticksPerClock; // timebase / 24
+    uint64_t step;          // 256 × 60,000,000 / BPM
+    uint64_t remainder;     // fraction of a tick, in step units
+    uint64_t tickAccumulator;
+    uint64_t totalTicks;
+    GeneratorTimer timer;
+};
+
+constexpr int kTempoIntervals = 24;
+
+struct SyncTrackerState {
+    bool running;
+    uint16_t timebase;
+    uint16_t ticksPerClock;
+    uint32_t lastTempo; // BPM × 100
+    bool hasLastClock;
+    uint32_t lastClockTime;
+    uint32_t intervals[kTempoIntervals];
+    uint32_t intervalSum;
+    uint32_t intervalIndex;
+    uint32_t clockCount; // song position in MIDI clocks
+};
+
+// Where the generators and the sync commands send their messages: the injection path of
+// the generated-event port, which routes them and feeds them back to the trackers.
+using GeneratedSender = void (*)(core::CvxClient& client, uint8_t status, uint8_t data1,
+                                 uint8_t data2);
+
+struct TimeCodeState {
+    ReceivedTime received;
+    MtcGeneratorState mtc;
+    ClockGeneratorState clock;
+    SyncTrackerState sync;
+    GeneratedSender send;
+};
+
+} // namespace cvx::timecode
