@@ -46,7 +46,7 @@ struct ReceivedTime {
 // A periodic multimedia timer driving a generator. A tick that finds another tick of the
 // same generator still running only adds its period to the owed milliseconds.
 struct GeneratorTimer {
-    uint32_t periodMs;
+    std::atomic<uint32_t> periodMs; // changed only while the timer is not running
     std::atomic<UINT> id;
     std::atomic<int32_t> activeTicks;
     std::atomic<uint32_t> owedMs;
@@ -79,12 +79,12 @@ constexpr int kTempoIntervals = 24;
 struct SyncTrackerState {
     bool running;
     uint16_t timebase;
-    uint16_t ticksPerClock;
     uint32_t lastTempo; // BPM × 100
     bool hasLastClock;
+    bool skipNextInterval; // the next clock follows a transport start: no interval to it
     uint32_t lastClockTime;
     uint32_t intervals[kTempoIntervals];
-    uint32_t intervalSum;
+    uint64_t intervalSum;
     uint32_t intervalIndex;
     uint32_t clockCount; // song position in MIDI clocks
 };
