@@ -23,11 +23,10 @@ inline constexpr int kChannelCount = 16;
 inline constexpr int kHeldCapacity = 4;
 inline constexpr int kReplayCapacity = 5;
 
-// NrpnRecord::flags
+// NrpnRecord::flags. The two data-complete bits are always set and cleared together: a
+// completed data value may be matched, and incremented or decremented in place.
 inline constexpr uint8_t kParamComplete = 0x01;
-inline constexpr uint8_t kDataReady = 0x02; // a data value was assembled and may be matched
-inline constexpr uint8_t kDataHeld = 0x04;  // the record holds a completed data value
-inline constexpr uint8_t kDataComplete = kDataReady | kDataHeld;
+inline constexpr uint8_t kDataComplete = 0x06;
 inline constexpr uint8_t kNrpnMode = 0x10;
 inline constexpr uint8_t kRpnMode = 0x20;
 

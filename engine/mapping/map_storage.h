@@ -1,0 +1,43 @@
+// The engine's copies of data maps in a client's map arena, and their publication to the
+// threads that read them without a lock.
+//
+// Writers (the application thread) store with release order, readers (MIDI and timer
+// threads) load with acquire order, through std::atomic_ref on the plain fields of
+// MapCopy and on route-map pointers. A replacement unpublishes what it replaces before
+// releasing it, and publishes the new copy only once it is complete. A reader that took a
+// snapshot just before a replacement may still read the released arena bytes for that one
+// event; they stay inside the arena, and every count and offset read from them is checked
+// against the block it came with.
+#pragma once
+
+#include "core/map_arena.h"
+#include "cvx_records.h"
+#include "mapping/map_state.h"
+#include "mapping/map_step.h"
+
+namespace cvx::mapping {
+
+// SendMap: marks the map inactive, stores options (also into the global NrpnState, whose
+// held controllers are kept), keyboard flag and item count, replaces the items, replaces the
+// SysEx block when the map brings one of more than 4 bytes, and stores the active flag last.
+// When the arena cannot hold the items the map keeps its counts but matches nothing.
+void storeGlobalMap(core::MapArena& arena, MapCopy& copy, NrpnState& nrpn, const SMapper& map);
+
+// Frees the items and SysEx block of a global map copy and makes it inactive and empty.
+void releaseGlobalMap(core::MapArena& arena, MapCopy& copy);
+
+// SendPDMap for one route slot: allocates the route record on first use, resets its
+// NrpnState with the map's options, and replaces its items and SysEx block. False when the
+// arena is exhausted; the route then has no map.
+bool storeRouteMap(core::MapArena& arena, RouteMap*& slot, const SMapper& map);
+
+// ClearPDMap for one route slot: frees the route's items, SysEx block and record.
+void clearRouteMap(core::MapArena& arena, RouteMap*& slot);
+
+bool isActive(MapCopy& copy);
+bool mapsKeyboard(MapCopy& copy);
+MapView viewOf(MapCopy& copy);
+// The route map published in a slot, nullptr when none.
+RouteMap* routeMapIn(RouteMap*& slot);
+
+} // namespace cvx::mapping
