@@ -1,0 +1,153 @@
+#include "backend_test_doubles.h"
+#include "platform/alsa/alsa_backend.h"
+#include "platform/alsa/alsa_event_translation.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <numeric>
+
+namespace cvx::platform {
+namespace {
+
+bool sequencerPresent() {
+    return access("/dev/snd/seq", R_OK | W_OK) == 0;
+}
+
+TEST(AlsaBackend, DoesNotStartWithoutASequencer) {
+    if (sequencerPresent()) {
+        GTEST_SKIP() << "this machine has an ALSA sequencer (/dev/snd/seq)";
+    }
+    CountingHost host;
+    AlsaBackend backend;
+    EXPECT_FALSE(backend.start(host));
+    EXPECT_TRUE(backend.inputs().empty());
+    EXPECT_TRUE(backend.outputs().empty());
+}
+
+// Another sequencer client with one port that can be read from and written to.
+class PeerClient {
+public:
+    PeerClient() {
+        snd_seq_open(&seq_, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK);
+        snd_seq_set_client_name(seq_, "cvxpeer");
+        createPort();
+    }
+    ~PeerClient() { snd_seq_close(seq_); }
+    PeerClient(const PeerClient&) = delete;
+    PeerClient& operator=(const PeerClient&) = delete;
+
+    void createPort() {
+        port_ = snd_seq_create_simple_port(seq_, "peer",
+                                           SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ |
+                                               SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
+                                           SND_SEQ_PORT_TYPE_MIDI_GENERIC |
+                                               SND_SEQ_PORT_TYPE_APPLICATION);
+    }
+    void deletePort() { snd_seq_delete_simple_port(seq_, port_); }
+
+    void sendToSubscribers(snd_seq_event_t& event) {
+        snd_seq_ev_set_source(&event, port_);
+        snd_seq_ev_set_subs(&event);
+        snd_seq_ev_set_direct(&event);
+        snd_seq_event_output_direct(seq_, &event);
+    }
+
+    // Wire bytes of the events that arrive until `count` bytes are in or 10 s pass.
+    std::vector<uint8_t> receive(size_t count) {
+        std::vector<uint8_t> bytes;
+        eventually([&] {
+            snd_seq_event_t* event = nullptr;
+            while (snd_seq_event_input(seq_, &event) >= 0 && event != nullptr) {
+                AlsaWireScratch scratch;
+                const std::span<const uint8_t> wire = alsaEventToWire(*event, scratch);
+                bytes.insert(bytes.end(), wire.begin(), wire.end());
+            }
+            return bytes.size() >= count;
+        });
+        return bytes;
+    }
+
+private:
+    snd_seq_t* seq_ = nullptr;
+    int port_ = -1;
+};
+
+class AlsaBackendWithPeer : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!sequencerPresent()) {
+            GTEST_SKIP() << "no ALSA sequencer here (/dev/snd/seq is absent)";
+        }
+        ASSERT_TRUE(backend_.start(host_));
+        peer_ = std::make_unique<PeerClient>();
+        ASSERT_TRUE(eventually([&] { return hasEndpointNamed(backend_.inputs(), kPeerName); }));
+    }
+    void TearDown() override { backend_.stop(); }
+
+    static constexpr const char* kPeerName = "cvxpeer:peer";
+    CountingHost host_;
+    AlsaBackend backend_;
+    std::unique_ptr<PeerClient> peer_;
+};
+
+TEST_F(AlsaBackendWithPeer, ListsThePeerBothWaysButNotItself) {
+    EXPECT_TRUE(hasEndpointNamed(backend_.outputs(), kPeerName));
+    const uint64_t key = keyOfEndpointNamed(backend_.outputs(), kPeerName);
+    ASSERT_EQ(backend_.openOutput(key), MMSYSERR_NOERROR);
+    for (const EndpointInfo& endpoint : backend_.inputs()) {
+        EXPECT_NE(endpoint.name.rfind("Corvex:", 0), 0u) << endpoint.name;
+    }
+    backend_.closeOutput(key);
+}
+
+TEST_F(AlsaBackendWithPeer, MessagesAndSysExReachThePeer) {
+    const uint64_t key = keyOfEndpointNamed(backend_.outputs(), kPeerName);
+    ASSERT_EQ(backend_.openOutput(key), MMSYSERR_NOERROR);
+    const std::vector<uint8_t> note = {0x91, 0x3C, 0x64};
+    EXPECT_EQ(backend_.send(key, note.data(), note.size()), MMSYSERR_NOERROR);
+    EXPECT_EQ(peer_->receive(3), note);
+
+    std::vector<uint8_t> sysex(3000);
+    std::iota(sysex.begin(), sysex.end(), uint8_t{0});
+    for (uint8_t& byte : sysex) {
+        byte &= 0x7F;
+    }
+    sysex.front() = 0xF0;
+    sysex.back() = 0xF7;
+    EXPECT_EQ(backend_.send(key, sysex.data(), sysex.size()), MMSYSERR_NOERROR);
+    EXPECT_EQ(peer_->receive(sysex.size()), sysex);
+    backend_.closeOutput(key);
+}
+
+TEST_F(AlsaBackendWithPeer, PeerEventsReachTheSinkAsWireBytes) {
+    const uint64_t key = keyOfEndpointNamed(backend_.inputs(), kPeerName);
+    RecordingSink sink;
+    ASSERT_EQ(backend_.openInput(key, sink), MMSYSERR_NOERROR);
+    snd_seq_event_t event;
+    ASSERT_TRUE(wireToAlsaEvent(std::vector<uint8_t>{0xE2, 0x00, 0x40}, event));
+    peer_->sendToSubscribers(event);
+    ASSERT_TRUE(sink.waitForBytes(3));
+    EXPECT_EQ(sink.bytes(), (std::vector<uint8_t>{0xE2, 0x00, 0x40}));
+    backend_.closeInput(key);
+}
+
+TEST_F(AlsaBackendWithPeer, APortThatGoesAndComesBackIsRemovalAndArrival) {
+    const uint64_t key = keyOfEndpointNamed(backend_.outputs(), kPeerName);
+    ASSERT_EQ(backend_.openOutput(key), MMSYSERR_NOERROR);
+    const int before = host_.changes();
+    peer_->deletePort();
+    ASSERT_TRUE(eventually([&] { return !hasEndpointNamed(backend_.outputs(), kPeerName); }));
+    EXPECT_TRUE(eventually([&] { return host_.changes() > before; }));
+    const uint8_t clock = 0xF8;
+    EXPECT_TRUE(eventually([&] { return backend_.send(key, &clock, 1) == MMSYSERR_NODRIVER; }));
+
+    peer_->createPort();
+    ASSERT_TRUE(eventually([&] { return hasEndpointNamed(backend_.outputs(), kPeerName); }));
+    EXPECT_NE(keyOfEndpointNamed(backend_.outputs(), kPeerName), key);
+    backend_.closeOutput(key);
+}
+
+} // namespace
+} // namespace cvx::platform

@@ -1,0 +1,38 @@
+// A private JACK server for a test: `jackd` with the dummy driver (no hardware, no real-time
+// scheduling) under a name unique to this process, which JACK_DEFAULT_SERVER points the
+// process's clients to, so test runs in parallel never share a server.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace cvx::platform {
+
+class JackTestServer {
+public:
+    JackTestServer() = default;
+    JackTestServer(const JackTestServer&) = delete;
+    JackTestServer& operator=(const JackTestServer&) = delete;
+    ~JackTestServer() { stop(); }
+
+    // Whether a `jackd` program can be found on PATH.
+    static bool installed();
+
+    // Starts the server and waits until a client can connect; false when it does not come up.
+    bool start();
+    // Ends the server the orderly way.
+    void stop();
+    // Ends the server the way a crash would.
+    void kill();
+
+    const std::string& name() const { return name_; }
+
+private:
+    void end(int signal);
+
+    std::string name_;
+    pid_t pid_ = -1;
+};
+
+} // namespace cvx::platform
