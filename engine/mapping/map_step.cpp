@@ -210,7 +210,7 @@ bool runParameterBranches(EVENT& work, const MapView& map, NrpnState& nrpn, MapS
         return false;
     }
     uint8_t channel = status & 0x0F;
-    auto controller = static_cast<uint8_t>((work.message >> 8) & 0x7F);
+    auto controller = static_cast<uint8_t>(work.message >> 8);
     for (const ParameterBranch* branch : {&kNrpnBranch, &kRpnBranch}) {
         NrpnRecord& record =
             branch->kind == ParameterKind::Nrpn ? nrpn.nrpn[channel] : nrpn.rpn[channel];

@@ -142,7 +142,7 @@ TrackResult trackController(NrpnState& state, uint32_t message) {
         return TrackResult::NotSequence;
     }
     int channel = message & 0x0F;
-    auto controller = static_cast<uint8_t>((message >> 8) & 0x7F);
+    auto controller = static_cast<uint8_t>(message >> 8);
     auto value = static_cast<uint8_t>((message >> 16) & 0x7F);
     NrpnRecord& nrpn = state.nrpn[channel];
     NrpnRecord& rpn = state.rpn[channel];

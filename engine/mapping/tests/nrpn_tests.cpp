@@ -183,6 +183,9 @@ TEST(NrpnInput, OtherMessagesDoNotDisturbAnAssembly) {
     EXPECT_TRUE(h.messages(cc(0, 98, 5)).empty());
     EXPECT_EQ(h.messages(cc(0, 6, 64)), Messages{cc(0, 20, 64)});
     EXPECT_EQ(h.messages(msg(0xF8)), Messages{msg(0xF8)});
+    // An injected controller number above 127 is no parameter selection.
+    EXPECT_EQ(h.messages(msg(0xB0, 99 | 0x80, 1)), Messages{msg(0xB0, 99 | 0x80, 1)});
+    EXPECT_EQ(h.nrpn().nrpn[0].paramMsb, 2);
 }
 
 } // namespace
