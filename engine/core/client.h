@@ -8,12 +8,16 @@
 
 #include "core/buffer_queue.h"
 #include "core/chunk_ring.h"
+#include "core/delayed_pool.h"
 #include "core/event_queue.h"
+#include "core/filter_copy.h"
 #include "core/map_arena.h"
 #include "core/notify_state.h"
 #include "core/port_tables.h"
 #include "cvx_platform.h"
 #include "cvx_records.h"
+#include "mapping/map_state.h"
+#include "timecode/time_code_state.h"
 
 #include <atomic>
 #include <cstdint>
@@ -57,13 +61,20 @@ struct ClientFlags {
     uint16_t captureValues[2] = {0, 0};
 };
 
-// The MIDI time code the inputs delivered last, packed as posted with WM_CVX_MTC_TIME.
-struct ReceivedTimeCode {
-    std::atomic<uint32_t> receivedTime{0};
+// The SysEx output side: the buffer size and the pump's pending timer.
+struct SysExOutputState {
+    std::atomic<uint16_t> bufferSize{0};
+    std::atomic<UINT> pumpTimer{0}; // the pump's pending one-shot timer
+};
+
+// The delayed events and the 5 ms pump that sends them.
+struct DelayState {
+    DelayedPool pool; // engine lock
+    std::atomic<UINT> pumpTimer{0};
 };
 
 struct CvxClient {
-    CFilter filter{};
+    FilterCopy filter;
     EventQueue* mainQueue = nullptr;
     DisplayChunkRing* displayRing = nullptr;
     ConsumerQueues consumers;
@@ -76,8 +87,16 @@ struct CvxClient {
     ClientWindows windows;
     ClientFlags flags;
     NotifyState notify;
-    ReceivedTimeCode timeCode;
+    timecode::TimeCodeState timeCode;
     HINSTANCE instance = nullptr;
+    mapping::MapCopy globalMap{};
+    mapping::NrpnState globalNrpn{};
+    uint32_t sendParmsFirst = 0;
+    std::atomic<uint32_t> sysexSpacingMs{0};
+    PatchMapCopy patchMap;
+    DelayState delays;
+    SysExOutputState sysexOut;
+    uint32_t captureReadOffset = 0; // application thread only
 };
 
 // The client a handle stands for; nullptr for handle 0.

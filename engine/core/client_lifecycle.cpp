@@ -5,6 +5,7 @@
 #include "core/engine_memory.h"
 #include "core/notifier.h"
 #include "cvxcore.h"
+#include "timecode/time_code_lifecycle.h"
 
 namespace cvx::core {
 
@@ -65,10 +66,11 @@ uint64_t m32CreateClient(HWND mainWindow, HINSTANCE instance, CFilter* filter) {
     }
     client->windows.main = mainWindow;
     client->instance = instance;
+    cvx::timecode::initTimeCodeDefaults(client->timeCode);
     client->flags.captureValues[0] = kDefaultCaptureValues[0];
     client->flags.captureValues[1] = kDefaultCaptureValues[1];
     if (filter != nullptr) {
-        client->filter = *filter;
+        client->filter.store(*filter);
     }
     return handleOf(client);
 }
@@ -78,6 +80,7 @@ void m32DestroyClient(uint64_t handle) {
     if (client == nullptr) {
         return;
     }
+    cvx::timecode::stopGenerators(*client);
     releaseConsumers(*client);
     freeClientParts(client);
 }

@@ -5,6 +5,7 @@
 #include "core/engine_memory.h"
 #include "core/notifier.h"
 #include "cvxcore.h"
+#include "timecode/time_code_lifecycle.h"
 
 #include <atomic>
 
@@ -237,7 +238,7 @@ int m32AttachMTC(uint64_t handle, HWND window) {
     }
     HWND none = nullptr;
     if (client->windows.mtc.compare_exchange_strong(none, window)) {
-        client->timeCode.receivedTime.store(0);
+        cvx::timecode::resetReceivedTime(client->timeCode);
     }
     return 1;
 }
@@ -248,7 +249,7 @@ int m32DetachMTC(uint64_t handle) {
         return 0;
     }
     client->windows.mtc.store(nullptr);
-    client->timeCode.receivedTime.store(0);
+    cvx::timecode::resetReceivedTime(client->timeCode);
     return 1;
 }
 

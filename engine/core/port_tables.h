@@ -1,30 +1,42 @@
 // The client's per-port records, indexed by device index 0-135 (135 is the generated-event
-// port on the input side).
+// port on the input side). Handles and status words are atomics: the application thread
+// opens and closes while the callbacks read the tables without locking.
 #pragma once
 
+#include "core/port_map_copy.h"
+#include "core/sysex_buffer.h"
 #include "cvx_platform.h"
 
 #include <atomic>
 #include <cstdint>
 
+namespace cvx::mapping {
+struct RouteMap;
+}
+
 namespace cvx::core {
 
-inline constexpr uint32_t kPortCount = 136;
+inline constexpr uint32_t kPortCount = CVX_PORT_COUNT;
+inline constexpr uint32_t kGeneratedPort = CVX_GENERATED_PORT;
 
 struct OutputPort {
     std::atomic<HMIDIOUT> handle{nullptr}; // null = closed
-    uint32_t deviceIndex = 0;
+    std::atomic<uint32_t> deviceIndex{0};
     std::atomic<uint32_t> lastTime{0};
     std::atomic<uint32_t> lastSource{0};
     std::atomic<uint32_t> statusBits{0};
-    uint8_t runningStatus = 0;
+    uint8_t runningStatus = 0; // engine lock: decided and sent together
+    PortMapCopy portMap;
+    // Per input index; published with std::atomic_ref (release), read with acquire.
+    mapping::RouteMap* routeMaps[kPortCount] = {};
+    SysExBuffer* sysexBuffers = nullptr; // engine lock
 };
 
 struct OutputPortTable {
     OutputPort ports[kPortCount];
-    uint16_t openCount = 0;
-    int highestOpen = -1;
-    int mapperIndex = -1;
+    std::atomic<uint16_t> openCount{0};
+    std::atomic<int> highestOpen{-1};
+    std::atomic<int> mapperIndex{-1};
 };
 
 struct InputPort {
@@ -33,10 +45,19 @@ struct InputPort {
     std::atomic<uint32_t> statusClass{0};
 };
 
+// The SysEx buffers of one input, kept in a table of entries added on first use.
+struct InputBufferList {
+    uint32_t index = 0;
+    HMIDIIN handle = nullptr;
+    SysExBuffer* head = nullptr;
+};
+
 struct InputPortTable {
     InputPort ports[kPortCount];
-    uint64_t openBits[3] = {0, 0, 0}; // 136 bits
-    uint16_t openCount = 0;
+    std::atomic<uint64_t> openBits[3] = {}; // 136 bits
+    std::atomic<uint16_t> openCount{0};
+    InputBufferList bufferLists[kPortCount]; // engine lock
+    uint32_t bufferListCount = 0;
 };
 
 } // namespace cvx::core

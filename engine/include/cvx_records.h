@@ -26,11 +26,11 @@ static_assert(sizeof(EVENT) == 16, "EVENT is 16 bytes");
 
 /* Origin marks in byte 3 of EVENT::message. */
 #define CVX_ORIGIN_DEVICE 0x00u
-#define CVX_ORIGIN_PANEL 0xFFu     /* injected, type 0 */
-#define CVX_ORIGIN_KEYBOARD 0xFDu  /* injected, type 1 */
-#define CVX_ORIGIN_LUA 0xFCu       /* injected, type 2, and Lua events */
+#define CVX_ORIGIN_PANEL 0xFFu      /* injected, type 0 */
+#define CVX_ORIGIN_KEYBOARD 0xFDu   /* injected, type 1 */
+#define CVX_ORIGIN_LUA 0xFCu        /* injected, type 2, and Lua events */
 #define CVX_ORIGIN_AUTOMATION 0xF9u /* injected, type 3 */
-#define CVX_ORIGIN_CHUNK 0xFBu     /* a SysEx chunk event */
+#define CVX_ORIGIN_CHUNK 0xFBu      /* a SysEx chunk event */
 
 /* The wake-up event's message, queued by a divert switch with flush. */
 #define CVX_WAKEUP_MESSAGE 0x00FFFFFFu
@@ -101,7 +101,7 @@ enum {
     MAP_CHAN_AFT = 6,
     MAP_PITCH_B = 7,
     MAP_NRPN = 8,
-    MAP_SYSEX = 9,   /* target only */
+    MAP_SYSEX = 9,    /* target only */
     MAP_DISCARD = 10, /* target only */
     MAP_SPP = 11,
     MAP_START = 12,
@@ -155,8 +155,8 @@ static_assert(sizeof(MapItem) == 24, "MapItem is 24 bytes");
 /* A data map as handed to the engine. */
 typedef struct {
     uint16_t mapOptions;
-    int16_t mapIsOn;   /* the global map is applied to input */
-    int16_t mapKeys;   /* also applied to type 1 (PC keyboard) injections */
+    int16_t mapIsOn; /* the global map is applied to input */
+    int16_t mapKeys; /* also applied to type 1 (PC keyboard) injections */
     int16_t itemCount;
     MapItem* items;
     uint16_t sysexLength; /* used pool length incl. its header; 0 = no pool */
@@ -166,6 +166,39 @@ typedef struct {
 
 #ifdef __cplusplus
 static_assert(sizeof(SMapper) == 26, "SMapper is 26 bytes");
+#endif
+
+/* ---- Routing and patch maps ------------------------------------------------------------ */
+
+#define CVX_PORT_COUNT 136u
+
+/* Route mask bits (CPortMap::inputMasks); bits 0-15 are channels 1-16. */
+#define CVX_ROUTE_SYSEX 0x10000u
+#define CVX_ROUTE_REALTIME 0x20000u      /* 0xF8-0xFF */
+#define CVX_ROUTE_SYSTEM_COMMON 0x40000u /* 0xF1-0xF6 */
+
+/* Which inputs feed one output, and what of each passes. */
+typedef struct {
+    uint32_t inputBits[5];    /* connected bitmap, bit 135 = the generated-event port */
+    uint32_t inputMasks[136]; /* route mask per input index */
+} CPortMap;
+
+#ifdef __cplusplus
+static_assert(sizeof(CPortMap) == 564, "CPortMap is 564 bytes");
+#endif
+
+/* PatchMapInfo::flags */
+#define CVX_PATCHMAP_ON 0x0001u
+#define CVX_PATCHMAP_PASS_ON 0x0002u /* process the program change 4 ms later as well */
+
+typedef struct {
+    uint16_t flags;
+    uint16_t channelMask; /* bit n = channel n + 1 is patch-mapped */
+    uint8_t entries[128]; /* per program number: non-zero = mapped */
+} PatchMapInfo;
+
+#ifdef __cplusplus
+static_assert(sizeof(PatchMapInfo) == 132, "PatchMapInfo is 132 bytes");
 #endif
 
 /* ---- Notification messages posted by the engine ---------------------------------------- */

@@ -18,8 +18,7 @@ CVX_API uint64_t m32CreateClient(HWND mainWindow, HINSTANCE instance, CFilter* f
 CVX_API void m32DestroyClient(uint64_t client);
 
 CVX_API uint16_t m32GetEvent(uint64_t client, EVENT* out, MonID id);
-CVX_API uint16_t m32GetSysExString(uint64_t client, uint16_t slot, uint8_t* buffer,
-                                   uint16_t size);
+CVX_API uint16_t m32GetSysExString(uint64_t client, uint16_t slot, uint8_t* buffer, uint16_t size);
 CVX_API int m32GetRawSxBuf(uint64_t client, MonID id, uint16_t slot, uint8_t* buffer,
                            uint16_t size);
 
@@ -56,6 +55,61 @@ CVX_API int m32SendMap(uint64_t client, const SMapper& map);
 CVX_API int m32SendPDMap(uint64_t client, int input, int output, const SMapper& map);
 CVX_API void m32ClearPDMap(uint64_t client, int input, int output);
 CVX_API int m32SendParms(uint64_t client, uint32_t first, uint32_t sysexSpacingMs);
+
+/* ---- Time code and clock --------------------------------------------------------------- */
+
+/* rate: 0 = 24 fps, 1 = 25, 2 = 30 drop-frame, 4 = 29.97, else 30. period: timer period in
+   ms when above 0 (as signed 16-bit) and the generator is stopped. start: hours << 24 |
+   minutes << 16 | seconds << 8 | frames, clamped to range; the current and the start time. */
+CVX_API int m32ConfigMTC(uint64_t client, uint16_t rate, uint16_t period, uint32_t start);
+CVX_API int m32GenMTCStart(uint64_t client);
+/* reset non-zero: the time returns to the start time. */
+CVX_API int m32GenMTCStop(uint64_t client, int reset);
+/* tempo in BPM × 100; timebase in ticks per quarter note, at least 24 and a multiple of 24
+   (else 0 is returned and nothing changes); period: timer period in ms when not 0 and the
+   clock is stopped. */
+CVX_API int m32ConfigSync(uint64_t client, uint16_t period, uint16_t tempo, uint16_t timebase);
+CVX_API int m32StartClock(uint64_t client);
+CVX_API int m32StopClock(uint64_t client);
+/* command: 1 Start, 2 Continue, 3 Stop, 4 Song Position (value in MIDI beats). */
+CVX_API int m32SyncCmd(uint64_t client, uint16_t command, uint16_t value);
+
+/* ---- Ports, routing and the patch map --------------------------------------------------- */
+
+CVX_API uint16_t vx16OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t client);
+CVX_API uint16_t vx16OpenMidiOut(HMIDIOUT* out, uint16_t device, int mapper, CPortMap* map,
+                                 uint64_t client);
+CVX_API uint16_t m32OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t client);
+CVX_API uint16_t m32OpenMidiOut(HMIDIOUT* out, uint16_t device, int mapper, CPortMap* map,
+                                uint64_t client);
+CVX_API int m32CloseMidiIn(HMIDIIN input, uint64_t client);
+CVX_API int m32CloseMidiOut(HMIDIOUT output, uint64_t client);
+CVX_API uint16_t m32StartMidiIn(HMIDIIN input);
+CVX_API void m32UpdPortMap(uint64_t client, uint16_t output, CPortMap* map);
+CVX_API void m32SendPMInfo(uint64_t client, PatchMapInfo* info);
+
+/* ---- SysEx buffers and SysEx output ---------------------------------------------------- */
+
+CVX_API int m32AllocSyxBufIn(HMIDIIN input, uint64_t client, uint16_t size);
+CVX_API void m32FreeSyxBufIn(HMIDIIN input, uint64_t client);
+/* The second argument is the buffer header that WM_CVX_SYSEXDATA carried in lParam. */
+CVX_API uint16_t m32RetBuf(HMIDIIN input, uint64_t header);
+CVX_API uint32_t m32GetSysExData(uint64_t client, uint8_t* buffer, uint32_t length);
+CVX_API int m32AllocSyxBufOut(HMIDIOUT output, uint64_t client, uint16_t size);
+CVX_API void m32FreeSyxBufOut(HMIDIOUT output, uint64_t client);
+CVX_API uint16_t m32SendSysEx(uint64_t client, char* bytes, uint16_t length);
+
+/* ---- Injection and output ---------------------------------------------------------------- */
+
+CVX_API void m32corvexEvent(uint64_t client, uint16_t status, uint16_t channel, uint16_t data1,
+                            uint16_t data2, int type);
+CVX_API void m32corvexEventDirect(uint64_t client, int output, uint16_t status, uint16_t data1,
+                                  uint16_t data2, int type);
+CVX_API void m32CorvexMapEvent(uint64_t client, uint32_t input, uint16_t status, uint16_t data1,
+                               uint16_t data2);
+CVX_API void CorvexLuaEvent(uint64_t client, int port, uint32_t status, uint32_t data1,
+                            uint32_t data2);
+CVX_API int m32SendRunStatus(uint64_t client, int on);
 
 #ifdef __cplusplus
 }

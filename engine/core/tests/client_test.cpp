@@ -25,7 +25,8 @@ TEST_F(ClientTest, CreateCopiesTheFilterAndSetsDefaults) {
     uint64_t other = m32CreateClient(nullptr, nullptr, &f);
     ASSERT_NE(other, 0u);
     auto* c = cvx::core::clientFromHandle(other);
-    EXPECT_EQ(std::memcmp(&c->filter, &f, sizeof f), 0);
+    CFilter copy = c->filter.load();
+    EXPECT_EQ(std::memcmp(&copy, &f, sizeof f), 0);
     EXPECT_EQ(c->flags.captureValues[0], 64);
     EXPECT_EQ(c->flags.captureValues[1], 512);
     EXPECT_EQ(c->outputs->highestOpen, -1);

@@ -1,0 +1,37 @@
+// Replacing an output's routing record, the patch-map record and the running-status switch.
+#include "core/client.h"
+#include "cvxcore.h"
+
+using namespace cvx::core;
+
+extern "C" {
+
+void m32UpdPortMap(uint64_t handle, uint16_t output, CPortMap* map) {
+    CvxClient* client = clientFromHandle(handle);
+    if (client == nullptr || map == nullptr || output >= kPortCount) {
+        return;
+    }
+    // Input waits while the record changes; the copy is word-atomic as well, so a callback
+    // that is already past the blocker still routes with whole masks. The blocker ends
+    // cleared, even if the application had set it.
+    client->flags.inputBlocker.store(1);
+    client->outputs->ports[output].portMap.store(*map);
+    client->flags.inputBlocker.store(0);
+}
+
+void m32SendPMInfo(uint64_t handle, PatchMapInfo* info) {
+    CvxClient* client = clientFromHandle(handle);
+    if (client != nullptr && info != nullptr) {
+        client->patchMap.store(*info);
+    }
+}
+
+int m32SendRunStatus(uint64_t handle, int on) {
+    CvxClient* client = clientFromHandle(handle);
+    if (client == nullptr) {
+        return 0;
+    }
+    return client->flags.runningStatusOutput.exchange(static_cast<int16_t>(on));
+}
+
+} // extern "C"
