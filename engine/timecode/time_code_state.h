@@ -43,8 +43,9 @@ struct ReceivedTime {
     uint32_t piecesSinceReport; // quarter frames counted since the last complete time
 };
 
-// A periodic multimedia timer driving a generator. A tick that finds another tick of the
-// same generator still running only adds its period to the owed milliseconds.
+// A periodic multimedia timer driving a generator; the generator runs while `id` is not 0.
+// A tick that finds another tick of the same generator still running only adds its period
+// to the owed milliseconds.
 struct GeneratorTimer {
     std::atomic<uint32_t> periodMs; // changed only while the timer is not running
     std::atomic<UINT> id;
@@ -64,7 +65,6 @@ struct MtcGeneratorState {
 };
 
 struct ClockGeneratorState {
-    std::atomic<bool> running;
     uint16_t timebase;      // ticks per quarter note
     uint16_t ticksPerClock; // timebase / 24
     uint64_t step;          // 256 × 60,000,000 / BPM

@@ -1,0 +1,49 @@
+#include "timecode/generator_ticks.h"
+
+#include "core/client.h"
+#include "core/engine_lock.h"
+#include "timecode/clock_generator.h"
+#include "timecode/generator_timer.h"
+#include "timecode/mtc_generator.h"
+
+namespace cvx::timecode {
+
+namespace {
+
+constexpr uint8_t kQuarterFrame = 0xF1;
+constexpr uint8_t kClock = 0xF8;
+
+core::CvxClient& clientOf(DWORD_PTR user) {
+    return *reinterpret_cast<core::CvxClient*>(user);
+}
+
+} // namespace
+
+void mtcTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+    core::CvxClient& client = clientOf(user);
+    TimeCodeState& timeCode = client.timeCode;
+    TickEntry entry(timeCode.mtc.timer);
+    if (!entry.covers()) {
+        return;
+    }
+    core::EngineGuard guard(core::engineLock());
+    MtcGenerator generator(timeCode.mtc);
+    for (uint32_t due = generator.elapse(entry.ms()); due > 0; --due) {
+        timeCode.send(client, kQuarterFrame, generator.nextPiece(), 0);
+    }
+}
+
+void clockTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+    core::CvxClient& client = clientOf(user);
+    TimeCodeState& timeCode = client.timeCode;
+    TickEntry entry(timeCode.clock.timer);
+    if (!entry.covers()) {
+        return;
+    }
+    core::EngineGuard guard(core::engineLock());
+    for (uint32_t due = ClockGenerator(timeCode.clock).elapse(entry.ms()); due > 0; --due) {
+        timeCode.send(client, kClock, 0, 0);
+    }
+}
+
+} // namespace cvx::timecode
