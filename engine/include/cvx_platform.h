@@ -60,7 +60,17 @@ CVX_API int cvxPostMessage(HWND window, uint32_t msg, uintptr_t wParam, intptr_t
 #define MMSYSERR_BADERRNUM 9
 #define MMSYSERR_INVALFLAG 10
 #define MMSYSERR_INVALPARAM 11
-#define MMSYSERR_LASTERROR 11
+#define MMSYSERR_HANDLEBUSY 12
+#define MMSYSERR_INVALIDALIAS 13
+#define MMSYSERR_BADDB 14
+#define MMSYSERR_KEYNOTFOUND 15
+#define MMSYSERR_READERROR 16
+#define MMSYSERR_WRITEERROR 17
+#define MMSYSERR_DELETEERROR 18
+#define MMSYSERR_VALNOTFOUND 19
+#define MMSYSERR_NODRIVERCB 20
+#define MMSYSERR_MOREDATA 21
+#define MMSYSERR_LASTERROR 21
 
 #define MIDIERR_BASE 64
 #define MIDIERR_UNPREPARED (MIDIERR_BASE + 0)
@@ -103,19 +113,20 @@ CVX_API int cvxPostMessage(HWND window, uint32_t msg, uintptr_t wParam, intptr_t
 
 /* Device technologies. */
 #define MOD_MIDIPORT 1
+#define MOD_MAPPER 5
 
 /* Byte-packed, as the platform defines it: 112 bytes. */
 #pragma pack(push, 1)
 typedef struct midihdr_tag {
-    char* lpData;                /* the data block */
-    DWORD dwBufferLength;        /* its length */
-    DWORD dwBytesRecorded;       /* bytes filled (input) or to send (output) */
-    DWORD_PTR dwUser;            /* free for the buffer's owner */
-    DWORD dwFlags;               /* MHDR_* */
-    struct midihdr_tag* lpNext;  /* reserved for the service */
-    DWORD_PTR reserved;          /* reserved for the service */
-    DWORD dwOffset;              /* callback offset, unused */
-    DWORD_PTR dwReserved[8];     /* reserved for the service */
+    char* lpData;               /* the data block */
+    DWORD dwBufferLength;       /* its length */
+    DWORD dwBytesRecorded;      /* bytes filled (input) or to send (output) */
+    DWORD_PTR dwUser;           /* free for the buffer's owner */
+    DWORD dwFlags;              /* MHDR_* */
+    struct midihdr_tag* lpNext; /* reserved for the service */
+    DWORD_PTR reserved;         /* reserved for the service */
+    DWORD dwOffset;             /* callback offset, unused */
+    DWORD_PTR dwReserved[8];    /* reserved for the service */
 } MIDIHDR, *LPMIDIHDR;
 #pragma pack(pop)
 
@@ -150,8 +161,8 @@ typedef void (*LPMIDICALLBACK)(HMIDIIN handle, UINT msg, DWORD_PTR instance, DWO
 CVX_API UINT midiInGetNumDevs(void);
 CVX_API MMRESULT midiInGetDevCaps(UINT_PTR deviceId, LPMIDIINCAPS caps, UINT size);
 CVX_API MMRESULT midiInGetErrorText(MMRESULT error, char* text, UINT size);
-CVX_API MMRESULT midiInOpen(LPHMIDIIN handle, UINT deviceId, DWORD_PTR callback,
-                            DWORD_PTR instance, DWORD flags);
+CVX_API MMRESULT midiInOpen(LPHMIDIIN handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance,
+                            DWORD flags);
 CVX_API MMRESULT midiInClose(HMIDIIN handle);
 CVX_API MMRESULT midiInPrepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size);
 CVX_API MMRESULT midiInUnprepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size);
@@ -194,8 +205,8 @@ typedef struct {
 } TIMECAPS, *LPTIMECAPS;
 
 /* Returns the timer's identifier, 0 when no timer could be made. */
-CVX_API MMRESULT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback,
-                              DWORD_PTR user, UINT flags);
+CVX_API MMRESULT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user,
+                              UINT flags);
 CVX_API MMRESULT timeKillEvent(UINT timerId);
 CVX_API DWORD timeGetTime(void);
 CVX_API MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size);

@@ -19,4 +19,4 @@ std::unique_ptr<MidiBackend> makeAlsaBackend();
 // JACK MIDI ports. Defined in jack/ (another area).
 std::unique_ptr<MidiBackend> makeJackBackend();
 
-}  // namespace cvx::platform
+} // namespace cvx::platform

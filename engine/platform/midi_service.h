@@ -1,69 +1,173 @@
 // The MIDI service: the host side of the backend contract (midi_backend.h) and everything
-// the WINMM-shaped midiIn*/midiOut* calls stand on.
+// the WINMM-shaped midiIn* / midiOut* calls and the test tap (vmidi.h) stand on.
 //
 // - Backends: chosen by CORVEX_MIDI (comma list, default "virtual,alsa,jack") from the
-//   table in backend_registry.cpp; one whose start() fails is skipped silently. Every
-//   call the service makes into one backend (open, close, send, inputs(), outputs()) is
-//   made under that backend's own call lock, so a backend never sees two at once.
-// - Devices: one numbered input list and one output list, dense, in backend order
-//   (virtual, alsa, jack) and within a backend in the order it lists its endpoints. The
-//   numbering is stable until the next re-enumeration. endpointsChanged() may be called from
-//   any thread (also from inside a call the service is making into the backend): it only
-//   asks the service's device thread to re-read the lists, which then closes what vanished
-//   at the backend, marks its handles dead (calls fail, MMSYSERR_NODRIVER; no callback runs
-//   for them again) and calls the application's device-change callback.
-// - Handles: HMIDIIN / HMIDIOUT values encode a slot of a fixed table and its generation,
-//   never a pointer, so a stale or forged handle yields MMSYSERR_INVALHANDLE.
-// - Input: each open input has a fixed byte ring; InputSink::receive() (any thread, never
-//   blocks, never allocates) only queues bytes. The service's one input thread parses them
-//   (running status, realtime bytes anywhere, SysEx into the buffers of midiInAddBuffer)
-//   and runs the application's callbacks. Callbacks therefore never run on a sender's
-//   thread, so a cable routed back to itself is a feedback loop, not a recursion.
-// - Output: short messages are sent whole with their status byte, except to a backend that
-//   carriesRunningStatus(), which gets exactly the bytes the engine sent.
+//   table in backend_registry.cpp, in that table's order; one whose start() fails is
+//   skipped silently. Every call the service makes into a backend (open, close, send,
+//   inputs(), outputs(), stop()) is made under that backend's call lock (BackendSlot), so a
+//   backend never sees two calls at once.
+// - Devices: one numbered input list and one output list, dense, in backend order (virtual,
+//   alsa, jack) and within a backend in the order it lists its endpoints; stable until the
+//   next re-enumeration. endpointsChanged() may be called from any thread, also from
+//   inside a call the service is making into the backend: it only asks the service's
+//   device thread to re-read the lists. That thread then marks the handles of vanished
+//   endpoints dead (closing them at the backend), and, when the lists changed, runs the
+//   application's device-change callback (cvx_devices.h).
+// - Handles: HMIDIIN / HMIDIOUT values encode a slot of a fixed table and its generation
+//   (port_handles.h), never a pointer: a stale or forged handle gives MMSYSERR_INVALHANDLE.
+//   An input device is open at most once (MMSYSERR_ALLOCATED); an output device may be
+//   open several times (the mapper alias, several clients): it is opened at the backend
+//   for the first handle and closed with the last.
+// - Input: see input_port.h. The service's one input thread (SCHED_FIFO when permitted)
+//   parses what the backends queued and runs the callbacks, so a callback never runs on a
+//   sender's thread and a cable routed back into itself is a feedback loop, not a
+//   recursion.
+// - Output: see output_port.h.
 // - "MIDI Mapper" (MIDI_MAPPER): an alias of the first non-virtual output, else of the first
-//   virtual one (Loopback 1).
+//   output (Loopback 1), chosen when it is opened. midiOutGetID gives MIDI_MAPPER for it.
+//
+// The service is made on first use and lives until the process ends.
 #pragma once
 
-#include "platform/midi_backend.h"
+#include "cvx_devices.h"
+#include "platform/backend_slot.h"
+#include "platform/input_port.h"
+#include "platform/output_port.h"
 
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace cvx::platform {
 
-class MidiBackend;
-
 // One entry of a device list.
 struct DeviceEntry {
-    MidiBackend* backend = nullptr;  // owned by the service
-    uint64_t key = 0;                // the backend's endpoint key
-    std::string name;                // full name (szPname carries at most 31 characters)
-    bool isVirtual = false;          // the virtual backend's cable
+    BackendSlot* backend = nullptr; // owned by the service
+    uint64_t key = 0;               // the backend's endpoint key
+    std::string name;               // full name (szPname carries at most 31 characters)
 };
 
-class MidiService {
+class MidiService final : public BackendHost, public PortHost {
 public:
+    static constexpr uint32_t kInputSlots = 256;
+    static constexpr uint32_t kOutputSlots = 512;
+
     // The process's service, made (backends chosen and started) on first use.
     static MidiService& instance();
 
     // Closes every open handle (no callbacks; the handles become invalid), stops the
     // backends and starts anew with those CORVEX_MIDI / CORVEX_LOOPBACKS now choose. For
-    // tests that change the environment.
+    // tests that change the environment; no other call may be in progress.
     static void restartFromEnvironment();
     // The same with exactly these backends, in this order (tests: fake backends).
     static void restartWith(std::vector<std::unique_ptr<MidiBackend>> backends);
 
-    // Snapshots of the current device lists.
+    // ---- device lists ----
     std::vector<DeviceEntry> inputs();
     std::vector<DeviceEntry> outputs();
+    bool inputEntry(UINT index, DeviceEntry& out);
+    bool outputEntry(UINT index, DeviceEntry& out);
+    // The output the mapper aliases now; false when there is no output.
+    bool mapperTarget(DeviceEntry& out);
+    // Current index of a device; false when it is no longer listed.
+    bool inputIndex(const BackendSlot* backend, uint64_t key, UINT& index);
+    bool outputIndex(const BackendSlot* backend, uint64_t key, UINT& index);
 
+    // ---- handles ----
+    InputPort* inputPort(HMIDIIN handle, uint32_t& generation);
+    OutputPort* outputPort(HMIDIOUT handle, uint32_t& generation);
+    MMRESULT openInput(HMIDIIN* handle, UINT device, DWORD_PTR callback, DWORD_PTR instance,
+                       DWORD flags);
+    MMRESULT closeInput(HMIDIIN handle);
+    MMRESULT openOutput(HMIDIOUT* handle, UINT device, DWORD_PTR callback, DWORD_PTR instance,
+                        DWORD flags);
+    MMRESULT closeOutput(HMIDIOUT handle);
+
+    // ---- the tap (vmidi.h) ----
+    bool feed(UINT device, const uint8_t* bytes, size_t length);
+    size_t take(UINT device, uint8_t* buffer, size_t capacity);
+    void settle();
+    bool addCable(const std::string& name);
+    bool removeCable(const std::string& name);
+    void failNextOpen(UINT device, bool output, MMRESULT code);
+
+    // ---- device changes ----
+    void setDeviceChangeCallback(CvxDeviceChangeCallback callback, void* user);
     // Blocks until every endpointsChanged() asked for before this call has been handled
     // (lists re-read, device-change callback returned). Returns at once on the device
     // thread itself.
     void waitForDeviceUpdates();
+
+    // BackendHost
+    void endpointsChanged() override;
+    // PortHost
+    void inputQueued() override;
+    void inputConsumed() override;
+    bool onInputThread() const override;
+
+private:
+    struct PendingFailure {
+        bool output = false;
+        bool mapper = false;
+        const BackendSlot* backend = nullptr;
+        uint64_t key = 0;
+        MMRESULT code = 0;
+    };
+    struct Share {
+        BackendSlot* backend;
+        uint64_t key;
+        int count;
+    };
+
+    MidiService();
+    void restart(std::vector<std::unique_ptr<MidiBackend>> backends);
+    MMRESULT openInputLocked(HMIDIIN* handle, UINT device, DWORD_PTR callback, DWORD_PTR instance,
+                             DWORD flags);
+    MMRESULT openOutputLocked(HMIDIOUT* handle, UINT device, DWORD_PTR callback, DWORD_PTR instance,
+                              DWORD flags);
+    void inputThreadMain();
+    void deviceThreadMain();
+    // Re-reads the device lists; returns whether they changed. Holds configMutex_.
+    bool rescan();
+    void notifyDeviceChange();
+    bool takeFailure(bool output, bool mapper, const BackendSlot* backend, uint64_t key,
+                     MMRESULT& code);
+    void releaseShare(BackendSlot* backend, uint64_t key);
+    BackendSlot* virtualBackend();
+
+    std::mutex configMutex_; // restart and rescan, one at a time
+    std::mutex listMutex_;   // backends_, inputs_, outputs_
+    std::vector<std::unique_ptr<BackendSlot>> backends_;
+    std::vector<DeviceEntry> inputs_;
+    std::vector<DeviceEntry> outputs_;
+
+    std::mutex openMutex_; // opening, output shares, pending failures
+    std::vector<Share> shares_;
+    std::vector<PendingFailure> failures_;
+
+    std::unique_ptr<InputPort[]> inputPorts_;
+    std::unique_ptr<OutputPort[]> outputPorts_;
+
+    std::mutex wakeMutex_;
+    std::condition_variable wake_;
+    bool wakePending_ = false;
+
+    std::mutex settleMutex_;
+    std::condition_variable settled_;
+    std::atomic<int> settleWaiters_{0};
+
+    std::mutex deviceMutex_;
+    std::condition_variable deviceCv_;
+    uint64_t updatesAsked_ = 0;
+    uint64_t updatesDone_ = 0;
+
+    std::recursive_mutex callbackMutex_;
+    CvxDeviceChangeCallback deviceCallback_ = nullptr;
+    void* deviceCallbackUser_ = nullptr;
 };
 
-}  // namespace cvx::platform
+} // namespace cvx::platform

@@ -1,0 +1,479 @@
+#include "platform/input_port.h"
+
+#include "platform/service_clock.h"
+
+#include <new>
+
+namespace cvx::platform {
+
+namespace {
+
+struct RecordHeader {
+    uint32_t time;
+    uint32_t length;
+};
+
+bool headerOk(const MIDIHDR* header, UINT size) {
+    return header != nullptr && size == sizeof(MIDIHDR);
+}
+
+} // namespace
+
+// ---- queueing (any thread) --------------------------------------------------------------
+
+void InputPort::receive(const uint8_t* bytes, size_t length, uint32_t arrivalMs) {
+    push(bytes, length, arrivalMs, false);
+}
+
+void InputPort::feed(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bool mayWait) {
+    push(bytes, length, arrivalMs, mayWait);
+}
+
+void InputPort::push(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bool mayWait) {
+    bool queued = false;
+    {
+        std::unique_lock lock(ringMutex_);
+        while (length > 0 && accepting_) {
+            uint32_t chunk = length < kMaxRecord ? static_cast<uint32_t>(length) : kMaxRecord;
+            size_t need = sizeof(RecordHeader) + chunk;
+            if (ring_.space() < need) {
+                if (!mayWait) {
+                    dropped_.fetch_add(length);
+                    break;
+                }
+                if (queued) {
+                    hasData_.store(true, std::memory_order_release);
+                    lock.unlock();
+                    host_->inputQueued();
+                    lock.lock();
+                    queued = false;
+                }
+                space_.wait(lock);
+                continue;
+            }
+            RecordHeader header{arrivalMs, chunk};
+            ring_.write(&header, sizeof header);
+            ring_.write(bytes, chunk);
+            ++queued_;
+            ++inRing_;
+            bytes += chunk;
+            length -= chunk;
+            queued = true;
+        }
+        if (queued) {
+            hasData_.store(true, std::memory_order_release);
+        }
+    }
+    if (queued) {
+        host_->inputQueued();
+    }
+}
+
+uint64_t InputPort::queuedSoFar() {
+    std::lock_guard guard(ringMutex_);
+    return queued_;
+}
+
+void InputPort::flushLocked() {
+    std::lock_guard guard(ringMutex_);
+    accepting_ = false;
+    ++epoch_;
+    ring_.clear();
+    done_.fetch_add(inRing_);
+    inRing_ = 0;
+    hasData_.store(false);
+    space_.notify_all();
+}
+
+void InputPort::stopDelivery() {
+    started_ = false;
+    flushLocked();
+    parser_.reset();
+    host_->inputConsumed();
+}
+
+// ---- open / close -----------------------------------------------------------------------
+
+MMRESULT InputPort::open(BackendSlot* backend, uint64_t key, LPMIDICALLBACK callback,
+                         DWORD_PTR instance, HMIDIIN* handle) {
+    uint32_t generation = 0;
+    {
+        std::lock_guard guard(mutex_);
+        if (state_ != PortState::Free) {
+            return MMSYSERR_ALLOCATED;
+        }
+        {
+            std::lock_guard ringGuard(ringMutex_);
+            if (!ring_.allocated()) {
+                try {
+                    ring_.allocate(kRingBytes);
+                } catch (const std::bad_alloc&) {
+                    return MMSYSERR_NOMEM;
+                }
+            }
+        }
+        generation = generation_.load() + 1;
+        generation_.store(generation);
+        state_ = PortState::Opening;
+        dead_ = false;
+        started_ = false;
+        backendOpen_ = false;
+        backend_ = backend;
+        key_ = key;
+        callback_ = callback;
+        instance_ = instance;
+        handle_ =
+            reinterpret_cast<HMIDIIN>(static_cast<uintptr_t>(encodeHandle(slot_, generation)));
+        head_ = tail_ = nullptr;
+        parser_.reset();
+    }
+    MMRESULT result;
+    {
+        std::lock_guard call(backend->callMutex);
+        result = backend->backend->openInput(key, *this);
+    }
+    std::unique_lock lock(mutex_);
+    if (result != MMSYSERR_NOERROR) {
+        state_ = PortState::Free;
+        generation_.store(generation + 1);
+        callback_ = nullptr;
+        return result;
+    }
+    state_ = PortState::Open;
+    backendOpen_ = true;
+    *handle = handle_;
+    return MMSYSERR_NOERROR;
+}
+
+void InputPort::announceOpen(uint32_t generation) {
+    std::unique_lock lock(mutex_);
+    if (valid(generation)) {
+        deliver(lock, MIM_OPEN, 0, 0);
+    }
+}
+
+void InputPort::closeAtBackend(bool wasOpen) {
+    if (wasOpen) {
+        std::lock_guard call(backend_->callMutex);
+        backend_->backend->closeInput(key_);
+    }
+}
+
+MMRESULT InputPort::close(uint32_t generation) {
+    std::unique_lock lock(mutex_);
+    if (!valid(generation)) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (head_ != nullptr) {
+        return MIDIERR_STILLPLAYING;
+    }
+    state_ = PortState::Closing;
+    stopDelivery();
+    callbacksDone_.wait(lock, [&] { return running_ == CallbackScope::depth(this); });
+    bool wasOpen = backendOpen_ && !dead_;
+    backendOpen_ = false;
+    lock.unlock();
+    closeAtBackend(wasOpen);
+    lock.lock();
+    deliver(lock, MIM_CLOSE, 0, 0);
+    callback_ = nullptr;
+    state_ = PortState::Free;
+    generation_.store(generation + 1);
+    return MMSYSERR_NOERROR;
+}
+
+MIDIHDR* InputPort::detachAll() {
+    MIDIHDR* list = head_;
+    head_ = tail_ = nullptr;
+    for (MIDIHDR* h = list; h != nullptr; h = h->lpNext) {
+        h->dwBytesRecorded = 0;
+        h->dwFlags = (h->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
+    }
+    return list;
+}
+
+void InputPort::markDead() {
+    std::unique_lock lock(mutex_);
+    if (state_ != PortState::Open || dead_) {
+        return;
+    }
+    dead_ = true;
+    stopDelivery();
+    for (MIDIHDR* h = detachAll(); h != nullptr;) {
+        MIDIHDR* next = h->lpNext;
+        h->lpNext = nullptr;
+        h = next;
+    }
+    bool wasOpen = backendOpen_;
+    backendOpen_ = false;
+    lock.unlock();
+    closeAtBackend(wasOpen);
+}
+
+void InputPort::forceClose() {
+    markDead();
+    std::unique_lock lock(mutex_);
+    if (state_ != PortState::Open) {
+        return;
+    }
+    state_ = PortState::Closing;
+    callbacksDone_.wait(lock, [&] { return running_ == CallbackScope::depth(this); });
+    callback_ = nullptr;
+    state_ = PortState::Free;
+    generation_.store(generation_.load() + 1);
+}
+
+bool InputPort::liveDevice(BackendSlot*& backend, uint64_t& key) {
+    std::lock_guard guard(mutex_);
+    if ((state_ != PortState::Open && state_ != PortState::Opening) || dead_) {
+        return false;
+    }
+    backend = backend_;
+    key = key_;
+    return true;
+}
+
+bool InputPort::busy() {
+    std::lock_guard guard(mutex_);
+    return state_ != PortState::Free;
+}
+
+MMRESULT InputPort::device(uint32_t generation, BackendSlot*& backend, uint64_t& key) {
+    std::lock_guard guard(mutex_);
+    if (!valid(generation)) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (dead_) {
+        return MMSYSERR_NODRIVER;
+    }
+    backend = backend_;
+    key = key_;
+    return MMSYSERR_NOERROR;
+}
+
+// ---- headers and buffers ----------------------------------------------------------------
+
+MMRESULT InputPort::prepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
+    std::lock_guard guard(mutex_);
+    if (!valid(generation)) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (!headerOk(header, size) || header->lpData == nullptr) {
+        return MMSYSERR_INVALPARAM;
+    }
+    header->dwFlags |= MHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT InputPort::unprepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
+    std::lock_guard guard(mutex_);
+    if (!valid(generation)) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (!headerOk(header, size)) {
+        return MMSYSERR_INVALPARAM;
+    }
+    if ((header->dwFlags & MHDR_INQUEUE) != 0) {
+        return MIDIERR_STILLPLAYING;
+    }
+    header->dwFlags &= ~MHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT InputPort::addBuffer(uint32_t generation, MIDIHDR* header, UINT size) {
+    std::lock_guard guard(mutex_);
+    if (!valid(generation)) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (!headerOk(header, size)) {
+        return MMSYSERR_INVALPARAM;
+    }
+    if ((header->dwFlags & MHDR_PREPARED) == 0) {
+        return MIDIERR_UNPREPARED;
+    }
+    if ((header->dwFlags & MHDR_INQUEUE) != 0) {
+        return MIDIERR_STILLPLAYING;
+    }
+    if (header->lpData == nullptr || header->dwBufferLength == 0) {
+        return MMSYSERR_INVALPARAM;
+    }
+    if (dead_) {
+        return MMSYSERR_NODRIVER;
+    }
+    header->dwBytesRecorded = 0;
+    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+    header->lpNext = nullptr;
+    if (tail_ != nullptr) {
+        tail_->lpNext = header;
+    } else {
+        head_ = header;
+    }
+    tail_ = header;
+    return MMSYSERR_NOERROR;
+}
+
+// ---- start / stop / reset ---------------------------------------------------------------
+
+MMRESULT InputPort::start(uint32_t generation) {
+    std::lock_guard guard(mutex_);
+    if (!valid(generation)) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (dead_) {
+        return MMSYSERR_NODRIVER;
+    }
+    if (started_) {
+        return MMSYSERR_NOERROR;
+    }
+    parser_.reset();
+    startMs_ = clock::nowMs();
+    started_ = true;
+    std::lock_guard ringGuard(ringMutex_);
+    accepting_ = true;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT InputPort::stop(uint32_t generation) {
+    std::unique_lock lock(mutex_);
+    if (!valid(generation)) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (dead_) {
+        return MMSYSERR_NODRIVER;
+    }
+    if (!started_) {
+        return MMSYSERR_NOERROR;
+    }
+    stopDelivery();
+    if (head_ != nullptr && head_->dwBytesRecorded > 0) {
+        returnHead(lock);
+    }
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT InputPort::reset(uint32_t generation) {
+    std::unique_lock lock(mutex_);
+    if (!valid(generation)) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (dead_) {
+        return MMSYSERR_NODRIVER;
+    }
+    stopDelivery();
+    DWORD_PTR now = stamp(clock::nowMs());
+    for (MIDIHDR* h = detachAll(); h != nullptr;) {
+        MIDIHDR* next = h->lpNext;
+        h->lpNext = nullptr;
+        deliver(lock, MIM_LONGDATA, reinterpret_cast<DWORD_PTR>(h), now);
+        h = next;
+    }
+    return MMSYSERR_NOERROR;
+}
+
+// ---- parsing and delivery (input thread) ------------------------------------------------
+
+uint32_t InputPort::stamp(uint32_t time) const {
+    uint32_t elapsed = time - startMs_;
+    return static_cast<int32_t>(elapsed) < 0 ? 0 : elapsed;
+}
+
+void InputPort::deliver(std::unique_lock<std::mutex>& lock, UINT msg, DWORD_PTR p1, DWORD_PTR p2) {
+    LPMIDICALLBACK callback = callback_;
+    if (callback == nullptr) {
+        return;
+    }
+    DWORD_PTR instance = instance_;
+    HMIDIIN handle = handle_;
+    ++running_;
+    lock.unlock();
+    {
+        CallbackScope scope(this);
+        callback(handle, msg, instance, p1, p2);
+    }
+    lock.lock();
+    --running_;
+    callbacksDone_.notify_all();
+}
+
+void InputPort::returnHead(std::unique_lock<std::mutex>& lock) {
+    MIDIHDR* header = head_;
+    head_ = header->lpNext;
+    if (head_ == nullptr) {
+        tail_ = nullptr;
+    }
+    header->lpNext = nullptr;
+    header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
+    deliver(lock, MIM_LONGDATA, reinterpret_cast<DWORD_PTR>(header), stamp(bufferTime_));
+}
+
+void InputPort::store(std::unique_lock<std::mutex>& lock, uint8_t byte, uint32_t time, bool end) {
+    MIDIHDR* header = head_;
+    if (header == nullptr) {
+        return; // no buffer queued: the byte is lost, as on a real port
+    }
+    if (header->dwBytesRecorded == 0) {
+        bufferTime_ = time;
+    }
+    header->lpData[header->dwBytesRecorded++] = static_cast<char>(byte);
+    if (end || header->dwBytesRecorded >= header->dwBufferLength) {
+        returnHead(lock);
+    }
+}
+
+void InputPort::apply(std::unique_lock<std::mutex>& lock, const MidiByteParser::Action& a) {
+    switch (a.kind) {
+    case MidiByteParser::Kind::Short:
+        deliver(lock, MIM_DATA, a.message, stamp(a.time));
+        break;
+    case MidiByteParser::Kind::Error:
+        deliver(lock, MIM_ERROR, a.message, stamp(a.time));
+        break;
+    case MidiByteParser::Kind::SysExByte:
+        store(lock, a.byte, a.time, false);
+        break;
+    case MidiByteParser::Kind::SysExEnd:
+        store(lock, a.byte, a.time, true);
+        break;
+    case MidiByteParser::Kind::SysExAbort:
+        if (head_ != nullptr && head_->dwBytesRecorded > 0) {
+            returnHead(lock);
+        }
+        break;
+    }
+}
+
+void InputPort::process() {
+    for (;;) {
+        RecordHeader record{};
+        uint32_t epoch = 0;
+        {
+            std::lock_guard guard(ringMutex_);
+            if (inRing_ == 0) {
+                hasData_.store(false, std::memory_order_release);
+                return;
+            }
+            ring_.read(&record, sizeof record);
+            ring_.read(scratch_, record.length);
+            --inRing_;
+            epoch = epoch_;
+            space_.notify_all();
+        }
+        {
+            std::unique_lock lock(mutex_);
+            auto live = [&] {
+                return epoch_ == epoch && state_ == PortState::Open && !dead_ && started_;
+            };
+            MidiByteParser::Action actions[MidiByteParser::kMaxActions];
+            for (uint32_t i = 0; i < record.length && live(); ++i) {
+                int n = parser_.feed(scratch_[i], record.time, actions);
+                for (int k = 0; k < n && live(); ++k) {
+                    apply(lock, actions[k]);
+                }
+            }
+        }
+        done_.fetch_add(1);
+        host_->inputConsumed();
+    }
+}
+
+} // namespace cvx::platform

@@ -1,0 +1,91 @@
+// One open MIDI output (the object behind an HMIDIOUT), also the "MIDI Mapper" alias.
+//
+// Short messages: the packed value's low byte is the status, or under running status a
+// data byte (the engine shifted the status out); the port keeps the last channel status it
+// was given (system common clears it, realtime leaves it, SysEx and midiOutReset leave it)
+// to know the message's length. A byte-stream backend receives exactly the bytes the
+// engine sent; a whole-message backend receives the message with its status restored.
+// A data-only message with no status to continue fails with MMSYSERR_INVALPARAM, as does a
+// short message with status F0 or F7.
+//
+// Long messages are sent on the calling thread (dwBytesRecorded bytes when that is between
+// 1 and dwBufferLength, else dwBufferLength bytes, as WINMM sends the buffer length): the
+// header is in the queue (MHDR_INQUEUE) while the backend takes it and done (MHDR_DONE)
+// when midiOutLongMsg returns; MOM_DONE goes to a function callback. Sends of one port
+// never interleave. midiOutReset waits until no long message of the port is in the queue;
+// midiOutUnprepareHeader and midiOutClose meanwhile fail with MIDIERR_STILLPLAYING.
+#pragma once
+
+#include "platform/backend_slot.h"
+#include "platform/port_handles.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+namespace cvx::platform {
+
+class OutputPort {
+public:
+    void init(uint32_t slot) { slot_ = slot; }
+
+    // The service opened the device at the backend (or shares it) before.
+    void open(BackendSlot* backend, uint64_t key, bool mapper, LPMIDICALLBACK callback,
+              DWORD_PTR instance, HMIDIOUT* handle);
+    // MOM_OPEN, run by the service once it let go of its open lock.
+    void announceOpen(uint32_t generation);
+    // Returns MIDIERR_STILLPLAYING, MMSYSERR_INVALHANDLE, or MMSYSERR_NOERROR with the
+    // port closing: `closeBackend` tells whether the device still needs closing at the
+    // backend; the service then calls finishClose().
+    MMRESULT beginClose(uint32_t generation, bool& closeBackend, BackendSlot*& backend,
+                        uint64_t& key);
+    void finishClose();
+
+    MMRESULT shortMsg(uint32_t generation, DWORD message);
+    MMRESULT longMsg(uint32_t generation, MIDIHDR* header, UINT size);
+    MMRESULT prepareHeader(uint32_t generation, MIDIHDR* header, UINT size);
+    MMRESULT unprepareHeader(uint32_t generation, MIDIHDR* header, UINT size);
+    MMRESULT reset(uint32_t generation);
+    // Device index lookups: the device, whether it is the mapper; NODRIVER when dead.
+    MMRESULT device(uint32_t generation, BackendSlot*& backend, uint64_t& key, bool& mapper);
+
+    bool liveDevice(BackendSlot*& backend, uint64_t& key);
+    bool busy();
+    // Returns whether the port held the device open (the service releases its share).
+    bool markDead();
+    bool forceClose();
+
+    uint32_t generation() const { return generation_.load(std::memory_order_acquire); }
+
+private:
+    bool valid(uint32_t generation) const {
+        return generation_.load(std::memory_order_relaxed) == generation &&
+               state_ == PortState::Open;
+    }
+    void deliver(std::unique_lock<std::mutex>& lock, UINT msg, DWORD_PTR p1);
+
+    uint32_t slot_ = 0;
+    std::mutex sendMutex_; // held around each backend send: one send at a time per port
+    std::mutex mutex_;     // the state below
+    std::condition_variable changed_;
+    std::atomic<uint32_t> generation_{0};
+    PortState state_ = PortState::Free;
+    bool dead_ = false;
+    bool mapper_ = false;
+    bool backendOpen_ = false;
+    BackendSlot* backend_ = nullptr;
+    uint64_t key_ = 0;
+    uint8_t lastStatus_ = 0;
+    LPMIDICALLBACK callback_ = nullptr;
+    DWORD_PTR instance_ = 0;
+    HMIDIOUT handle_ = nullptr;
+    int longInQueue_ = 0;
+    int running_ = 0; // callbacks in progress
+};
+
+// The bytes a short message puts on a wire. Returns the count (0: invalid), updating
+// `lastStatus`; `byteStream` false restores a left-out status byte.
+int encodeShortMessage(DWORD message, bool byteStream, uint8_t& lastStatus, uint8_t out[3]);
+
+} // namespace cvx::platform

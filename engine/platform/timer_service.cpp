@@ -1,0 +1,252 @@
+#include "platform/timer_service.h"
+
+#include "platform/rt_priority.h"
+#include "platform/service_clock.h"
+
+namespace cvx::platform {
+
+namespace {
+constexpr int64_t kMsNs = 1000000;
+constexpr int64_t kCatchUpLimitNs = 1000 * kMsNs;
+constexpr int kTimerPriority = 40;
+constexpr uint32_t kGenerationMask = (1u << (32 - TimerService::kSlotBits)) - 1;
+} // namespace
+
+TimerService& TimerService::instance() {
+    // Never destroyed: its thread may still be waiting when the process exits.
+    static TimerService* service = new TimerService();
+    return *service;
+}
+
+TimerService::TimerService() {
+    std::mutex started;
+    std::condition_variable startedCv;
+    bool ready = false;
+    thread_ = std::thread([this, &started, &startedCv, &ready] {
+        bool rt = tryRealtimePriority(kTimerPriority);
+        {
+            std::lock_guard guard(started);
+            realtime_ = rt;
+            ready = true;
+        }
+        startedCv.notify_all();
+        threadMain();
+    });
+    std::unique_lock lock(started);
+    startedCv.wait(lock, [&] { return ready; });
+    thread_.detach();
+}
+
+// ---- heap of slot indices ordered by (due, order) ---------------------------------------
+
+bool TimerService::before(uint32_t a, uint32_t b) const {
+    const Slot& x = slots_[a];
+    const Slot& y = slots_[b];
+    return x.dueNs != y.dueNs ? x.dueNs < y.dueNs : x.order < y.order;
+}
+
+void TimerService::heapSwap(uint32_t i, uint32_t j) {
+    uint32_t a = heap_[i];
+    uint32_t b = heap_[j];
+    heap_[i] = b;
+    heap_[j] = a;
+    slots_[b].heapIndex = static_cast<int32_t>(i);
+    slots_[a].heapIndex = static_cast<int32_t>(j);
+}
+
+void TimerService::heapUp(uint32_t i) {
+    while (i > 0) {
+        uint32_t parent = (i - 1) / 2;
+        if (!before(heap_[i], heap_[parent])) {
+            break;
+        }
+        heapSwap(i, parent);
+        i = parent;
+    }
+}
+
+void TimerService::heapDown(uint32_t i) {
+    for (;;) {
+        uint32_t left = 2 * i + 1;
+        uint32_t right = left + 1;
+        uint32_t best = i;
+        if (left < heapSize_ && before(heap_[left], heap_[best])) {
+            best = left;
+        }
+        if (right < heapSize_ && before(heap_[right], heap_[best])) {
+            best = right;
+        }
+        if (best == i) {
+            return;
+        }
+        heapSwap(i, best);
+        i = best;
+    }
+}
+
+void TimerService::heapPush(uint32_t slot) {
+    slots_[slot].order = ++order_;
+    heap_[heapSize_] = slot;
+    slots_[slot].heapIndex = static_cast<int32_t>(heapSize_);
+    ++heapSize_;
+    heapUp(heapSize_ - 1);
+}
+
+void TimerService::heapRemove(uint32_t slot) {
+    int32_t index = slots_[slot].heapIndex;
+    if (index < 0) {
+        return;
+    }
+    uint32_t i = static_cast<uint32_t>(index);
+    --heapSize_;
+    if (i != heapSize_) {
+        heapSwap(i, heapSize_);
+        heapDown(i);
+        heapUp(i);
+    }
+    slots_[slot].heapIndex = -1;
+}
+
+// ---- set / kill -------------------------------------------------------------------------
+
+UINT TimerService::set(UINT delayMs, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags) {
+    if (callback == nullptr || delayMs < kMinDelay || delayMs > kMaxDelay) {
+        return 0;
+    }
+    // Only function callbacks exist here (the event-set/pulse forms are not provided).
+    if ((flags & ~(TIME_PERIODIC | TIME_KILL_SYNCHRONOUS)) != 0) {
+        return 0;
+    }
+    std::lock_guard guard(mutex_);
+    for (uint32_t n = 0; n < kSlots; ++n) {
+        uint32_t index = (nextSlot_ + n) % kSlots;
+        Slot& s = slots_[index];
+        if (s.active || s.running) {
+            continue;
+        }
+        nextSlot_ = (index + 1) % kSlots;
+        s.generation = (s.generation + 1) & kGenerationMask;
+        if (s.generation == 0) {
+            s.generation = 1;
+        }
+        s.active = true;
+        s.periodic = (flags & TIME_PERIODIC) != 0;
+        s.callback = callback;
+        s.user = user;
+        s.periodNs = int64_t{delayMs} * kMsNs;
+        s.dueNs = clock::nowNs() + s.periodNs;
+        heapPush(index);
+        wake_.notify_one();
+        return (s.generation << kSlotBits) | index;
+    }
+    return 0;
+}
+
+MMRESULT TimerService::kill(UINT id) {
+    uint32_t index = id & (kSlots - 1);
+    uint32_t generation = id >> kSlotBits;
+    std::unique_lock lock(mutex_);
+    Slot& s = slots_[index];
+    if (id == 0 || !s.active || s.generation != generation) {
+        return MMSYSERR_INVALPARAM;
+    }
+    heapRemove(index);
+    s.active = false;
+    if (s.running && s.runner != std::this_thread::get_id()) {
+        state_.wait(lock, [&] { return !s.running || s.generation != generation; });
+    }
+    wake_.notify_one();
+    return TIMERR_NOERROR;
+}
+
+// ---- dispatch ---------------------------------------------------------------------------
+
+void TimerService::runTop(std::unique_lock<std::mutex>& lock) {
+    uint32_t index = heap_[0];
+    Slot& s = slots_[index];
+    heapRemove(index);
+    s.running = true;
+    s.runner = std::this_thread::get_id();
+    UINT id = (s.generation << kSlotBits) | index;
+    LPTIMECALLBACK callback = s.callback;
+    DWORD_PTR user = s.user;
+    int64_t due = s.dueNs;
+    lock.unlock();
+    callback(id, 0, user, 0, 0);
+    lock.lock();
+    s.running = false;
+    s.runner = std::thread::id();
+    if (s.active && s.periodic) {
+        s.dueNs = due + s.periodNs;
+        if (!clock::isManual()) {
+            int64_t now = clock::nowNs();
+            if (now - s.dueNs > kCatchUpLimitNs) {
+                s.dueNs = now + s.periodNs;
+            }
+        }
+        heapPush(index);
+    } else {
+        s.active = false;
+    }
+    state_.notify_all();
+}
+
+void TimerService::acquireDispatcher(std::unique_lock<std::mutex>& lock) {
+    auto me = std::this_thread::get_id();
+    state_.wait(lock, [&] { return !dispatcherBusy_ || dispatcher_ == me; });
+    dispatcherBusy_ = true;
+    dispatcher_ = me;
+    ++dispatcherDepth_;
+}
+
+void TimerService::releaseDispatcher() {
+    if (--dispatcherDepth_ == 0) {
+        dispatcherBusy_ = false;
+        dispatcher_ = std::thread::id();
+        state_.notify_all();
+        wake_.notify_one();
+    }
+}
+
+void TimerService::threadMain() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (clock::isManual() || heapSize_ == 0 || dispatcherBusy_) {
+            wake_.wait(lock);
+            continue;
+        }
+        int64_t due = slots_[heap_[0]].dueNs;
+        if (due > clock::nowNs()) {
+            wake_.wait_until(lock, clock::toSteady(due));
+            continue;
+        }
+        acquireDispatcher(lock);
+        runTop(lock);
+        releaseDispatcher();
+    }
+}
+
+void TimerService::setManual(bool on) {
+    std::lock_guard guard(mutex_);
+    clock::setManual(on);
+    wake_.notify_one();
+}
+
+void TimerService::advance(uint32_t ms) {
+    std::unique_lock lock(mutex_);
+    if (!clock::isManual()) {
+        return;
+    }
+    acquireDispatcher(lock);
+    int64_t target = clock::nowNs() + int64_t{ms} * kMsNs;
+    while (clock::isManual() && heapSize_ > 0 && slots_[heap_[0]].dueNs <= target) {
+        clock::advanceManualTo(slots_[heap_[0]].dueNs);
+        runTop(lock);
+    }
+    if (clock::isManual()) {
+        clock::advanceManualTo(target);
+    }
+    releaseDispatcher();
+}
+
+} // namespace cvx::platform

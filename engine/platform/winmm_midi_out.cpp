@@ -1,0 +1,76 @@
+// The WINMM-shaped MIDI output calls over the MIDI service.
+#include "cvx_platform.h"
+#include "platform/midi_service.h"
+
+using cvx::platform::MidiService;
+using cvx::platform::OutputPort;
+
+namespace {
+
+template <typename Call> MMRESULT withPort(HMIDIOUT handle, Call call) {
+    uint32_t generation = 0;
+    OutputPort* port = MidiService::instance().outputPort(handle, generation);
+    return port != nullptr ? call(*port, generation) : MMSYSERR_INVALHANDLE;
+}
+
+} // namespace
+
+extern "C" {
+
+MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance,
+                     DWORD flags) {
+    return MidiService::instance().openOutput(handle, deviceId, callback, instance, flags);
+}
+
+MMRESULT midiOutClose(HMIDIOUT handle) {
+    return MidiService::instance().closeOutput(handle);
+}
+
+MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+    return withPort(handle,
+                    [&](OutputPort& p, uint32_t g) { return p.prepareHeader(g, header, size); });
+}
+
+MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+    return withPort(handle,
+                    [&](OutputPort& p, uint32_t g) { return p.unprepareHeader(g, header, size); });
+}
+
+MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) {
+    return withPort(handle, [&](OutputPort& p, uint32_t g) { return p.shortMsg(g, message); });
+}
+
+MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+    return withPort(handle, [&](OutputPort& p, uint32_t g) { return p.longMsg(g, header, size); });
+}
+
+MMRESULT midiOutReset(HMIDIOUT handle) {
+    return withPort(handle, [](OutputPort& p, uint32_t g) { return p.reset(g); });
+}
+
+MMRESULT midiOutGetID(HMIDIOUT handle, UINT* deviceId) {
+    return withPort(handle, [&](OutputPort& p, uint32_t g) -> MMRESULT {
+        if (deviceId == nullptr) {
+            return MMSYSERR_INVALPARAM;
+        }
+        cvx::platform::BackendSlot* backend = nullptr;
+        uint64_t key = 0;
+        bool mapper = false;
+        MMRESULT r = p.device(g, backend, key, mapper);
+        if (mapper && r != MMSYSERR_INVALHANDLE) {
+            *deviceId = MIDI_MAPPER;
+            return MMSYSERR_NOERROR;
+        }
+        if (r != MMSYSERR_NOERROR) {
+            return r;
+        }
+        UINT index = 0;
+        if (!MidiService::instance().outputIndex(backend, key, index)) {
+            return MMSYSERR_NODRIVER;
+        }
+        *deviceId = index;
+        return MMSYSERR_NOERROR;
+    });
+}
+
+} // extern "C"
