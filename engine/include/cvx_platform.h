@@ -115,7 +115,9 @@ CVX_API int cvxPostMessage(HWND window, uint32_t msg, uintptr_t wParam, intptr_t
 #define MOD_MIDIPORT 1
 #define MOD_MAPPER 5
 
-/* Byte-packed, as the platform defines it: 112 bytes. */
+/* Byte-packed, as the platform defines it: 112 bytes. midiOutLongMsg sends dwBytesRecorded
+   bytes when that is between 1 and dwBufferLength, else dwBufferLength bytes. lpNext and the
+   reserved fields belong to the service while the header is queued. */
 #pragma pack(push, 1)
 typedef struct midihdr_tag {
     char* lpData;               /* the data block */
