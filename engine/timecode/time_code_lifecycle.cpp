@@ -2,8 +2,8 @@
 
 #include "core/client.h"
 #include "core/engine_lock.h"
+#include "output/injection.h"
 #include "timecode/clock_generator.h"
-#include "timecode/generated_sender.h"
 #include "timecode/generator_timer.h"
 #include "timecode/mtc_generator.h"
 #include "timecode/sync_tracker.h"
@@ -30,7 +30,7 @@ void initTimeCodeDefaults(TimeCodeState& state) {
     state.clock.timer.periodMs.store(kDefaultPeriodMs);
     SyncTracker(state.sync).setTimebase(kDefaultTimebase);
     state.sync.lastTempo = kDefaultTempo;
-    state.send = sendGenerated;
+    state.send = core::injectGenerated;
 }
 
 void stopGenerators(core::CvxClient& client) {
