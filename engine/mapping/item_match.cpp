@@ -6,8 +6,6 @@ namespace cvx::mapping {
 
 namespace {
 
-enum class RangeCheck : uint8_t { Both, FirstOnly, None, NoMatch };
-
 struct StatusRule {
     uint8_t type;
     RangeCheck ranges;
@@ -63,18 +61,28 @@ bool rangesContain(const MapItem& item, RangeCheck check, int32_t v1, int32_t v2
 
 } // namespace
 
-bool plainItemMatches(const MapItem& item, uint8_t status, uint8_t data1, uint8_t data2) {
+PlainKey plainKeyOf(uint32_t message) {
+    auto status = static_cast<uint8_t>(message);
     StatusRule rule = ruleFor(status);
-    if (rule.ranges == RangeCheck::NoMatch || !isProducibleTarget(item.targetMessage)) {
+    return {rule.type,
+            rule.ranges,
+            rule.checkChannel,
+            static_cast<uint8_t>(status & 0x0F),
+            static_cast<uint8_t>(message >> 8),
+            static_cast<uint8_t>(message >> 16)};
+}
+
+bool plainItemMatches(const MapItem& item, const PlainKey& key) {
+    if (item.sourceMessage != key.type && item.sourceMessage != MAP_ANY) {
         return false;
     }
-    if (item.sourceMessage != rule.type && item.sourceMessage != MAP_ANY) {
+    if (key.ranges == RangeCheck::NoMatch || !isProducibleTarget(item.targetMessage)) {
         return false;
     }
-    if (rule.checkChannel && !channelMatches(item, status & 0x0F)) {
+    if (key.checkChannel && !channelMatches(item, key.channel)) {
         return false;
     }
-    return rangesContain(item, rule.ranges, data1, data2);
+    return rangesContain(item, key.ranges, key.data1, key.data2);
 }
 
 bool parameterItemMatches(const MapItem& item, uint8_t sourceType, uint8_t channel,

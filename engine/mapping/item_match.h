@@ -17,8 +17,21 @@ constexpr bool channelMatches(const MapItem& item, uint8_t channel) {
     return item.sourceChannel == 0xFF || item.sourceChannel == channel;
 }
 
-// A plain (non-NRPN/RPN) message: status, data 1, data 2.
-bool plainItemMatches(const MapItem& item, uint8_t status, uint8_t data1, uint8_t data2);
+enum class RangeCheck : uint8_t { Both, FirstOnly, None, NoMatch };
+
+// What items a plain (non-NRPN/RPN) message matches, worked out once per message.
+struct PlainKey {
+    uint8_t type; // the MapMessageType of the status
+    RangeCheck ranges;
+    bool checkChannel; // transport and song position match items of any channel
+    uint8_t channel;
+    uint8_t data1;
+    uint8_t data2;
+};
+
+PlainKey plainKeyOf(uint32_t message);
+
+bool plainItemMatches(const MapItem& item, const PlainKey& key);
 
 // An assembled NRPN (source type 8) or RPN (15) parameter p with value v on `channel`.
 bool parameterItemMatches(const MapItem& item, uint8_t sourceType, uint8_t channel,

@@ -163,12 +163,11 @@ void runParameterBranch(const ParameterBranch& branch, NrpnRecord& record, EVENT
 void runPlainBranch(EVENT& work, const MapView& map, NrpnState& nrpn, MapStepState& step,
                     const SysExSink& sink) {
     auto status = static_cast<uint8_t>(work.message);
-    auto data1 = static_cast<uint8_t>(work.message >> 8);
-    auto data2 = static_cast<uint8_t>(work.message >> 16);
+    PlainKey key = plainKeyOf(work.message);
     const MapItem* items = itemCount(map) == 0 ? nullptr : itemsOf(map.table);
     uint32_t count = itemCount(map);
-    uint32_t index = step.resumeIndex;
-    while (index < count && !plainItemMatches(items[index], status, data1, data2)) {
+    uint32_t index = key.ranges == RangeCheck::NoMatch ? count : step.resumeIndex;
+    while (index < count && !plainItemMatches(items[index], key)) {
         ++index;
     }
     if (index >= count) {
