@@ -1,0 +1,33 @@
+// Summaries of timing errors: median, 99th percentile and maximum.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace cvx::bench {
+
+struct ErrorSummary {
+    size_t count = 0;
+    double medianUs = 0;
+    double p99Us = 0;
+    double maxUs = 0;
+};
+
+// Summarises absolute errors in nanoseconds.
+ErrorSummary summarise(std::vector<int64_t> errorsNs);
+
+// The deviations of emission times from an ideal grid of the given interval,
+// phase + (k + 1) × interval, whose phase is the median offset of the emissions (a constant
+// delay of the whole stream, such as the start-up latency, is not jitter).
+std::vector<int64_t> gridDeviations(const std::vector<int64_t>& emittedNs, double intervalNs);
+
+// The errors of the spacing between successive emissions against the ideal interval.
+std::vector<int64_t> spacingErrors(const std::vector<int64_t>& emittedNs, double intervalNs);
+
+// The deviations of emissions made on ticks of a periodic timer from the timer's own grid
+// (the median phase of the emissions within a period), folded into half a period either
+// side.
+std::vector<int64_t> tickDeviations(const std::vector<int64_t>& emittedNs, int64_t periodNs);
+
+} // namespace cvx::bench
