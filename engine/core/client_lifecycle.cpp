@@ -5,6 +5,8 @@
 #include "core/engine_memory.h"
 #include "core/notifier.h"
 #include "cvxcore.h"
+#include "output/sysex_output_pump.h"
+#include "routing/delay_pump.h"
 #include "timecode/time_code_lifecycle.h"
 
 namespace cvx::core {
@@ -80,7 +82,10 @@ void m32DestroyClient(uint64_t handle) {
     if (client == nullptr) {
         return;
     }
+    // No timer may fire on the freed record.
     cvx::timecode::stopGenerators(*client);
+    cvx::routing::stopPump(*client);
+    cvx::output::stopSysExPump(*client);
     releaseConsumers(*client);
     freeClientParts(client);
 }

@@ -87,19 +87,30 @@ TEST_F(ClientTest, DivertingTheDockWithFlushQueuesWakeupsAfterSettingTheFlag) {
     EXPECT_EQ(wakeups(readAll(MON_DOCK)), 4u);
 }
 
+uint32_t receivedTime(const cvx::core::CvxClient* client) {
+    const auto& t = client->timeCode.received.time;
+    return uint32_t{t.hours} << 24 | uint32_t{t.minutes} << 16 | uint32_t{t.seconds} << 8 |
+           t.frames;
+}
+
+void setReceivedTime(cvx::core::CvxClient* client, uint8_t hours, uint8_t frames) {
+    client->timeCode.received.time.hours = hours;
+    client->timeCode.received.time.frames = frames;
+}
+
 TEST_F(ClientTest, MtcAndSyncWindowsAttachOnlyWhenFree) {
     RecordingWindow a;
     RecordingWindow b;
-    client->timeCode.receivedTime.store(0x01020304);
+    setReceivedTime(client, 1, 4);
     EXPECT_EQ(m32AttachMTC(handle, a.handle()), 1);
-    EXPECT_EQ(client->timeCode.receivedTime.load(), 0u);
-    client->timeCode.receivedTime.store(5);
+    EXPECT_EQ(receivedTime(client), 0u);
+    setReceivedTime(client, 0, 5);
     EXPECT_EQ(m32AttachMTC(handle, b.handle()), 1);
     EXPECT_EQ(client->windows.mtc.load(), a.handle()) << "the first window stays";
-    EXPECT_EQ(client->timeCode.receivedTime.load(), 5u);
+    EXPECT_EQ(receivedTime(client), 5u);
     EXPECT_EQ(m32DetachMTC(handle), 1);
     EXPECT_EQ(client->windows.mtc.load(), nullptr);
-    EXPECT_EQ(client->timeCode.receivedTime.load(), 0u);
+    EXPECT_EQ(receivedTime(client), 0u);
 
     EXPECT_EQ(m32AttachSync(handle, a.handle()), 1);
     EXPECT_EQ(m32AttachSync(handle, b.handle()), 1);

@@ -1,0 +1,98 @@
+// A client with ports on the virtual loopback cables, on the manual clock: the fixture of
+// the data-path tests. Inputs are fed with vmidiFeed; what outputs sent is read back with
+// vmidiTake. A cable's output arrives at its own input, so tests open the inputs of some
+// cables and the outputs of others.
+#pragma once
+
+#include "client_fixture.h"
+
+#include <cstdlib>
+#include <initializer_list>
+#include <vector>
+
+namespace cvx::test {
+
+using Bytes = std::vector<uint8_t>;
+
+inline constexpr uint32_t kAllMessages = 0x7FFFF; // channels, SysEx, realtime, common
+
+// A port map in which each listed input reaches the output with `mask`.
+inline CPortMap routeFrom(std::initializer_list<uint32_t> inputs, uint32_t mask = kAllMessages) {
+    CPortMap map{};
+    for (uint32_t i : inputs) {
+        map.inputBits[i / 32] |= 1u << (i % 32);
+        map.inputMasks[i] = mask;
+    }
+    return map;
+}
+
+class DataPathTest : public ClientTest {
+protected:
+    static void SetUpTestSuite() { setenv("CORVEX_MIDI", "virtual", 1); }
+
+    void TearDown() override {
+        for (HMIDIIN in : inputs_) {
+            m32CloseMidiIn(in, handle);
+        }
+        for (HMIDIOUT out : outputs_) {
+            m32CloseMidiOut(out, handle);
+        }
+        vmidiSettle();
+        ClientTest::TearDown();
+    }
+
+    HMIDIIN openInput(uint16_t device, int sysexBuffers = 0, uint16_t bufferSize = 256) {
+        HMIDIIN in = nullptr;
+        EXPECT_EQ(vx16OpenMidiIn(&in, device, handle), MMSYSERR_NOERROR);
+        for (int i = 0; i < sysexBuffers; ++i) {
+            EXPECT_EQ(m32AllocSyxBufIn(in, handle, bufferSize), 1);
+        }
+        EXPECT_EQ(m32StartMidiIn(in), MMSYSERR_NOERROR);
+        inputs_.push_back(in);
+        return in;
+    }
+
+    HMIDIOUT openOutput(uint16_t device, const CPortMap& map, int sysexBuffers = 0,
+                        uint16_t bufferSize = 256) {
+        HMIDIOUT out = nullptr;
+        CPortMap copy = map;
+        EXPECT_EQ(vx16OpenMidiOut(&out, device, 0, &copy, handle), MMSYSERR_NOERROR);
+        for (int i = 0; i < sysexBuffers; ++i) {
+            EXPECT_EQ(m32AllocSyxBufOut(out, handle, bufferSize), 1);
+        }
+        outputs_.push_back(out);
+        return out;
+    }
+
+    void forgetInput(HMIDIIN in) { std::erase(inputs_, in); }
+    void forgetOutput(HMIDIOUT out) { std::erase(outputs_, out); }
+
+    static void feed(unsigned device, const Bytes& bytes) {
+        ASSERT_EQ(vmidiFeed(device, bytes.data(), static_cast<unsigned>(bytes.size())), 1);
+        vmidiSettle();
+    }
+
+    static Bytes take(unsigned device) {
+        Bytes bytes(1 << 20);
+        bytes.resize(vmidiTake(device, bytes.data(), static_cast<unsigned>(bytes.size())));
+        return bytes;
+    }
+
+    // The main queue's events that record something sent (out-port set), SysEx chunks left
+    // out.
+    std::vector<EVENT> sentRecords() {
+        std::vector<EVENT> sent;
+        for (const EVENT& e : readAll(MON_MAIN)) {
+            if (e.outPort != 0 && (e.message >> 24) != CVX_ORIGIN_CHUNK) {
+                sent.push_back(e);
+            }
+        }
+        return sent;
+    }
+
+private:
+    std::vector<HMIDIIN> inputs_;
+    std::vector<HMIDIOUT> outputs_;
+};
+
+} // namespace cvx::test
