@@ -1,5 +1,7 @@
 #include "mapping/map_storage.h"
 
+#include "mapping/item_match.h"
+
 #include <atomic>
 #include <cstring>
 
@@ -51,6 +53,9 @@ ItemTable* copyItems(core::MapArena& arena, const SMapper& map) {
     auto* items = reinterpret_cast<MapItem*>(table + 1);
     std::memcpy(items, map.items, count * sizeof(MapItem));
     for (uint32_t i = 0; i < count; ++i) {
+        if (!isProducibleTarget(items[i].targetMessage)) {
+            continue; // matches nothing
+        }
         if (items[i].sourceMessage == MAP_NRPN) {
             table->nrpnChannels |= channelMask(items[i].sourceChannel);
         } else if (items[i].sourceMessage == MAP_RPN) {

@@ -65,18 +65,6 @@ TEST(GlobalMapStorage, SysExBlockStaysWhenTheNewMapBringsNone) {
     EXPECT_EQ(h.sysex().size(), 1u);
 }
 
-TEST(GlobalMapStorage, InactiveMapStaysInactive) {
-    std::vector<MapItem> items{openItem(MAP_ANY, MAP_DISCARD)};
-    SMapper map = mapOf(items);
-    map.mapIsOn = 0;
-    core::MapArena arena;
-    MapCopy copy{};
-    NrpnState nrpn{};
-    storeGlobalMap(arena, copy, nrpn, map);
-    EXPECT_FALSE(isActive(copy));
-    EXPECT_NE(viewOf(copy).table, nullptr);
-}
-
 TEST(GlobalMapStorage, MalformedItemCountsStoreNoItems) {
     std::vector<MapItem> items{openItem(MAP_ANY, MAP_DISCARD)};
     core::MapArena arena;
@@ -156,21 +144,6 @@ TEST(RouteMapStorage, ExhaustedArenaFailsAndLeavesNoRoute) {
     EXPECT_FALSE(storeRouteMap(arena, slot, mapOf(many)));
     EXPECT_EQ(slot, nullptr);
     EXPECT_NE(arena.allocate(core::MapArena::kSize - core::MapArena::kHeaderSize, false), nullptr);
-}
-
-TEST(RouteMapStorage, RouteMapRunsOnItsOwnState) {
-    std::vector<MapItem> items{openItem(MAP_NOTE_ON, MAP_NOTE_OFF)};
-    core::MapArena arena;
-    RouteMap* slot = nullptr;
-    ASSERT_TRUE(storeRouteMap(arena, slot, mapOf(items)));
-    RouteMap* route = routeMapIn(slot);
-    MapView view = viewOf(route->map);
-    EVENT source{};
-    source.message = noteOn(1, 60, 64);
-    Messages out;
-    runMapLoop(source, &view, route->nrpn, SysExSink{nullptr, nullptr},
-               [&out](const EVENT& e, uint32_t) { out.push_back(e.message); });
-    EXPECT_EQ(out, Messages{testing::msg(0x81, 60, 64)});
 }
 
 } // namespace

@@ -137,6 +137,12 @@ TEST(NrpnInput, ChannelWithoutParameterItemsPassesControllers) {
     h.load({parameterToController(MAP_NRPN, 0x0105)}); // channel 0 only
     EXPECT_EQ(sendAll(h, {cc(1, 99, 2), cc(1, 98, 5), cc(1, 6, 1)}),
               (Messages{cc(1, 99, 2), cc(1, 98, 5), cc(1, 6, 1)}));
+    // An item that can produce nothing does not make its channel hold controllers.
+    MapItem unusable = parameterToController(MAP_NRPN, 0x0105);
+    unusable.targetMessage = 0;
+    MapHarness none;
+    none.load({unusable});
+    EXPECT_EQ(none.messages(cc(0, 99, 2)), Messages{cc(0, 99, 2)});
 }
 
 TEST(NrpnInput, DiscardSwallowsTheSequence) {
