@@ -132,13 +132,6 @@ void storeGlobalMap(core::MapArena& arena, MapCopy& copy, NrpnState& nrpn, const
     publish(copy.active, static_cast<int16_t>(map.mapIsOn != 0));
 }
 
-void releaseGlobalMap(core::MapArena& arena, MapCopy& copy) {
-    publish(copy.active, int16_t{0});
-    replaceItems(arena, copy, SMapper{});
-    replaceSysEx(arena, copy, SMapper{});
-    storeFields(copy, SMapper{});
-}
-
 bool storeRouteMap(core::MapArena& arena, RouteMap*& slot, const SMapper& map) {
     RouteMap* route = load(slot);
     publish(slot, static_cast<RouteMap*>(nullptr));

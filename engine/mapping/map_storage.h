@@ -23,9 +23,6 @@ namespace cvx::mapping {
 // When the arena cannot hold the items the map keeps its counts but matches nothing.
 void storeGlobalMap(core::MapArena& arena, MapCopy& copy, NrpnState& nrpn, const SMapper& map);
 
-// Frees the items and SysEx block of a global map copy and makes it inactive and empty.
-void releaseGlobalMap(core::MapArena& arena, MapCopy& copy);
-
 // SendPDMap for one route slot: allocates the route record on first use, resets its
 // NrpnState with the map's options, and replaces its items and SysEx block. False when the
 // arena is exhausted; the route then has no map.
