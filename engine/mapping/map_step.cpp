@@ -119,7 +119,7 @@ void produceFromParameter(const MapItem& item, const ParameterBranch& branch,
     }
 }
 
-void runParameterBranch(const ParameterBranch& branch, NrpnRecord& record, EVENT& work,
+void runParameterBranch(const ParameterBranch& branch, NrpnRecord& record, const EVENT& work,
                         const MapView& map, NrpnState& nrpn, MapStepState& step,
                         const SysExSink& sink) {
     step.suppress = true;
@@ -202,8 +202,8 @@ void runPlainBranch(EVENT& work, const MapView& map, NrpnState& nrpn, MapStepSta
 }
 
 // Runs the NRPN or RPN branch when the controller belongs to one; false otherwise.
-bool runParameterBranches(EVENT& work, const MapView& map, NrpnState& nrpn, MapStepState& step,
-                          const SysExSink& sink) {
+bool runParameterBranches(const EVENT& work, const MapView& map, NrpnState& nrpn,
+                          MapStepState& step, const SysExSink& sink) {
     auto status = static_cast<uint8_t>(work.message);
     if ((status & 0xF0) != 0xB0) {
         return false;

@@ -83,22 +83,31 @@ SysExBlock* copySysEx(core::MapArena& arena, const SMapper& map) {
     return block;
 }
 
-void replaceItems(core::MapArena& arena, MapCopy& copy, const SMapper& map) {
+void releaseItems(core::MapArena& arena, MapCopy& copy) {
     ItemTable* old = load(copy.table);
     publish(copy.table, static_cast<ItemTable*>(nullptr));
     if (old != nullptr) {
         arena.release(old);
     }
-    publish(copy.table, copyItems(arena, map));
 }
 
-void replaceSysEx(core::MapArena& arena, MapCopy& copy, const SMapper& map) {
+void releaseSysEx(core::MapArena& arena, MapCopy& copy) {
     SysExBlock* old = load(copy.sysex);
     publish(copy.sysex, static_cast<SysExBlock*>(nullptr));
     if (old != nullptr) {
         arena.release(old);
     }
-    if (bringsSysEx(map)) {
+}
+
+// Replaces the items, and the SysEx block when `replaceBlock`. Everything replaced is
+// released before anything new is allocated, so a new map fits wherever the old one did.
+void replaceContents(core::MapArena& arena, MapCopy& copy, const SMapper& map, bool replaceBlock) {
+    releaseItems(arena, copy);
+    if (replaceBlock) {
+        releaseSysEx(arena, copy);
+    }
+    publish(copy.table, copyItems(arena, map));
+    if (replaceBlock && bringsSysEx(map)) {
         publish(copy.sysex, copySysEx(arena, map));
     }
 }
@@ -125,10 +134,7 @@ void storeGlobalMap(core::MapArena& arena, MapCopy& copy, NrpnState& nrpn, const
     publish(copy.active, int16_t{0});
     storeFields(copy, map);
     publish(nrpn.options, map.mapOptions);
-    replaceItems(arena, copy, map);
-    if (bringsSysEx(map)) {
-        replaceSysEx(arena, copy, map);
-    }
+    replaceContents(arena, copy, map, bringsSysEx(map));
     publish(copy.active, static_cast<int16_t>(map.mapIsOn != 0));
 }
 
@@ -145,8 +151,7 @@ bool storeRouteMap(core::MapArena& arena, RouteMap*& slot, const SMapper& map) {
     route->nrpn.options = map.mapOptions;
     storeFields(route->map, map);
     route->map.active = map.mapIsOn;
-    replaceItems(arena, route->map, map);
-    replaceSysEx(arena, route->map, map);
+    replaceContents(arena, route->map, map, true);
     bool itemsMissing = map.itemCount > 0 && map.items != nullptr && route->map.table == nullptr;
     bool sysexMissing = bringsSysEx(map) && route->map.sysex == nullptr;
     if (itemsMissing || sysexMissing) {

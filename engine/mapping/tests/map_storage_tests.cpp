@@ -107,6 +107,29 @@ TEST(GlobalMapStorage, ReplacingReleasesTheOldCopies) {
     }
 }
 
+TEST(GlobalMapStorage, NewMapFitsWhereTheOldOneDid) {
+    std::vector<MapItem> fewItems(850, openItem(MAP_NOTE_ON, MAP_NOTE_OFF));
+    std::vector<MapItem> manyItems(1700, openItem(MAP_NOTE_ON, MAP_NOTE_OFF));
+    std::vector<uint8_t> bigPool(40000, 0);
+    std::vector<uint8_t> smallPool(20000, 0);
+    SMapper first = mapOf(fewItems);
+    first.sysexPool = bigPool.data();
+    first.sysexLength = static_cast<uint16_t>(bigPool.size());
+    SMapper second = mapOf(manyItems);
+    second.sysexPool = smallPool.data();
+    second.sysexLength = static_cast<uint16_t>(smallPool.size());
+    core::MapArena arena;
+    MapCopy copy{};
+    NrpnState nrpn{};
+    storeGlobalMap(arena, copy, nrpn, first);
+    ASSERT_NE(viewOf(copy).sysex, nullptr);
+    storeGlobalMap(arena, copy, nrpn, second);
+    ASSERT_NE(viewOf(copy).table, nullptr);
+    EXPECT_EQ(viewOf(copy).table->count, 1700u);
+    ASSERT_NE(viewOf(copy).sysex, nullptr);
+    EXPECT_EQ(viewOf(copy).sysex->length, 20000u);
+}
+
 TEST(RouteMapStorage, StoreReplaceAndClear) {
     std::vector<MapItem> items{openItem(MAP_NOTE_ON, MAP_DISCARD)};
     core::MapArena arena;
