@@ -30,6 +30,15 @@ class DataPathTest : public ClientTest {
 protected:
     static void SetUpTestSuite() { setenv("CORVEX_MIDI", "virtual", 1); }
 
+    void SetUp() override {
+        ClientTest::SetUp();
+        // What earlier tests left on the cables is not this test's.
+        vmidiSettle();
+        for (unsigned device = 0; device < midiOutGetNumDevs(); ++device) {
+            take(device);
+        }
+    }
+
     void TearDown() override {
         for (HMIDIIN in : inputs_) {
             m32CloseMidiIn(in, handle);
