@@ -4,12 +4,11 @@
 // All of them are plain: trivially copyable, and the all-zero value is the reset state, so
 // the zero-filled client record and zero-filled arena blocks start out correct.
 //
-// Publication: the application thread replaces a map while the MIDI and timer threads read
-// it without a lock. `MapCopy::active`, `MapCopy::table`, `MapCopy::sysex` and a client's
-// route-map pointers are written and read only through std::atomic_ref (map_storage.h):
-// stores with release, loads with acquire. Item pointer and item count are one publication
-// because the count lives in the `ItemTable` header the pointer points to; the same holds for
-// the SysEx block and its length.
+// Publication (map_storage.h): `MapCopy::active`, `MapCopy::keys`, `MapCopy::table`,
+// `MapCopy::sysex` and a client's route-map pointers are written and read only through
+// std::atomic_ref, stores with release, loads with acquire. Item pointer and item count are
+// one publication because the count lives in the `ItemTable` header the pointer points to;
+// the same holds for the SysEx block and its length.
 #pragma once
 
 #include "cvx_records.h"

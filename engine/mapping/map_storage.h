@@ -1,13 +1,13 @@
 // The engine's copies of data maps in a client's map arena, and their publication to the
-// threads that read them without a lock.
+// threads that read them.
 //
-// Writers (the application thread) store with release order, readers (MIDI and timer
-// threads) load with acquire order, through std::atomic_ref on the plain fields of
-// MapCopy and on route-map pointers. A replacement unpublishes what it replaces before
-// releasing it, and publishes the new copy only once it is complete. A reader that took a
-// snapshot just before a replacement may still read the released arena bytes for that one
-// event; they stay inside the arena, and every count and offset read from them is checked
-// against the block it came with.
+// The exports that replace maps hold the engine lock, and so does every processing loop
+// while it runs a map; a loop therefore never sees a map half replaced. The active flag, the
+// keyboard flag and the item, SysEx and route pointers are in addition stored with release
+// and loaded with acquire order (std::atomic_ref on the plain fields), for readers that test
+// them without the lock. A replacement unpublishes what it replaces before releasing it and
+// publishes the new copy only once it is complete. A view (viewOf) is valid only while the
+// engine lock is held: the blocks it points to may be released and reused once it is let go.
 #pragma once
 
 #include "core/map_arena.h"
