@@ -7,9 +7,9 @@
 
 namespace cvx::mapping {
 
-// `message` is EVENT::message (status in bits 0-7, data 1 in 8-15, data 2 in 16-23).
-// A filter replaced while this runs gives a decision from the old or the new value of each
-// field it reads; each field is read once.
+// `message` is EVENT::message (status in bits 0-7, data 1 in 8-15, data 2 in 16-23). Channel
+// bits apply to channel messages (0x80-0xEF) only; a data byte in the status position and the
+// statuses without a system-mask bit are never filtered.
 bool isFiltered(uint32_t message, const CFilter& filter);
 
 } // namespace cvx::mapping
