@@ -26,10 +26,20 @@ void mtcTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     if (!entry.covers()) {
         return;
     }
-    core::EngineGuard guard(core::engineLock());
     MtcGenerator generator(timeCode.mtc);
-    for (uint32_t due = generator.elapse(entry.ms()); due > 0; --due) {
-        timeCode.send(client, kQuarterFrame, generator.nextPiece(), 0);
+    uint32_t due = 0;
+    {
+        core::EngineGuard guard(core::engineLock());
+        due = generator.elapse(entry.ms());
+    }
+    // The injection path takes the engine lock itself; it is not held while sending.
+    for (; due > 0; --due) {
+        uint8_t piece = 0;
+        {
+            core::EngineGuard guard(core::engineLock());
+            piece = generator.nextPiece();
+        }
+        timeCode.send(client, kQuarterFrame, piece, 0);
     }
 }
 
@@ -40,8 +50,12 @@ void clockTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     if (!entry.covers()) {
         return;
     }
-    core::EngineGuard guard(core::engineLock());
-    for (uint32_t due = ClockGenerator(timeCode.clock).elapse(entry.ms()); due > 0; --due) {
+    uint32_t due = 0;
+    {
+        core::EngineGuard guard(core::engineLock());
+        due = ClockGenerator(timeCode.clock).elapse(entry.ms());
+    }
+    for (; due > 0; --due) {
         timeCode.send(client, kClock, 0, 0);
     }
 }

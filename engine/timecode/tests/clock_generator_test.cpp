@@ -7,13 +7,10 @@ namespace {
 
 class ClockGeneratorTest : public ::testing::Test {
 protected:
-    void configure(uint16_t tempo, uint16_t timebase) {
+    uint32_t clocksOver(uint16_t tempo, uint16_t timebase, uint32_t ms, uint32_t period) {
         generator.setTimebase(timebase);
         generator.setTempo(tempo);
         generator.restart();
-    }
-
-    uint32_t clocksOver(uint32_t ms, uint32_t period) {
         uint32_t due = 0;
         for (uint32_t t = 0; t < ms; t += period) {
             due += generator.elapse(period);
@@ -26,49 +23,32 @@ protected:
 };
 
 TEST(ClockTimebase, MustBeAMultipleOfTwentyFourOfAtLeastTwentyFour) {
-    EXPECT_FALSE(isValidTimebase(0));
-    EXPECT_FALSE(isValidTimebase(12));
-    EXPECT_FALSE(isValidTimebase(23));
-    EXPECT_FALSE(isValidTimebase(100));
-    EXPECT_TRUE(isValidTimebase(24));
-    EXPECT_TRUE(isValidTimebase(96));
-    EXPECT_TRUE(isValidTimebase(65520));
-}
-
-TEST_F(ClockGeneratorTest, ClocksPerSecondFollowTempoForAnyTimebase) {
-    struct Case {
-        uint16_t tempo;
-        uint16_t timebase;
-        uint32_t clocksInTenSeconds;
-    };
-    // 24 clocks per beat whatever the timebase: BPM / 60 × 24 per second.
-    for (Case c :
-         {Case{12000, 96, 480}, Case{12000, 120, 480}, Case{12000, 480, 480}, Case{6000, 24, 240},
-          Case{9000, 192, 360}, Case{15000, 960, 600}, Case{30000, 384, 1200}}) {
-        configure(c.tempo, c.timebase);
-        EXPECT_EQ(clocksOver(10'000, 5), c.clocksInTenSeconds) << c.tempo << " " << c.timebase;
+    for (uint16_t timebase : {0, 12, 23, 25, 100}) {
+        EXPECT_FALSE(isValidTimebase(timebase)) << timebase;
+    }
+    for (uint16_t timebase : {24, 96, 120, 960, 65520}) {
+        EXPECT_TRUE(isValidTimebase(timebase)) << timebase;
     }
 }
 
-TEST_F(ClockGeneratorTest, TimebaseNinetySixAtOneTwentyBpmIsFourTicksPerClock) {
-    configure(12000, 96);
-    EXPECT_EQ(state.ticksPerClock, 4);
-    EXPECT_EQ(clocksOver(1000, 5), 48u);
-    EXPECT_EQ(state.totalTicks, 192u);
-}
-
-TEST_F(ClockGeneratorTest, PeriodDoesNotChangeTheRate) {
-    configure(12000, 120);
-    EXPECT_EQ(clocksOver(10'000, 1), 480u);
-    configure(12000, 120);
-    EXPECT_EQ(clocksOver(10'000, 20), 480u);
+TEST_F(ClockGeneratorTest, TwentyFourClocksPerBeatForAnyTimebaseAndPeriod) {
+    struct Case {
+        uint16_t tempo;
+        uint16_t timebase;
+        uint32_t period;
+        uint32_t clocksInTenSeconds;
+    };
+    for (Case c : {Case{12000, 96, 5, 480}, Case{12000, 120, 1, 480}, Case{12000, 480, 20, 480},
+                   Case{6000, 24, 5, 240}, Case{9000, 192, 5, 360}, Case{30000, 384, 3, 1200}}) {
+        EXPECT_EQ(clocksOver(c.tempo, c.timebase, 10'000, c.period), c.clocksInTenSeconds)
+            << c.tempo << " " << c.timebase << " " << c.period;
+    }
 }
 
 TEST_F(ClockGeneratorTest, TempoRoundsToWholeBeatsPerMinute) {
-    configure(12049, 24);
-    uint64_t at120 = state.step;
+    generator.setTempo(12049);
+    EXPECT_EQ(state.step, 500'000u * 256);
     generator.setTempo(12050);
-    EXPECT_EQ(at120, 500'000u * 256);
     EXPECT_EQ(state.step, 60'000'000u / 121 * 256);
 }
 
@@ -77,13 +57,7 @@ TEST_F(ClockGeneratorTest, SlowestTempoIsOneBeatPerMinuteWithoutOverflow) {
         generator.setTempo(tempo);
         EXPECT_EQ(state.step, 60'000'000ull * 256) << tempo;
     }
-    configure(0, 65520);
-    EXPECT_EQ(clocksOver(60'000, 5), 24u);
-}
-
-TEST_F(ClockGeneratorTest, OwedTimeCatchesUpInOneTick) {
-    configure(12000, 96);
-    EXPECT_EQ(generator.elapse(1000), 48u);
+    EXPECT_EQ(clocksOver(0, 65520, 60'000, 5), 24u);
 }
 
 } // namespace

@@ -11,7 +11,7 @@ class SyncTrackerTest : public ::testing::Test {
 protected:
     void SetUp() override { tracker.setTimebase(120); }
 
-    // Clocks `interval` ms apart from `time` on; returns the tempos reported.
+    // `count` clocks `interval` ms apart; returns the tempos reported.
     std::vector<uint32_t> clocks(int count, uint32_t interval) {
         std::vector<uint32_t> tempos;
         for (int i = 0; i < count; ++i) {
@@ -29,44 +29,13 @@ protected:
     uint32_t time = 1000;
 };
 
-TEST_F(SyncTrackerTest, SongPositionIsReportedInTimebaseTicks) {
-    SyncReport report = tracker.track(0xF2, 16, 0, 0);
-    EXPECT_TRUE(report.positionChanged);
-    EXPECT_EQ(report.position, 480u);
-    EXPECT_EQ(tracker.track(0xF2, 0x7F, 0x7F, 0).position, 16383u * 6 * 5);
-    tracker.setTimebase(96);
-    EXPECT_EQ(tracker.track(0xF2, 1, 1, 0).position, 129u * 6 * 4);
-}
-
 TEST_F(SyncTrackerTest, ClocksTwentyMsApartSettleAtOneTwentyFiveBpm) {
     std::vector<uint32_t> tempos = clocks(25, 20);
     ASSERT_EQ(tempos.size(), 24u);
-    EXPECT_EQ(tempos.front(), 300000u); // one interval seen
-    for (size_t i = 1; i < tempos.size(); ++i) {
-        EXPECT_GT(tempos[i - 1], tempos[i]);
-    }
+    EXPECT_EQ(tempos.front(), 300000u); // one interval seen: higher
     EXPECT_EQ(tempos.back(), 12500u);
     EXPECT_TRUE(clocks(10, 20).empty()); // steady: no more reports
-}
-
-TEST_F(SyncTrackerTest, TempoChangeIsFollowedOverTheLastTwentyFourIntervals) {
-    clocks(25, 20);
-    std::vector<uint32_t> tempos = clocks(25, 25); // the first still 20 ms after the last
-    EXPECT_EQ(tempos.back(), 10000u);
-}
-
-TEST_F(SyncTrackerTest, PositionCountsClocksOnlyWhileRunning) {
-    clocks(3, 20);
-    EXPECT_FALSE(tracker.track(0xF8, 0, 0, time += 20).positionChanged);
-    tracker.track(0xF2, 2, 0, 0); // 12 clocks
-    tracker.track(0xFB, 0, 0, 0);
-    SyncReport report = tracker.track(0xF8, 0, 0, time += 20);
-    EXPECT_TRUE(report.positionChanged);
-    EXPECT_EQ(report.position, 13u * 5);
-    tracker.track(0xFC, 0, 0, 0);
-    EXPECT_FALSE(tracker.track(0xF8, 0, 0, time += 20).positionChanged);
-    tracker.track(0xFA, 0, 0, 0);
-    EXPECT_EQ(tracker.track(0xF8, 0, 0, time += 20).position, 5u);
+    EXPECT_EQ(clocks(25, 25).back(), 10000u);
 }
 
 TEST_F(SyncTrackerTest, PauseBetweenStopAndStartStaysOutOfTheAverage) {
@@ -85,26 +54,31 @@ TEST_F(SyncTrackerTest, EarlierOrEqualTimeStampsStayOutOfTheAverage) {
     clocks(30, 20);
     time -= 10'000; // a clock stamped in another time base
     EXPECT_TRUE(clocks(1, 0).empty());
-    EXPECT_TRUE(clocks(30, 20).empty());
+    EXPECT_TRUE(clocks(30, 20).empty()); // the first is in the same millisecond
     EXPECT_EQ(state.lastTempo, 12500u);
     for (uint32_t entry : state.intervals) {
-        EXPECT_GT(entry, 0u);
+        EXPECT_EQ(entry, 20u);
     }
 }
 
-TEST_F(SyncTrackerTest, FirstClockStartsMeasuringAtDefaultTempo) {
-    state.lastTempo = 0;
-    EXPECT_TRUE(clocks(1, 20).empty());
-    EXPECT_EQ(state.lastTempo, 10000u);
-    EXPECT_EQ(state.intervalSum, 0u);
+TEST_F(SyncTrackerTest, SongPositionIsReportedInTimebaseTicks) {
+    EXPECT_EQ(tracker.track(0xF2, 16, 0, 0).position, 480u);
+    EXPECT_EQ(tracker.track(0xF2, 0x7F, 0x7F, 0).position, 16383u * 6 * 5);
+    tracker.setTimebase(96);
+    EXPECT_EQ(tracker.track(0xF2, 1, 1, 0).position, 129u * 6 * 4);
 }
 
-TEST_F(SyncTrackerTest, OtherStatusesAreIgnored) {
-    for (uint8_t status : {0x90, 0xF1, 0xF3, 0xFE, 0xFF}) {
-        SyncReport report = tracker.track(status, 1, 2, 3);
-        EXPECT_FALSE(report.tempoChanged || report.positionChanged);
-    }
-    EXPECT_FALSE(state.running);
+TEST_F(SyncTrackerTest, PositionCountsClocksOnlyWhileRunning) {
+    EXPECT_FALSE(tracker.track(0xF8, 0, 0, time += 20).positionChanged);
+    tracker.track(0xF2, 2, 0, 0); // 12 clocks
+    tracker.track(0xFB, 0, 0, 0);
+    SyncReport report = tracker.track(0xF8, 0, 0, time += 20);
+    EXPECT_TRUE(report.positionChanged);
+    EXPECT_EQ(report.position, 13u * 5);
+    tracker.track(0xFC, 0, 0, 0);
+    EXPECT_FALSE(tracker.track(0xF8, 0, 0, time += 20).positionChanged);
+    tracker.track(0xFA, 0, 0, 0);
+    EXPECT_EQ(tracker.track(0xF8, 0, 0, time += 20).position, 5u);
 }
 
 } // namespace

@@ -114,16 +114,6 @@ TEST_F(TimeCodeFeedTest, SongPositionIsPostedInTimebaseTicks) {
     EXPECT_EQ(posts[1].lParam, static_cast<intptr_t>(ticks >> 16));
 }
 
-TEST_F(TimeCodeFeedTest, RunningClockAdvancesTheSongPosition) {
-    m32AttachSync(handle, syncWindow.handle());
-    feed(0xFA);
-    feed(0xF8, 0, 0, 100);
-    feed(0xF8, 0, 0, 120);
-    feed(0xFC);
-    feed(0xF8, 0, 0, 140);
-    EXPECT_EQ(wParams(syncWindow, WM_CVX_SONG_POSITION), (std::vector<uintptr_t>{5, 10}));
-}
-
 TEST_F(TimeCodeFeedTest, SyncCommandsAndGeneratedClocksReachTheTrackers) {
     m32AttachSync(handle, syncWindow.handle());
     m32ConfigSync(handle, 5, 12000, 96);
