@@ -17,9 +17,13 @@ constexpr size_t kInputRingBytes = 64 * 1024;
 // Room for the longest SysEx buffer the engine hands over (64 KiB) and more.
 constexpr size_t kOutputRingBytes = 128 * 1024;
 constexpr size_t kLongestShortMessage = 3;
+constexpr uint64_t kMicrosecondsPerSecond = 1000000;
 // How long closing waits for a process cycle that still holds the port; a server that
 // stalls longer gets the ring leaked rather than freed under it.
 constexpr auto kProcessLetGoTimeout = std::chrono::seconds(2);
+
+// How long opening waits for a new connection to take effect.
+constexpr auto kConnectTimeout = std::chrono::seconds(5);
 
 void discardJackMessage(const char*) {}
 void printJackError(const char* message) {
@@ -124,11 +128,11 @@ int JackBackend::onProcess(jack_nframes_t frames, void* self) {
 
 void JackBackend::process(jack_nframes_t frames) {
     inProcess_ = true;
-    const jack_nframes_t cycleStart = jack_last_frame_time(client_);
+    const CycleClock clock{jack_get_time(), frames, jack_get_sample_rate(client_)};
     bool captured = false;
     for (Slot& slot : inputs_) {
         if (jack_port_t* port = slot.livePort.load()) {
-            captured = capture(slot, port, frames, cycleStart) || captured;
+            captured = capture(slot, port, clock) || captured;
         }
     }
     for (Slot& slot : outputs_) {
@@ -143,16 +147,22 @@ void JackBackend::process(jack_nframes_t frames) {
     }
 }
 
-bool JackBackend::capture(Slot& slot, jack_port_t* port, jack_nframes_t frames,
-                          jack_nframes_t cycleStart) {
-    void* buffer = jack_port_get_buffer(port, frames);
+uint64_t JackBackend::CycleClock::timeOf(jack_nframes_t offset) const {
+    // The cycle's events belong to the period that has just ended.
+    const uint64_t framesAgo = frames - std::min(offset, frames);
+    return now - framesAgo * kMicrosecondsPerSecond / std::max<jack_nframes_t>(sampleRate, 1);
+}
+
+bool JackBackend::capture(Slot& slot, jack_port_t* port, const CycleClock& clock) {
+    void* buffer = jack_port_get_buffer(port, clock.frames);
     const uint32_t count = jack_midi_get_event_count(buffer);
     for (uint32_t index = 0; index < count; ++index) {
         jack_midi_event_t event;
         if (jack_midi_event_get(&event, buffer, index) == 0) {
+            // Times never run backwards, even when cycles come late and then bunch up.
+            slot.lastEventTime = std::max(slot.lastEventTime, clock.timeOf(event.time));
             // A full ring drops the event: the process callback cannot wait.
-            slot.ring->push(jack_frames_to_time(client_, cycleStart + event.time), event.buffer,
-                            event.size);
+            slot.ring->push(slot.lastEventTime, event.buffer, event.size);
         }
     }
     return count > 0;
@@ -177,20 +187,27 @@ void JackBackend::play(Slot& slot, jack_port_t* port, jack_nframes_t frames) {
 
 // ---- Notifications: they only flag and wake the worker -------------------------------------
 
-void JackBackend::onPortRegistration(jack_port_id_t, int, void* self) {
-    auto* backend = static_cast<JackBackend*>(self);
-    backend->endpointsDirty_ = true;
-    sem_post(&backend->wake_);
+void JackBackend::flagEndpointsDirty(JackBackend& backend) {
+    backend.endpointsDirty_ = true;
+    sem_post(&backend.wake_);
 }
 
-void JackBackend::onPortRename(jack_port_id_t port, const char*, const char*, void* self) {
-    onPortRegistration(port, 1, self);
+void JackBackend::onPortRegistration(jack_port_id_t port, int registered, void* self) {
+    auto* backend = static_cast<JackBackend*>(self);
+    if (registered == 0) {
+        backend->keys_.portUnregistered(port);
+    }
+    flagEndpointsDirty(*backend);
+}
+
+void JackBackend::onPortRename(jack_port_id_t, const char*, const char*, void* self) {
+    flagEndpointsDirty(*static_cast<JackBackend*>(self));
 }
 
 void JackBackend::onShutdown(jack_status_t, const char*, void* self) {
     auto* backend = static_cast<JackBackend*>(self);
     backend->serverGone_ = true;
-    onPortRegistration(0, 0, self);
+    flagEndpointsDirty(*backend);
 }
 
 // ---- The worker ----------------------------------------------------------------------------
@@ -272,7 +289,7 @@ std::vector<EndpointInfo> JackBackend::endpoints(unsigned long portFlags) {
     for (const char** name = names; *name != nullptr; ++name) {
         const jack_port_t* port = jack_port_by_name(client_, *name);
         if (port != nullptr && jack_port_is_mine(client_, port) == 0) {
-            found.push_back({jack_port_uuid(port), *name});
+            found.push_back({keys_.keyOf(jack_port_uuid(port)), *name});
         }
     }
     jack_free(static_cast<void*>(names));
@@ -332,10 +349,12 @@ MMRESULT JackBackend::open(Slots& slots, uint64_t key, InputSink* sink) {
     slot->key = key;
     slot->sink = sink;
     slot->vanished = false;
+    slot->lastEventTime = 0;
     slot->livePort = ownPort;
     const char* own = jack_port_name(ownPort);
     if (jack_connect(client_, isInput ? remote->c_str() : own, isInput ? own : remote->c_str()) !=
-        0) {
+            0 ||
+        !waitUntilConnected(ownPort)) {
         retire(*slot);
         return MMSYSERR_NODRIVER;
     }
@@ -376,6 +395,24 @@ void JackBackend::retire(Slot& slot) {
     slot.key = 0;
     slot.sink = nullptr;
     slot.vanished = false;
+}
+
+bool JackBackend::waitUntilConnected(jack_port_t* ownPort) {
+    // A new connection takes effect at a later cycle; what the port carried before that
+    // would be lost, so opening returns once the connection is in the graph the process
+    // callback runs with.
+    const auto deadline = std::chrono::steady_clock::now() + kConnectTimeout;
+    while (jack_port_connected(ownPort) == 0) {
+        if (serverGone_ || std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const uint64_t cycle = cycles_;
+    while (cycles_ < cycle + 2 && !serverGone_ && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
 
 bool JackBackend::waitUntilProcessLetGo() {

@@ -5,6 +5,7 @@
 // registration and server shutdown into endpoint changes.
 #pragma once
 
+#include "jack_endpoint_keys.h"
 #include "jack_midi_ring.h"
 #include "platform/midi_backend.h"
 
@@ -50,6 +51,7 @@ private:
         // Published to the process callback once the slot is ready; null while free.
         std::atomic<jack_port_t*> livePort{nullptr};
         std::unique_ptr<JackMidiRing> ring;
+        uint64_t lastEventTime = 0; // the process callback's, in JACK microseconds
         // The rest is the worker's and the calls' side, under mutex_.
         jack_port_t* ownPort = nullptr;
         uint64_t key = 0;
@@ -60,14 +62,23 @@ private:
     static constexpr size_t kSlots = 136;
     using Slots = std::array<Slot, kSlots>;
 
+    // When the events of one process cycle arrived, in JACK microseconds.
+    struct CycleClock {
+        jack_time_t now;
+        jack_nframes_t frames;
+        jack_nframes_t sampleRate;
+        uint64_t timeOf(jack_nframes_t offset) const;
+    };
+
     static int onProcess(jack_nframes_t frames, void* self);
     static void onPortRegistration(jack_port_id_t port, int registered, void* self);
+    static void flagEndpointsDirty(JackBackend& backend);
     static void onPortRename(jack_port_id_t port, const char* oldName, const char* newName,
                              void* self);
     static void onShutdown(jack_status_t code, const char* reason, void* self);
 
     void process(jack_nframes_t frames);
-    bool capture(Slot& slot, jack_port_t* port, jack_nframes_t frames, jack_nframes_t cycleStart);
+    bool capture(Slot& slot, jack_port_t* port, const CycleClock& clock);
     void play(Slot& slot, jack_port_t* port, jack_nframes_t frames);
 
     bool openClient();
@@ -79,6 +90,7 @@ private:
     Slot* find(Slots& slots, uint64_t key);
     Slot* findFree(Slots& slots);
     void retire(Slot& slot);
+    bool waitUntilConnected(jack_port_t* ownPort);
     bool waitUntilProcessLetGo();
 
     void work();
@@ -97,6 +109,7 @@ private:
     std::atomic<bool> endpointsDirty_{false};
     std::atomic<bool> inProcess_{false};
     std::atomic<uint64_t> cycles_{0};
+    JackEndpointKeys keys_;
 
     std::mutex mutex_; // slots (their non-published side), sinks, published endpoint lists
     Slots inputs_;

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -67,6 +68,10 @@ bool JackTestServer::installed() {
 
 bool JackTestServer::start() {
     name_ = uniqueServerName();
+    return launch();
+}
+
+bool JackTestServer::launch() {
     setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
 
@@ -75,8 +80,11 @@ bool JackTestServer::start() {
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> args = {"jackd", "--no-realtime", "-n", name_, "-d", "dummy",
-                                     "-r",    "48000",         "-p", "256"};
+    // Synchronous mode with a long client timeout: on a loaded machine a late cycle delays
+    // the graph instead of dropping the events of that cycle.
+    std::vector<std::string> args = {
+        "jackd", "--no-realtime", "--sync", "--timeout", "10000", "-n",  name_,
+        "-d",    "dummy",         "-r",     "48000",     "-p",    "1024"};
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(arg.data());
@@ -104,28 +112,56 @@ bool JackTestServer::start() {
 }
 
 void JackTestServer::stop() {
-    end(SIGTERM);
+    if (!end(SIGTERM)) {
+        crashed_ = true;
+    }
+    if (crashed_) {
+        // A crashed server stays in JACK's registry of servers, which holds only a few, until
+        // a server of the same name starts; one started and ended in order clears it.
+        crashed_ = false;
+        if (launch()) {
+            end(SIGTERM);
+        }
+        removeClientSemaphores();
+    }
+}
+
+void JackTestServer::removeClientSemaphores() const {
+    // The crashed server's clients leave their semaphores behind ("jack_sem.<uid>_<server>_
+    // <client>" in /dev/shm).
+    const std::string infix = "_" + name_ + "_";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", error)) {
+        const std::string file = entry.path().filename().string();
+        if (file.rfind("jack_sem.", 0) == 0 && file.find(infix) != std::string::npos) {
+            std::filesystem::remove(entry.path(), error);
+        }
+    }
 }
 
 void JackTestServer::kill() {
     end(SIGKILL);
+    crashed_ = true;
 }
 
-void JackTestServer::end(int signal) {
+bool JackTestServer::end(int signal) {
     if (pid_ < 0) {
-        return;
+        return true;
     }
     ::kill(pid_, signal);
+    bool inOrder = true;
     const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
     while (!exited(pid_)) {
         if (std::chrono::steady_clock::now() > deadline) {
             ::kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
+            inOrder = false;
             break;
         }
         std::this_thread::sleep_for(kPollInterval);
     }
     pid_ = -1;
+    return inOrder;
 }
 
 } // namespace cvx::platform

@@ -23,16 +23,19 @@ public:
     bool start();
     // Ends the server the orderly way.
     void stop();
-    // Ends the server the way a crash would.
+    // Ends the server the way a crash would (stop() then clears what the crash left).
     void kill();
 
     const std::string& name() const { return name_; }
 
 private:
-    void end(int signal);
+    bool launch();
+    void removeClientSemaphores() const;
+    bool end(int signal); // false when the server had to be killed
 
     std::string name_;
     pid_t pid_ = -1;
+    bool crashed_ = false;
 };
 
 } // namespace cvx::platform
