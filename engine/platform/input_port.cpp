@@ -47,6 +47,7 @@ void InputPort::push(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bo
                     host_->inputQueued();
                     lock.lock();
                     queued = false;
+                    continue; // the input thread may have made room meanwhile
                 }
                 space_.wait(lock);
                 continue;
@@ -175,7 +176,9 @@ MMRESULT InputPort::close(uint32_t generation) {
     lock.unlock();
     closeAtBackend(wasOpen);
     lock.lock();
-    deliver(lock, MIM_CLOSE, 0, 0);
+    if (!dead_) {
+        deliver(lock, MIM_CLOSE, 0, 0);
+    }
     callback_ = nullptr;
     state_ = PortState::Free;
     generation_.store(generation + 1);

@@ -113,7 +113,9 @@ MMRESULT OutputPort::beginClose(uint32_t generation, bool& closeBackend, Backend
 
 void OutputPort::finishClose() {
     std::unique_lock lock(mutex_);
-    deliver(lock, MOM_CLOSE, 0);
+    if (!dead_) {
+        deliver(lock, MOM_CLOSE, 0);
+    }
     callback_ = nullptr;
     state_ = PortState::Free;
     generation_.store(generation_.load() + 1);
