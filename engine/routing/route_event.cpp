@@ -1,6 +1,7 @@
 #include "routing/route_event.h"
 
 #include "core/delayed_pool.h"
+#include "core/engine_lock.h"
 #include "routing/delay_pump.h"
 #include "routing/processing_loop.h"
 #include "routing/send_to_output.h"
@@ -32,6 +33,8 @@ bool routeThroughMap(CvxClient& client, uint32_t output, mapping::RouteMap& rout
 } // namespace
 
 bool routeEvent(CvxClient& client, const EVENT& event, bool monitor) {
+    // A route map is only valid under the lock: the application replaces and frees them.
+    core::EngineGuard guard(core::engineLock());
     bool scheduled = false;
     int highest = client.outputs->highestOpen.load();
     for (int output = 0; output <= highest; ++output) {
