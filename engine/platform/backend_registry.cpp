@@ -12,6 +12,8 @@ namespace {
 // area: {"alsa", makeAlsaBackend}, {"jack", makeJackBackend}.
 const BackendEntry kBackends[] = {
     {"virtual", makeVirtualBackend},
+    {"alsa", makeAlsaBackend},
+    {"jack", makeJackBackend},
 };
 
 constexpr const char* kDefaultSelection = "virtual,alsa,jack";
