@@ -445,15 +445,15 @@ void InputPort::apply(std::unique_lock<std::mutex>& lock, const MidiByteParser::
     }
 }
 
-void InputPort::process() {
-    for (;;) {
+bool InputPort::process() {
+    for (int n = 0; n < kRecordsPerTurn; ++n) {
         RecordHeader record{};
         uint32_t epoch = 0;
         {
             std::lock_guard guard(ringMutex_);
             if (inRing_ == 0) {
                 hasData_.store(false, std::memory_order_release);
-                return;
+                return false;
             }
             ring_.read(&record, sizeof record);
             ring_.read(scratch_, record.length);
@@ -477,6 +477,7 @@ void InputPort::process() {
         done_.fetch_add(1);
         host_->inputConsumed();
     }
+    return pending();
 }
 
 } // namespace cvx::platform

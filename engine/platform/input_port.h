@@ -35,6 +35,7 @@ class InputPort final : public InputSink {
 public:
     static constexpr size_t kRingBytes = 256 * 1024;
     static constexpr uint32_t kMaxRecord = 4096;
+    static constexpr int kRecordsPerTurn = 32;
 
     void init(uint32_t slot, PortHost* host) {
         slot_ = slot;
@@ -67,9 +68,11 @@ public:
     void markDead();
     void forceClose();
 
-    // Input thread.
+    // Input thread: parses up to kRecordsPerTurn queued records (so that a busy input, e.g.
+    // a cable in a feedback loop, cannot starve the others) and runs their callbacks.
+    // Returns whether more are queued.
     bool pending() const { return hasData_.load(std::memory_order_acquire); }
-    void process();
+    bool process();
 
     // Settle: the count of records queued so far, and whether that many are done.
     uint64_t queuedSoFar();

@@ -419,9 +419,13 @@ void MidiService::inputThreadMain() {
             wake_.wait(lock, [&] { return wakePending_; });
             wakePending_ = false;
         }
-        for (uint32_t i = 0; i < kInputSlots; ++i) {
-            if (inputPorts_[i].pending()) {
-                inputPorts_[i].process();
+        bool more = true;
+        while (more) {
+            more = false;
+            for (uint32_t i = 0; i < kInputSlots; ++i) {
+                if (inputPorts_[i].pending() && inputPorts_[i].process()) {
+                    more = true;
+                }
             }
         }
     }

@@ -263,6 +263,42 @@ TEST_F(MidiInput, ACableRoutedIntoItselfIsAFeedbackLoopOnTheInputThreadNotARecur
     midiOutClose(loop.out);
 }
 
+struct EndlessLoop {
+    HMIDIOUT out = nullptr;
+    std::atomic<bool> stop{false};
+    std::atomic<int> hops{0};
+    static void callback(HMIDIIN, UINT msg, DWORD_PTR instance, DWORD_PTR p1, DWORD_PTR) {
+        auto* self = reinterpret_cast<EndlessLoop*>(instance);
+        if (msg == MIM_DATA && !self->stop.load()) {
+            self->hops.fetch_add(1);
+            midiOutShortMsg(self->out, static_cast<DWORD>(p1));
+        }
+    }
+};
+
+TEST_F(MidiInput, AnEndlessFeedbackLoopDoesNotStarveOtherInputs) {
+    EndlessLoop loop;
+    ASSERT_EQ(midiOutOpen(&loop.out, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    HMIDIIN looped = nullptr;
+    ASSERT_EQ(midiInOpen(&looped, 0, reinterpret_cast<DWORD_PTR>(&EndlessLoop::callback),
+                         reinterpret_cast<DWORD_PTR>(&loop), CALLBACK_FUNCTION),
+              MMSYSERR_NOERROR);
+    midiInStart(looped);
+    Recorder other;
+    HMIDIIN in = openStartedInput(1, other);
+    midiOutShortMsg(loop.out, 0x403C90);
+    feed(1, {0xB0, 0x07, 0x64});
+    vmidiSettle();
+    EXPECT_EQ(other.shortMessages(), std::vector<DWORD_PTR>{0x6407B0});
+    loop.stop.store(true);
+    vmidiSettle();
+    vmidiSettle();
+    EXPECT_GT(loop.hops.load(), 0);
+    midiInClose(looped);
+    midiInClose(in);
+    midiOutClose(loop.out);
+}
+
 TEST_F(MidiInput, SettleReturnsOnlyWhenEverythingFedHasBeenDelivered) {
     Recorder a;
     Recorder b;
