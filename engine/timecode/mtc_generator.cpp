@@ -49,6 +49,8 @@ void MtcGenerator::configure(uint16_t rate, uint32_t start) {
     state_.step = stepFor(state_.time.rateTimes100);
     setClampedTime(state_.time, start);
     state_.start = state_.time;
+    // A running generator sends the new time as a whole sequence, from piece 0.
+    state_.quarterFrames = 0;
 }
 
 void MtcGenerator::restart() {

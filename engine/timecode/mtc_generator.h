@@ -15,7 +15,7 @@ public:
 
     // Sets the rate (see applyConfiguredRate) and the step, and makes `start` (hours × 2^24
     // + minutes × 2^16 + seconds × 2^8 + frames, clamped to the rate) both the current and
-    // the start time.
+    // the start time. The next quarter frame is piece 0.
     void configure(uint16_t rate, uint32_t start);
 
     // Prepares a new run from the current time: the first quarter frame is piece 0 and no

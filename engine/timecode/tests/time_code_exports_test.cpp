@@ -86,6 +86,18 @@ TEST_F(TimeCodeExportsTest, PauseContinuesFromTheCurrentTimeAndResetReturnsToSta
     EXPECT_EQ(quarterFrameData()[2], 0x2A); // seconds 10 again
 }
 
+TEST_F(TimeCodeExportsTest, ConfiguringWhileRunningSendsTheNewTimeFromPieceZero) {
+    m32GenMTCStart(handle);
+    cvxClockAdvance(30); // three quarter frames of 00:00:00:00
+    sentMessages().clear();
+    m32ConfigMTC(handle, 1, 0, packed(1, 2, 3, 4));
+    cvxClockAdvance(100);
+    std::vector<uint8_t> data = quarterFrameData();
+    ASSERT_GE(data.size(), 8u);
+    EXPECT_EQ(std::vector<uint8_t>(data.begin(), data.begin() + 8),
+              (std::vector<uint8_t>{0x04, 0x10, 0x23, 0x30, 0x42, 0x50, 0x61, 0x72}));
+}
+
 TEST_F(TimeCodeExportsTest, PeriodIsClampedPositiveAndKeptWhileRunning) {
     m32ConfigMTC(handle, 3, 0x8000, 0); // negative as signed 16-bit: ignored
     EXPECT_EQ(client->timeCode.mtc.timer.periodMs.load(), 5u);
