@@ -214,4 +214,35 @@ static_assert(sizeof(PatchMapInfo) == 132, "PatchMapInfo is 132 bytes");
 #define WM_CVX_PATCH_CHANGE 0x801Fu
 #define WM_CVX_AUTOMATION_DATA 0x8021u
 
+/* ---- Port status: per-port last activity ------------------------------------------------ */
+
+/* What one output sent last, and what it sent since the last GetPortStatus. */
+typedef struct {
+    uint32_t lastTime;    /* timeGetTime of the last message sent */
+    uint32_t statusBits;  /* 1 << channel per channel message, CVX_STATUS_* for the rest */
+    uint16_t deviceIndex; /* the device the output record holds */
+    uint16_t lastInput;   /* input index the last message came from (135 = generated) */
+} COutputStatus;
+
+/* Filled by GetPortStatus: per input index the time and status class of its last event
+   (index 135: of the last injected or engine-sent event), per output index what it sent.
+   The status class of an input is 1 << channel for a channel message, CVX_STATUS_* for the
+   rest, CVX_STATUS_DATA_BYTE for a data byte without status; SysEx ORs CVX_STATUS_SYSEX in.
+   Status classes and bits read 0 when nothing happened since the last call. */
+typedef struct {
+    uint32_t inputTimes[136];
+    uint32_t inputClasses[136];
+    COutputStatus outputs[136];
+} CPortStatus;
+
+#define CVX_STATUS_SYSTEM_COMMON 0x10000u
+#define CVX_STATUS_REALTIME 0x20000u
+#define CVX_STATUS_SYSEX 0x40000u
+#define CVX_STATUS_DATA_BYTE 0x800000u
+
+#ifdef __cplusplus
+static_assert(sizeof(COutputStatus) == 12, "COutputStatus is 12 bytes");
+static_assert(sizeof(CPortStatus) == 2720, "CPortStatus is 2720 bytes");
+#endif
+
 #endif

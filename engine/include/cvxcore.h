@@ -111,6 +111,33 @@ CVX_API void CorvexLuaEvent(uint64_t client, int port, uint32_t status, uint32_t
                             uint32_t data2);
 CVX_API int m32SendRunStatus(uint64_t client, int on);
 
+/* ---- Status and counts ------------------------------------------------------------------ */
+
+/* Copies time, status bits, device index and source of outputs 0 to min(outputs + 1, 136) - 1
+   and time and status class of inputs 0 to min(inputs, 135) - 1 and of input 135, clearing
+   each status word as it is read; other entries keep what the caller had in them. */
+CVX_API void m32GetPortStatus(uint64_t client, CPortStatus* status);
+/* The output's last channel status byte, | the running-status-output flag << 16. */
+CVX_API uint32_t m32GetCurrentStatus(uint64_t client, uint16_t output);
+CVX_API uint16_t m32InDevOpenCount(uint64_t client);
+CVX_API uint16_t m32OutDevOpenCount(uint64_t client);
+CVX_API int m32IsInDevOpen(uint64_t client, uint16_t input);
+/* 1 when output record `output` holds that device index and a handle. */
+CVX_API int m32IsOutDevOpen(uint64_t client, uint16_t output);
+
+/* ---- Export ordinals --------------------------------------------------------------------- */
+
+/* The engine's process attach/detach entry, ordinal 6: returns 1 for every reason. */
+CVX_API BOOL DllMain(HINSTANCE module, DWORD reason, void* reserved);
+
+/* The engine's exports by ordinal, as a client library imports them. */
+typedef void (*CvxExportProc)(void);
+#define CVX_ORDINAL_FIRST 1u
+#define CVX_ORDINAL_LAST 68u
+/* The export with that ordinal, or null outside CVX_ORDINAL_FIRST-CVX_ORDINAL_LAST. Ordinals 3
+   and 4 are the same functions as 66 and 67. */
+CVX_API CvxExportProc cvxCoreOrdinal(unsigned ordinal);
+
 #ifdef __cplusplus
 }
 #endif
