@@ -1,0 +1,29 @@
+// The filter, data maps and parameters.
+#include "core_imports.h"
+#include "cvxlib.h"
+
+using cvx::clientapi::core;
+
+extern "C" {
+
+void SendFilter(uint64_t client, CFilter* filter) {
+    core().sendFilter(client, filter);
+}
+
+int SendMap(uint64_t client, const SMapper& map) {
+    return core().sendMap(client, map);
+}
+
+int SendPDMap(uint64_t client, int input, int output, const SMapper& map) {
+    return core().sendPDMap(client, input, output, map);
+}
+
+void ClearPDMap(uint64_t client, int input, int output) {
+    core().clearPDMap(client, input, output);
+}
+
+int SendParms(uint64_t client, uint32_t first, uint32_t sysexSpacingMs) {
+    return core().sendParms(client, first, sysexSpacingMs);
+}
+
+} // extern "C"

@@ -1,0 +1,33 @@
+// Port status, open counts and open tests.
+#include "core_imports.h"
+#include "cvxlib.h"
+
+using cvx::clientapi::core;
+
+extern "C" {
+
+void GetPortStatus(uint64_t client, CPortStatus* status) {
+    core().getPortStatus(client, status);
+}
+
+uint32_t GetCurrentStatus(uint64_t client, uint16_t output) {
+    return core().getCurrentStatus(client, output);
+}
+
+uint16_t InDevOpenCount(uint64_t client) {
+    return core().inDevOpenCount(client);
+}
+
+uint16_t OutDevOpenCount(uint64_t client) {
+    return core().outDevOpenCount(client);
+}
+
+int IsInDevOpen(uint64_t client, uint16_t input) {
+    return core().isInDevOpen(client, input);
+}
+
+int IsOutDevOpen(uint64_t client, uint16_t output) {
+    return core().isOutDevOpen(client, output);
+}
+
+} // extern "C"
