@@ -1,5 +1,6 @@
-// The binding of the optional external script host, libcvxlua.so. The host is loaded once
-// and never unloaded; until it is bound, the calls that reach it do nothing.
+// The binding of the optional external script host, libcvxlua.so. The host stays loaded
+// once it is found; until it is bound with all three entry points, the calls that reach it
+// do nothing.
 #include "cvxlib.h"
 
 #include <atomic>
@@ -30,10 +31,17 @@ int InitRexxDll(void) {
     if (library == nullptr) {
         return 0;
     }
-    runProgram.store(entryPoint<RunProgram>(library, "RunRexxProgram"));
-    remoteShutdown.store(entryPoint<RemoteShutdown>(library, "RexxRemoteShutdown"));
-    midiInput.store(entryPoint<MidiInput>(library, "VUVMidiInput"));
-    return runProgram.load() && remoteShutdown.load() && midiInput.load() ? 1 : 0;
+    auto run = entryPoint<RunProgram>(library, "RunRexxProgram");
+    auto shutdown = entryPoint<RemoteShutdown>(library, "RexxRemoteShutdown");
+    auto input = entryPoint<MidiInput>(library, "VUVMidiInput");
+    // A host without all three is not bound at all: half of a host is never called.
+    if (run == nullptr || shutdown == nullptr || input == nullptr) {
+        return 0;
+    }
+    runProgram.store(run);
+    remoteShutdown.store(shutdown);
+    midiInput.store(input);
+    return 1;
 }
 
 void RunRexxRoutine(HWND window, uint64_t argument) {
