@@ -18,7 +18,10 @@ struct Post {
 
 class RecordingWindow {
 public:
-    RecordingWindow() : handle_(cvxWindowCreate(&RecordingWindow::record, this)) {}
+    // Room for many posts, so that recording one allocates nothing on the engine's threads.
+    RecordingWindow() : handle_(cvxWindowCreate(&RecordingWindow::record, this)) {
+        posts_.reserve(kReserved);
+    }
     ~RecordingWindow() { cvxWindowDestroy(handle_); }
     RecordingWindow(const RecordingWindow&) = delete;
     RecordingWindow& operator=(const RecordingWindow&) = delete;
@@ -42,6 +45,7 @@ public:
     void clear() {
         std::lock_guard guard(lock_);
         posts_.clear();
+        posts_.reserve(kReserved);
     }
 
 private:
@@ -50,6 +54,8 @@ private:
         std::lock_guard guard(self->lock_);
         self->posts_.push_back(Post{msg, wParam, lParam, timeGetTime()});
     }
+
+    static constexpr size_t kReserved = 4096;
 
     HWND handle_;
     mutable std::mutex lock_;
