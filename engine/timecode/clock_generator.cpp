@@ -39,7 +39,6 @@ uint32_t ClockGenerator::elapse(uint32_t ms) {
     uint64_t scaled = uint64_t{ms} * state_.timebase * kTickScale + state_.remainder;
     uint64_t ticks = scaled / state_.step;
     state_.remainder = scaled % state_.step;
-    state_.totalTicks += ticks;
     state_.tickAccumulator += ticks;
     uint32_t due = 0;
     while (state_.tickAccumulator >= state_.ticksPerClock) {

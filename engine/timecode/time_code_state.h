@@ -70,7 +70,6 @@ struct ClockGeneratorState {
     uint64_t step;          // 256 × 60,000,000 / BPM
     uint64_t remainder;     // fraction of a tick, in step units
     uint64_t tickAccumulator;
-    uint64_t totalTicks;
     GeneratorTimer timer;
 };
 
