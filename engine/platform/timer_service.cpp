@@ -19,21 +19,10 @@ TimerService& TimerService::instance() {
 }
 
 TimerService::TimerService() {
-    std::mutex started;
-    std::condition_variable startedCv;
-    bool ready = false;
-    thread_ = std::thread([this, &started, &startedCv, &ready] {
-        bool rt = tryRealtimePriority(kTimerPriority);
-        {
-            std::lock_guard guard(started);
-            realtime_ = rt;
-            ready = true;
-        }
-        startedCv.notify_all();
+    thread_ = std::thread([this] {
+        realtime_.store(tryRealtimePriority(kTimerPriority));
         threadMain();
     });
-    std::unique_lock lock(started);
-    startedCv.wait(lock, [&] { return ready; });
     thread_.detach();
 }
 

@@ -21,6 +21,7 @@
 
 #include "cvx_platform.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -44,7 +45,7 @@ public:
     void advance(uint32_t ms);
 
     // Whether the timer thread got real-time priority (for diagnostics and tests).
-    bool realtime() const { return realtime_; }
+    bool realtime() const { return realtime_.load(); }
 
 private:
     struct Slot {
@@ -86,7 +87,7 @@ private:
     bool dispatcherBusy_ = false;
     std::thread::id dispatcher_;
     int dispatcherDepth_ = 0;
-    bool realtime_ = false;
+    std::atomic<bool> realtime_{false};
     std::thread thread_;
 };
 

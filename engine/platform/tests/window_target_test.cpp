@@ -10,16 +10,17 @@ namespace {
 
 struct Recorder {
     std::atomic<int> count{0};
-    uint32_t lastMsg = 0;
-    uintptr_t lastW = 0;
-    intptr_t lastL = 0;
+    // Atomic: several threads post at once in the destroy test.
+    std::atomic<uint32_t> lastMsg{0};
+    std::atomic<uintptr_t> lastW{0};
+    std::atomic<intptr_t> lastL{0};
 };
 
 void record(void* user, uint32_t msg, uintptr_t w, intptr_t l) {
     auto* r = static_cast<Recorder*>(user);
-    r->lastMsg = msg;
-    r->lastW = w;
-    r->lastL = l;
+    r->lastMsg.store(msg);
+    r->lastW.store(w);
+    r->lastL.store(l);
     r->count.fetch_add(1);
 }
 
@@ -29,9 +30,9 @@ TEST(WindowTarget, PostReachesTheTargetWithItsArguments) {
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(cvxPostMessage(w, 0x8014, 7, -3), 1);
     EXPECT_EQ(r.count.load(), 1);
-    EXPECT_EQ(r.lastMsg, 0x8014u);
-    EXPECT_EQ(r.lastW, 7u);
-    EXPECT_EQ(r.lastL, -3);
+    EXPECT_EQ(r.lastMsg.load(), 0x8014u);
+    EXPECT_EQ(r.lastW.load(), 7u);
+    EXPECT_EQ(r.lastL.load(), -3);
     cvxWindowDestroy(w);
 }
 
