@@ -3,7 +3,8 @@
    low bits. Operations return 1 for success and 0 for failure, or a platform MIDI result
    unchanged. A client handle is an opaque unsigned 64-bit value, 0 meaning none.
 
-   The script-host functions reach the optional host library libcvxlua.so, bound by
+   A C++ header (the map functions take references) with C linkage throughout. The
+   script-host functions reach the optional host library libcvxlua.so, bound by
    InitRexxDll; before a successful InitRexxDll they do nothing. */
 #ifndef CVXLIB_H
 #define CVXLIB_H
