@@ -25,9 +25,25 @@ constexpr auto kProcessLetGoTimeout = std::chrono::seconds(2);
 // How long opening waits for a new connection to take effect.
 constexpr auto kConnectTimeout = std::chrono::seconds(5);
 
+// A busy server sometimes fails a client's opening half way; that is tried again.
+constexpr int kOpenAttempts = 3;
+constexpr auto kOpenRetryDelay = std::chrono::milliseconds(200);
+
 void discardJackMessage(const char*) {}
 void printJackError(const char* message) {
     std::fprintf(stderr, "JACK: %s\n", message);
+}
+
+// Never starts a server. Gives up at once when there is none.
+jack_client_t* connectToServer() {
+    for (int attempt = 1;; ++attempt) {
+        jack_status_t status{};
+        jack_client_t* client = jack_client_open(kClientName, JackNoStartServer, &status);
+        if (client != nullptr || (status & JackServerError) == 0 || attempt == kOpenAttempts) {
+            return client;
+        }
+        std::this_thread::sleep_for(kOpenRetryDelay);
+    }
 }
 
 bool sameEndpoints(const std::vector<EndpointInfo>& a, const std::vector<EndpointInfo>& b) {
@@ -70,8 +86,7 @@ bool JackBackend::openClient() {
     // skipped silently.
     jack_set_error_function(discardJackMessage);
     jack_set_info_function(discardJackMessage);
-    jack_status_t status{};
-    client_ = jack_client_open(kClientName, JackNoStartServer, &status);
+    client_ = connectToServer();
     if (client_ == nullptr) {
         return false;
     }

@@ -8,8 +8,14 @@
 namespace cvx::platform {
 
 JackPeerClient::JackPeerClient() {
-    jack_status_t status{};
-    client_ = jack_client_open("cvxpeer", JackNoStartServer, &status);
+    // A server that has just come up now and then fails an opening half way.
+    for (int attempt = 0; client_ == nullptr && attempt < 5; ++attempt) {
+        jack_status_t status{};
+        client_ = jack_client_open("cvxpeer", JackNoStartServer, &status);
+        if (client_ == nullptr) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    }
     if (client_ == nullptr) {
         return;
     }
