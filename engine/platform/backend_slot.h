@@ -26,7 +26,6 @@ public:
     virtual void inputQueued() = 0;
     // An input port finished (or dropped) queued bytes: settle waiters may look again.
     virtual void inputConsumed() = 0;
-    virtual bool onInputThread() const = 0;
 
 protected:
     ~PortHost() = default;

@@ -38,8 +38,7 @@ void InputPort::push(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bo
             size_t need = sizeof(RecordHeader) + chunk;
             if (ring_.space() < need) {
                 if (!mayWait) {
-                    dropped_.fetch_add(length);
-                    break;
+                    break; // the rest is lost, as on an overrun port
                 }
                 if (queued) {
                     hasData_.store(true, std::memory_order_release);

@@ -78,8 +78,6 @@ public:
     uint64_t queuedSoFar();
     bool doneUpTo(uint64_t count) const { return done_.load() >= count; }
 
-    uint32_t generation() const { return generation_.load(std::memory_order_acquire); }
-
 private:
     bool valid(uint32_t generation) const {
         return generation_.load(std::memory_order_relaxed) == generation &&
@@ -131,7 +129,6 @@ private:
     uint64_t inRing_ = 0; // records in the ring now
     std::atomic<bool> hasData_{false};
     std::atomic<uint64_t> done_{0}; // records parsed or dropped
-    std::atomic<uint64_t> dropped_{0};
 };
 
 } // namespace cvx::platform

@@ -149,6 +149,16 @@ std::vector<DeviceEntry> MidiService::outputs() {
     return outputs_;
 }
 
+UINT MidiService::inputCount() {
+    std::lock_guard guard(listMutex_);
+    return static_cast<UINT>(inputs_.size());
+}
+
+UINT MidiService::outputCount() {
+    std::lock_guard guard(listMutex_);
+    return static_cast<UINT>(outputs_.size());
+}
+
 bool MidiService::inputEntry(UINT index, DeviceEntry& out) {
     std::lock_guard guard(listMutex_);
     if (index >= inputs_.size()) {
@@ -404,10 +414,6 @@ void MidiService::inputConsumed() {
         { std::lock_guard guard(settleMutex_); }
         settled_.notify_all();
     }
-}
-
-bool MidiService::onInputThread() const {
-    return tInputThread;
 }
 
 void MidiService::inputThreadMain() {

@@ -69,6 +69,8 @@ public:
     // ---- device lists ----
     std::vector<DeviceEntry> inputs();
     std::vector<DeviceEntry> outputs();
+    UINT inputCount();
+    UINT outputCount();
     bool inputEntry(UINT index, DeviceEntry& out);
     bool outputEntry(UINT index, DeviceEntry& out);
     // The output the mapper aliases now; false when there is no output.
@@ -107,7 +109,6 @@ public:
     // PortHost
     void inputQueued() override;
     void inputConsumed() override;
-    bool onInputThread() const override;
 
 private:
     struct PendingFailure {

@@ -56,8 +56,6 @@ public:
     bool markDead();
     bool forceClose();
 
-    uint32_t generation() const { return generation_.load(std::memory_order_acquire); }
-
 private:
     bool valid(uint32_t generation) const {
         return generation_.load(std::memory_order_relaxed) == generation &&

@@ -20,7 +20,7 @@ TimerService& TimerService::instance() {
 
 TimerService::TimerService() {
     thread_ = std::thread([this] {
-        realtime_.store(tryRealtimePriority(kTimerPriority));
+        tryRealtimePriority(kTimerPriority);
         threadMain();
     });
     thread_.detach();

@@ -21,7 +21,6 @@
 
 #include "cvx_platform.h"
 
-#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -43,9 +42,6 @@ public:
 
     void setManual(bool on);
     void advance(uint32_t ms);
-
-    // Whether the timer thread got real-time priority (for diagnostics and tests).
-    bool realtime() const { return realtime_.load(); }
 
 private:
     struct Slot {
@@ -87,7 +83,6 @@ private:
     bool dispatcherBusy_ = false;
     std::thread::id dispatcher_;
     int dispatcherDepth_ = 0;
-    std::atomic<bool> realtime_{false};
     std::thread thread_;
 };
 

@@ -121,11 +121,11 @@ MMRESULT copyText(MMRESULT found, const std::string& text, char* buffer, UINT si
 extern "C" {
 
 UINT midiInGetNumDevs(void) {
-    return static_cast<UINT>(MidiService::instance().inputs().size());
+    return MidiService::instance().inputCount();
 }
 
 UINT midiOutGetNumDevs(void) {
-    return static_cast<UINT>(MidiService::instance().outputs().size());
+    return MidiService::instance().outputCount();
 }
 
 MMRESULT midiInGetDevCaps(UINT_PTR deviceId, LPMIDIINCAPS caps, UINT size) {
