@@ -11,8 +11,10 @@ namespace cvx::platform {
 
 struct BackendSlot {
     std::unique_ptr<MidiBackend> backend;
-    // Held around every call the service makes into the backend, so a backend never sees
-    // two calls at once (its own threads, e.g. its input thread, are its business).
+    // Held around every control call the service makes into the backend (start, stop, open,
+    // close, inputs(), outputs()), so those never overlap. send() is made without it, so a
+    // slow open never holds up the real-time paths: sends may run concurrently with control
+    // calls and with each other (several handles of one output).
     std::mutex callMutex;
     std::string name;        // backend->name()
     bool isVirtual = false;  // the virtual loopback backend

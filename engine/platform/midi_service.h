@@ -3,9 +3,9 @@
 //
 // - Backends: chosen by CORVEX_MIDI (comma list, default "virtual,alsa,jack") from the
 //   table in backend_registry.cpp, in that table's order; one whose start() fails is
-//   skipped silently. Every call the service makes into a backend (open, close, send,
-//   inputs(), outputs(), stop()) is made under that backend's call lock (BackendSlot), so a
-//   backend never sees two calls at once.
+//   skipped silently. The service's control calls into a backend (start, stop, open, close,
+//   inputs(), outputs()) are made one at a time under that backend's call lock; send() is
+//   made without it, from any thread, possibly concurrently (BackendSlot).
 // - Devices: one numbered input list and one output list, dense, in backend order (virtual,
 //   alsa, jack) and within a backend in the order it lists its endpoints; stable until the
 //   next re-enumeration. endpointsChanged() may be called from any thread, also from

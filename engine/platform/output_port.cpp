@@ -142,7 +142,6 @@ MMRESULT OutputPort::shortMsg(uint32_t generation, DWORD message) {
     if (length == 0) {
         return MMSYSERR_INVALPARAM;
     }
-    std::lock_guard call(backend->callMutex);
     return backend->backend->send(key, bytes, static_cast<size_t>(length));
 }
 
@@ -185,7 +184,6 @@ MMRESULT OutputPort::longMsg(uint32_t generation, MIDIHDR* header, UINT size) {
             key = key_;
         }
         if (result == MMSYSERR_NOERROR && length > 0) {
-            std::lock_guard call(backend->callMutex);
             result = backend->backend->send(key, reinterpret_cast<const uint8_t*>(header->lpData),
                                             length);
         }
