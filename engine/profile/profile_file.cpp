@@ -92,7 +92,7 @@ bool writeTemporary(int fd, std::string_view text, mode_t mode) {
 } // namespace
 
 ProfileText readProfileFile(const std::string& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         return {errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed, {}};
     }

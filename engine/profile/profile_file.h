@@ -14,7 +14,7 @@ inline constexpr size_t kMaxProfileBytes = 4u << 20;
 enum class ReadStatus {
     Read,    // the file's text
     Missing, // no such file: an empty profile
-    Failed,  // it exists but cannot be read (a folder, no permission, too large)
+    Failed,  // it exists but cannot be read (not a regular file, no permission, too large)
 };
 
 struct ProfileText {

@@ -79,6 +79,11 @@ TEST(ProfileFileTest, UnreadableOrUnwritableFilesAreLeftAlone) {
 
     EXPECT_FALSE(writeProfileString(folder.file("no/such/folder.ini"), "S", "K", "1"));
 
+    std::string pipe = folder.file("PIPE.INI"); // opening it must not wait for a writer
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(readProfileInt(pipe, "S", "K", 3), 3);
+    EXPECT_FALSE(writeProfileString(pipe, "S", "K", "1"));
+
     std::string bad = folder.file("BAD.INI");
     writeFile(bad, "[S]\nK=1\n");
     EXPECT_FALSE(writeProfileString(bad, "S", "K", "line\nbreak"));
