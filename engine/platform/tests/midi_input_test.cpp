@@ -207,6 +207,53 @@ TEST_F(MidiInput, OpenAndCloseNotifyTheCallbackAndNothingArrivesAfterClose) {
     EXPECT_EQ(r.events().size(), count);
 }
 
+struct Blocking {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool entered = false;
+    bool release = false;
+    std::atomic<bool> returned{false};
+    static void callback(HMIDIIN, UINT msg, DWORD_PTR instance, DWORD_PTR, DWORD_PTR) {
+        auto* self = reinterpret_cast<Blocking*>(instance);
+        if (msg != MIM_DATA) {
+            return;
+        }
+        {
+            std::unique_lock lock(self->mutex);
+            self->entered = true;
+            self->cv.notify_all();
+            self->cv.wait(lock, [&] { return self->release; });
+        }
+        self->returned.store(true);
+    }
+};
+
+TEST_F(MidiInput, CloseWaitsForACallbackStillRunningOnTheInputThread) {
+    Blocking blocking;
+    HMIDIIN in = nullptr;
+    ASSERT_EQ(midiInOpen(&in, 0, reinterpret_cast<DWORD_PTR>(&Blocking::callback),
+                         reinterpret_cast<DWORD_PTR>(&blocking), CALLBACK_FUNCTION),
+              MMSYSERR_NOERROR);
+    midiInStart(in);
+    feed(0, {0x90, 0x3C, 0x40});
+    {
+        std::unique_lock lock(blocking.mutex);
+        blocking.cv.wait(lock, [&] { return blocking.entered; });
+    }
+    bool returnedBeforeClose = false;
+    std::thread closer([&] {
+        EXPECT_EQ(midiInClose(in), MMSYSERR_NOERROR);
+        returnedBeforeClose = blocking.returned.load();
+    });
+    {
+        std::lock_guard guard(blocking.mutex);
+        blocking.release = true;
+        blocking.cv.notify_all();
+    }
+    closer.join();
+    EXPECT_TRUE(returnedBeforeClose);
+}
+
 // A callback that sends what it receives back out of the same cable: the message goes
 // round the loop on the input thread, one hop at a time, never inside the sender.
 struct Loop {
