@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <atomic>
 #include <numeric>
 
 namespace cvx::platform {
@@ -22,7 +25,31 @@ constexpr uint32_t kEverything =
     CVX_ROUTE_SYSEX | CVX_ROUTE_REALTIME | CVX_ROUTE_SYSTEM_COMMON | 0xFFFFu;
 constexpr uint16_t kSysExBufferBytes = 4096;
 
-void ignorePost(void*, uint32_t, uintptr_t, intptr_t) {}
+// The main window: keeps the input SysEx buffers the engine lends (WM_CVX_SYSEXDATA), so
+// that they go back before the input closes, as the application does.
+class LentBuffers {
+public:
+    static void post(void* user, uint32_t msg, uintptr_t, intptr_t header) {
+        auto* self = static_cast<LentBuffers*>(user);
+        if (msg == WM_CVX_SYSEXDATA) {
+            const size_t index = self->count_++;
+            if (index < self->headers_.size()) {
+                self->headers_[index] = static_cast<uint64_t>(header);
+            }
+        }
+    }
+    void giveBack(HMIDIIN input) {
+        const size_t count = std::min<size_t>(count_, headers_.size());
+        for (size_t index = 0; index < count; ++index) {
+            m32RetBuf(input, headers_[index]);
+        }
+        count_ = 0;
+    }
+
+private:
+    std::array<uint64_t, 64> headers_{};
+    std::atomic<size_t> count_{0};
+};
 
 class JackEngineTest : public testing::Test {
 protected:
@@ -36,12 +63,13 @@ protected:
         setenv("CORVEX_MIDI", "virtual,jack", 1);
         setenv("CORVEX_LOOPBACKS", "1", 1);
         MidiService::restartFromEnvironment();
-        window_ = cvxWindowCreate(ignorePost, nullptr);
+        window_ = cvxWindowCreate(&LentBuffers::post, &lent_);
         client_ = m32CreateClient(window_, nullptr, &filter_);
         ASSERT_NE(client_, 0u);
     }
     void TearDown() override {
         if (input_ != nullptr) {
+            lent_.giveBack(input_);
             m32CloseMidiIn(input_, client_);
         }
         if (output_ != nullptr) {
@@ -89,6 +117,7 @@ protected:
     JackTestServer server_;
     std::unique_ptr<JackPeerClient> peer_;
     CFilter filter_{};
+    LentBuffers lent_;
     HWND window_ = nullptr;
     uint64_t client_ = 0;
     HMIDIIN input_ = nullptr;
