@@ -18,6 +18,8 @@ constexpr const char* kClientName = "Corvex";
 // SysEx goes out in events of this size: small enough for the sequencer's event pool, large
 // enough to keep the event count low.
 constexpr size_t kSysExChunkBytes = 256;
+constexpr size_t kInputPoolCells = 2000;    // the most the kernel grants a client
+constexpr size_t kInputBufferBytes = 65536; // the library's buffer of received events
 constexpr unsigned kOwnPortType = SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION;
 
 MMRESULT subscribeResult(int rc) {
@@ -46,6 +48,9 @@ bool AlsaBackend::start(BackendHost& host) {
         return false;
     }
     snd_seq_set_client_name(seq_, kClientName);
+    // Room for large SysEx events of software clients; a smaller limit is kept if refused.
+    snd_seq_set_client_pool_input(seq_, kInputPoolCells);
+    snd_seq_set_input_buffer_size(seq_, kInputBufferBytes);
     ownClient_ = snd_seq_client_id(seq_);
     announcePort_ = createOwnPort(SND_SEQ_PORT_CAP_WRITE, "Announcements");
     wakeFd_ = eventfd(0, EFD_CLOEXEC);
