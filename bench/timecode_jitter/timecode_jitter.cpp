@@ -12,7 +12,9 @@
 #include "cvxcore.h"
 #include "jitter_stats.h"
 #include "output/injection.h"
-#include "platform/timer_service.h"
+
+#include <pthread.h>
+#include <sched.h>
 
 #include <atomic>
 #include <chrono>
@@ -54,6 +56,15 @@ struct Capture {
 
 Capture quarterFrames;
 Capture clocks;
+// Whether the timer thread runs with real-time priority, as a timer callback sees it.
+std::atomic<bool> timerThreadRealtime{false};
+
+void notePriority(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+    int policy = 0;
+    sched_param param{};
+    pthread_getschedparam(pthread_self(), &policy, &param);
+    timerThreadRealtime.store(policy == SCHED_FIFO || policy == SCHED_RR);
+}
 
 int64_t nowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
@@ -112,9 +123,10 @@ int main(int argc, char** argv) {
     m32StopClock(handle);
     m32DestroyClient(handle);
 
+    timeSetEvent(1, 1, notePriority, 0, TIME_ONESHOT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     std::printf("timer period %u ms, %d s, timer thread %s\n", period, kRunSeconds,
-                cvx::platform::TimerService::instance().realtime() ? "real-time"
-                                                                   : "normal priority");
+                timerThreadRealtime.load() ? "real-time" : "normal priority");
     const int64_t periodNs = int64_t{period} * 1'000'000;
     report("MTC quarter frames, 30 fps", quarterFrames, kQuarterFrameNs, periodNs);
     report("MIDI clock, 120 BPM", clocks, kClockNs, periodNs);
