@@ -5,6 +5,7 @@
 #include "core/engine_memory.h"
 #include "core/notifier.h"
 #include "cvxcore.h"
+#include "input/orphan_buffers.h"
 #include "output/sysex_output_pump.h"
 #include "routing/delay_pump.h"
 #include "timecode/time_code_lifecycle.h"
@@ -87,6 +88,7 @@ void m32DestroyClient(uint64_t handle) {
     cvx::routing::stopPump(*client);
     cvx::output::stopSysExPump(*client);
     releaseConsumers(*client);
+    cvx::input::freeOrphansOf(client);
     freeClientParts(client);
 }
 

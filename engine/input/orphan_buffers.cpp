@@ -8,35 +8,51 @@ namespace cvx::input {
 
 namespace {
 
+struct Orphan {
+    core::SysExBuffer* buffer;
+    const core::CvxClient* owner;
+};
+
 std::mutex& orphanLock() {
     static std::mutex lock;
     return lock;
 }
 
-std::vector<core::SysExBuffer*>& orphans() {
-    static std::vector<core::SysExBuffer*> buffers;
+std::vector<Orphan>& orphans() {
+    static std::vector<Orphan> buffers;
     return buffers;
 }
 
 } // namespace
 
-void adoptOrphan(core::SysExBuffer* buffer) {
+void adoptOrphan(core::SysExBuffer* buffer, const core::CvxClient* owner) {
     buffer->next = nullptr;
     std::lock_guard guard(orphanLock());
-    orphans().push_back(buffer);
+    orphans().push_back(Orphan{buffer, owner});
 }
 
 bool freeIfOrphan(MIDIHDR* header) {
     std::lock_guard guard(orphanLock());
     auto& list = orphans();
     auto found = std::find_if(list.begin(), list.end(),
-                              [&](core::SysExBuffer* b) { return &b->header == header; });
+                              [&](const Orphan& o) { return &o.buffer->header == header; });
     if (found == list.end()) {
         return false;
     }
-    core::SysExBuffer::destroy(*found);
+    core::SysExBuffer::destroy(found->buffer);
     list.erase(found);
     return true;
+}
+
+void freeOrphansOf(const core::CvxClient* owner) {
+    std::lock_guard guard(orphanLock());
+    std::erase_if(orphans(), [&](const Orphan& o) {
+        if (o.owner != owner) {
+            return false;
+        }
+        core::SysExBuffer::destroy(o.buffer);
+        return true;
+    });
 }
 
 } // namespace cvx::input

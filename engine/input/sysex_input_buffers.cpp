@@ -39,11 +39,11 @@ uint32_t readCaptured(CvxClient& client, MIDIHDR& header, uint8_t* out, uint32_t
 
 namespace cvx::input {
 
-void releaseInputBuffers(HMIDIIN handle, SysExBuffer* buffers) {
+void releaseInputBuffers(const CvxClient& client, HMIDIIN handle, SysExBuffer* buffers) {
     while (buffers != nullptr) {
         SysExBuffer* next = buffers->next;
         if (buffers->withApplication) {
-            adoptOrphan(buffers);
+            adoptOrphan(buffers, &client);
         } else {
             freeBuffer(handle, buffers);
         }
@@ -96,7 +96,7 @@ void m32FreeSyxBufIn(HMIDIIN handle, uint64_t clientHandle) {
             list->head = nullptr;
         }
     }
-    cvx::input::releaseInputBuffers(handle, buffers);
+    cvx::input::releaseInputBuffers(*client, handle, buffers);
     midiInStart(handle);
 }
 

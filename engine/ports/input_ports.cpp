@@ -94,7 +94,7 @@ int m32CloseMidiIn(HMIDIIN handle, uint64_t clientHandle) {
         EngineGuard guard(engineLock());
         buffers = cvx::input::detachBufferList(client->inputs, handle);
     }
-    cvx::input::releaseInputBuffers(handle, buffers);
+    cvx::input::releaseInputBuffers(*client, handle, buffers);
     midiInClose(handle);
     if (index >= 0) {
         InputPort& port = client->inputs.ports[index];

@@ -129,6 +129,22 @@ TEST_F(DataPathTest, ClosingAnInputKeepsTheBuffersTheApplicationHolds) {
     EXPECT_EQ(m32RetBuf(in, reinterpret_cast<uint64_t>(header)), MMSYSERR_INVALHANDLE);
 }
 
+TEST_F(DataPathTest, DestroyingTheClientFreesBuffersTheApplicationNeverGaveBack) {
+    // Under LeakSanitizer an orphaned buffer left behind is a leak.
+    uint64_t other = m32CreateClient(mainWindow.handle(), nullptr, &filter);
+    HMIDIIN in = nullptr;
+    ASSERT_EQ(vx16OpenMidiIn(&in, 1, other), MMSYSERR_NOERROR);
+    ASSERT_EQ(m32AllocSyxBufIn(in, other, 64), 1);
+    m32StartMidiIn(in);
+    feed(1, sysex(30));
+    auto lent = postsOf(mainWindow, WM_CVX_SYSEXDATA);
+    ASSERT_EQ(lent.size(), 1u);
+    ASSERT_EQ(m32CloseMidiIn(in, other), 1);
+    m32DestroyClient(other);
+    EXPECT_EQ(m32RetBuf(in, static_cast<uint64_t>(lent[0].lParam)), MMSYSERR_INVALHANDLE)
+        << "a late return of a freed buffer is refused without touching it";
+}
+
 TEST_F(DataPathTest, ScriptAndDockSeeReceivedSysExAsChunksAndTheirDivertStopsIt) {
     openInput(0, 2, 1024);
     openOutput(2, routeFrom({0}), 4, 256);
