@@ -34,20 +34,20 @@ public:
         if (msg == WM_CVX_SYSEXDATA) {
             const size_t index = self->count_++;
             if (index < self->headers_.size()) {
-                self->headers_[index] = static_cast<uint64_t>(header);
+                self->headers_[index].store(static_cast<uint64_t>(header));
             }
         }
     }
     void giveBack(HMIDIIN input) {
         const size_t count = std::min<size_t>(count_, headers_.size());
         for (size_t index = 0; index < count; ++index) {
-            m32RetBuf(input, headers_[index]);
+            m32RetBuf(input, headers_[index].load());
         }
         count_ = 0;
     }
 
 private:
-    std::array<uint64_t, 64> headers_{};
+    std::array<std::atomic<uint64_t>, 64> headers_{}; // written on the input thread
     std::atomic<size_t> count_{0};
 };
 
