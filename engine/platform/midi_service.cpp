@@ -596,36 +596,29 @@ BackendSlot* MidiService::virtualBackend() {
     return nullptr;
 }
 
-bool MidiService::addCable(const std::string& name) {
+bool MidiService::changeCables(const std::string& name,
+                               bool (VirtualBackend::*change)(const std::string&)) {
     BackendSlot* slot = virtualBackend();
     if (slot == nullptr) {
         return false;
     }
-    bool added = false;
+    bool changed = false;
     {
         std::lock_guard call(slot->callMutex);
-        added = static_cast<VirtualBackend*>(slot->backend.get())->addCable(name);
+        changed = (static_cast<VirtualBackend*>(slot->backend.get())->*change)(name);
     }
-    if (added) {
+    if (changed) {
         waitForDeviceUpdates();
     }
-    return added;
+    return changed;
+}
+
+bool MidiService::addCable(const std::string& name) {
+    return changeCables(name, &VirtualBackend::addCable);
 }
 
 bool MidiService::removeCable(const std::string& name) {
-    BackendSlot* slot = virtualBackend();
-    if (slot == nullptr) {
-        return false;
-    }
-    bool removed = false;
-    {
-        std::lock_guard call(slot->callMutex);
-        removed = static_cast<VirtualBackend*>(slot->backend.get())->removeCable(name);
-    }
-    if (removed) {
-        waitForDeviceUpdates();
-    }
-    return removed;
+    return changeCables(name, &VirtualBackend::removeCable);
 }
 
 void MidiService::failNextOpen(UINT device, bool output, MMRESULT code) {

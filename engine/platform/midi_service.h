@@ -44,6 +44,8 @@
 
 namespace cvx::platform {
 
+class VirtualBackend;
+
 // One entry of a device list.
 struct DeviceEntry {
     BackendSlot* backend = nullptr; // owned by the service
@@ -139,6 +141,8 @@ private:
                      MMRESULT& code);
     void releaseShare(BackendSlot* backend, uint64_t key);
     BackendSlot* virtualBackend();
+    // Adds or removes a cable of the virtual backend and waits for the new device lists.
+    bool changeCables(const std::string& name, bool (VirtualBackend::*change)(const std::string&));
 
     std::mutex configMutex_; // restart and rescan, one at a time
     std::mutex listMutex_;   // backends_, inputs_, outputs_

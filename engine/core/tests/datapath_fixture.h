@@ -14,6 +14,17 @@ namespace cvx::test {
 
 using Bytes = std::vector<uint8_t>;
 
+// A whole SysEx message of `length` bytes (at least 2): F0, counting data bytes, F7.
+inline Bytes sysex(size_t length) {
+    Bytes bytes(length);
+    for (size_t i = 1; i + 1 < length; ++i) {
+        bytes[i] = static_cast<uint8_t>(i & 0x7F);
+    }
+    bytes.front() = 0xF0;
+    bytes.back() = 0xF7;
+    return bytes;
+}
+
 inline constexpr uint32_t kAllMessages = 0x7FFFF; // channels, SysEx, realtime, common
 
 // A port map in which each listed input reaches the output with `mask`.

@@ -8,16 +8,7 @@ using cvx::test::Bytes;
 using cvx::test::DataPathTest;
 using cvx::test::RecordingWindow;
 using cvx::test::routeFrom;
-
-Bytes sysex(size_t length) {
-    Bytes bytes(length);
-    for (size_t i = 1; i + 1 < length; ++i) {
-        bytes[i] = static_cast<uint8_t>(i & 0x7F);
-    }
-    bytes.front() = 0xF0;
-    bytes.back() = 0xF7;
-    return bytes;
-}
+using cvx::test::sysex;
 
 std::vector<cvx::test::Post> postsOf(const RecordingWindow& w, uint32_t msg) {
     std::vector<cvx::test::Post> found;

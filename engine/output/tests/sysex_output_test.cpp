@@ -7,13 +7,7 @@ namespace {
 using cvx::test::Bytes;
 using cvx::test::DataPathTest;
 using cvx::test::routeFrom;
-
-Bytes sysex(size_t length) {
-    Bytes bytes(length, 0x11);
-    bytes.front() = 0xF0;
-    bytes.back() = 0xF7;
-    return bytes;
-}
+using cvx::test::sysex;
 
 uint16_t sendSysEx(uint64_t client, Bytes block) {
     return m32SendSysEx(client, reinterpret_cast<char*>(block.data()),
