@@ -1,3 +1,4 @@
+#include "cvx_devices.h"
 #include "datapath_fixture.h"
 
 namespace {
@@ -82,6 +83,36 @@ TEST_F(DataPathTest, OpenFailuresComeBackUnchangedAndRecordNothing) {
     EXPECT_EQ(client->inputs.openCount.load(), 0);
     EXPECT_EQ(client->inputs.openBits[0].load() & 2u, 0u);
     EXPECT_EQ(client->inputs.ports[1].handle.load(), nullptr);
+}
+
+void countChange(void* user) {
+    ++*static_cast<int*>(user);
+}
+
+TEST_F(DataPathTest, PortsOfAVanishedDeviceStillCloseAndReleaseTheirRecords) {
+    int changes = 0;
+    cvxMidiSetDeviceChangeCallback(countChange, &changes);
+    ASSERT_EQ(vmidiAddCable("Unplugged"), 1); // input and output 4
+    HMIDIIN in = nullptr;
+    ASSERT_EQ(vx16OpenMidiIn(&in, 4, handle), MMSYSERR_NOERROR);
+    ASSERT_EQ(m32AllocSyxBufIn(in, handle, 64), 1);
+    m32StartMidiIn(in);
+    HMIDIOUT out = nullptr;
+    CPortMap map = routeFrom({4, cvx::core::kGeneratedPort});
+    ASSERT_EQ(vx16OpenMidiOut(&out, 4, 0, &map, handle), MMSYSERR_NOERROR);
+    ASSERT_EQ(m32AllocSyxBufOut(out, handle, 64), 1);
+    ASSERT_EQ(vmidiRemoveCable("Unplugged"), 1);
+    EXPECT_GE(changes, 2);
+    m32corvexEvent(handle, 0x90, 0, 60, 100, 0); // sending to the dead output is harmless
+    char block[] = {char(0xF0), 0x01, char(0xF7)};
+    m32SendSysEx(handle, block, 3);
+    cvxClockAdvance(5);
+    EXPECT_EQ(m32CloseMidiIn(in, handle), 1);
+    EXPECT_EQ(m32CloseMidiOut(out, handle), 1);
+    EXPECT_EQ(client->inputs.openCount.load(), 0);
+    EXPECT_EQ(client->outputs->openCount.load(), 0);
+    EXPECT_EQ(client->outputs->highestOpen.load(), -1);
+    cvxMidiSetDeviceChangeCallback(nullptr, nullptr);
 }
 
 TEST_F(DataPathTest, UpdatePortMapReplacesTheRouteAndLeavesInputUnblocked) {
