@@ -33,7 +33,9 @@ TEST_F(ClientTest, CreateCopiesTheFilterAndSetsDefaults) {
     EXPECT_EQ(m32GetNumAttach(other), 0);
     m32DestroyClient(other);
     m32DestroyClient(0); // ignored
-    EXPECT_NE(m32CreateClient(nullptr, nullptr, nullptr), 0u) << "a null filter is no filter";
+    uint64_t unfiltered = m32CreateClient(nullptr, nullptr, nullptr);
+    EXPECT_NE(unfiltered, 0u) << "a null filter is no filter";
+    m32DestroyClient(unfiltered);
 }
 
 TEST_F(ClientTest, GetEventOnAnEmptyQueueZeroesTimestampAndMessage) {
