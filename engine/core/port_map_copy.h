@@ -12,10 +12,8 @@ namespace cvx::core {
 
 class PortMapCopy {
 public:
+    // The engine routes by the masks alone; the connected bitmap is the application's.
     void store(const CPortMap& map) {
-        for (int w = 0; w < 5; ++w) {
-            inputBits_[w].store(map.inputBits[w], std::memory_order_relaxed);
-        }
         for (uint32_t i = 0; i < CVX_PORT_COUNT; ++i) {
             inputMasks_[i].store(map.inputMasks[i], std::memory_order_release);
         }
@@ -26,19 +24,7 @@ public:
         return input < CVX_PORT_COUNT ? inputMasks_[input].load(std::memory_order_acquire) : 0;
     }
 
-    CPortMap load() const {
-        CPortMap map{};
-        for (int w = 0; w < 5; ++w) {
-            map.inputBits[w] = inputBits_[w].load(std::memory_order_relaxed);
-        }
-        for (uint32_t i = 0; i < CVX_PORT_COUNT; ++i) {
-            map.inputMasks[i] = inputMasks_[i].load(std::memory_order_acquire);
-        }
-        return map;
-    }
-
 private:
-    std::atomic<uint32_t> inputBits_[5] = {};
     std::atomic<uint32_t> inputMasks_[CVX_PORT_COUNT] = {};
 };
 
