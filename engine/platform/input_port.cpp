@@ -1,5 +1,6 @@
 #include "platform/input_port.h"
 
+#include "platform/buffer_header.h"
 #include "platform/service_clock.h"
 
 #include <new>
@@ -12,10 +13,6 @@ struct RecordHeader {
     uint32_t time;
     uint32_t length;
 };
-
-bool headerOk(const MIDIHDR* header, UINT size) {
-    return header != nullptr && size == sizeof(MIDIHDR);
-}
 
 } // namespace
 
@@ -257,29 +254,12 @@ MMRESULT InputPort::device(uint32_t generation, BackendSlot*& backend, uint64_t&
 
 MMRESULT InputPort::prepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
     std::lock_guard guard(mutex_);
-    if (!valid(generation)) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (!headerOk(header, size) || header->lpData == nullptr) {
-        return MMSYSERR_INVALPARAM;
-    }
-    header->dwFlags |= MHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return valid(generation) ? markPrepared(header, size) : MMSYSERR_INVALHANDLE;
 }
 
 MMRESULT InputPort::unprepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
     std::lock_guard guard(mutex_);
-    if (!valid(generation)) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (!headerOk(header, size)) {
-        return MMSYSERR_INVALPARAM;
-    }
-    if ((header->dwFlags & MHDR_INQUEUE) != 0) {
-        return MIDIERR_STILLPLAYING;
-    }
-    header->dwFlags &= ~MHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return valid(generation) ? markUnprepared(header, size) : MMSYSERR_INVALHANDLE;
 }
 
 MMRESULT InputPort::addBuffer(uint32_t generation, MIDIHDR* header, UINT size) {

@@ -192,10 +192,13 @@ bool MidiService::mapperTarget(DeviceEntry& out) {
     return true;
 }
 
-bool MidiService::inputIndex(const BackendSlot* backend, uint64_t key, UINT& index) {
-    std::lock_guard guard(listMutex_);
-    for (size_t i = 0; i < inputs_.size(); ++i) {
-        if (inputs_[i].backend == backend && inputs_[i].key == key) {
+namespace {
+
+// The position of a backend's endpoint in a device list.
+bool findEntry(const std::vector<DeviceEntry>& list, const BackendSlot* backend, uint64_t key,
+               UINT& index) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (list[i].backend == backend && list[i].key == key) {
             index = static_cast<UINT>(i);
             return true;
         }
@@ -203,15 +206,16 @@ bool MidiService::inputIndex(const BackendSlot* backend, uint64_t key, UINT& ind
     return false;
 }
 
+} // namespace
+
+bool MidiService::inputIndex(const BackendSlot* backend, uint64_t key, UINT& index) {
+    std::lock_guard guard(listMutex_);
+    return findEntry(inputs_, backend, key, index);
+}
+
 bool MidiService::outputIndex(const BackendSlot* backend, uint64_t key, UINT& index) {
     std::lock_guard guard(listMutex_);
-    for (size_t i = 0; i < outputs_.size(); ++i) {
-        if (outputs_[i].backend == backend && outputs_[i].key == key) {
-            index = static_cast<UINT>(i);
-            return true;
-        }
-    }
-    return false;
+    return findEntry(outputs_, backend, key, index);
 }
 
 // ---- handles ----------------------------------------------------------------------------

@@ -1,16 +1,9 @@
 #include "platform/output_port.h"
 
+#include "platform/buffer_header.h"
 #include "platform/midi_byte_parser.h"
 
 namespace cvx::platform {
-
-namespace {
-
-bool headerOk(const MIDIHDR* header, UINT size) {
-    return header != nullptr && size == sizeof(MIDIHDR);
-}
-
-} // namespace
 
 int encodeShortMessage(DWORD message, bool byteStream, uint8_t& lastStatus, uint8_t out[3]) {
     uint8_t first = static_cast<uint8_t>(message);
@@ -198,29 +191,12 @@ MMRESULT OutputPort::longMsg(uint32_t generation, MIDIHDR* header, UINT size) {
 
 MMRESULT OutputPort::prepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
     std::lock_guard guard(mutex_);
-    if (!valid(generation)) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (!headerOk(header, size) || header->lpData == nullptr) {
-        return MMSYSERR_INVALPARAM;
-    }
-    header->dwFlags |= MHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return valid(generation) ? markPrepared(header, size) : MMSYSERR_INVALHANDLE;
 }
 
 MMRESULT OutputPort::unprepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
     std::lock_guard guard(mutex_);
-    if (!valid(generation)) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (!headerOk(header, size)) {
-        return MMSYSERR_INVALPARAM;
-    }
-    if ((header->dwFlags & MHDR_INQUEUE) != 0) {
-        return MIDIERR_STILLPLAYING;
-    }
-    header->dwFlags &= ~MHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return valid(generation) ? markUnprepared(header, size) : MMSYSERR_INVALHANDLE;
 }
 
 MMRESULT OutputPort::reset(uint32_t generation) {
