@@ -14,6 +14,19 @@ namespace cvx::test {
 
 using Bytes = std::vector<uint8_t>;
 
+// A map item of any channel and any values, from one message type to another, with every
+// value passed on unchanged; tests narrow it as they need.
+inline MapItem openItem(uint8_t sourceType, uint8_t targetType) {
+    MapItem item{};
+    item.sourceChannel = 0xFF;
+    item.sourceMessage = sourceType;
+    item.sourceV1Min = item.sourceV1Max = item.sourceV2Min = item.sourceV2Max = 0xFFFF;
+    item.targetChannel = 0xFF;
+    item.targetMessage = targetType;
+    item.targetV1Min = item.targetV1Max = item.targetV2Min = item.targetV2Max = 0xFFFF;
+    return item;
+}
+
 // A whole SysEx message of `length` bytes (at least 2): F0, counting data bytes, F7.
 inline Bytes sysex(size_t length) {
     Bytes bytes(length);

@@ -15,12 +15,7 @@ protected:
         DataPathTest::SetUp();
         openInput(0);
         openOutput(2, routeFrom({0, cvx::core::kGeneratedPort}));
-        item.sourceChannel = 0xFF;
-        item.sourceMessage = MAP_CTRL;
-        item.sourceV1Min = item.sourceV1Max = item.sourceV2Min = item.sourceV2Max = 0xFFFF;
-        item.targetChannel = 0xFF;
-        item.targetMessage = MAP_ANY;
-        item.targetV1Min = item.targetV1Max = item.targetV2Min = item.targetV2Max = 0xFFFF;
+        item = cvx::test::openItem(MAP_CTRL, MAP_ANY);
         item.itemFlags = static_cast<uint16_t>(kDelayMs << MAPITEM_DELAY_SHIFT);
         map.mapIsOn = 1;
         map.itemCount = 1;

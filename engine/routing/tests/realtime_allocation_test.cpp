@@ -57,14 +57,8 @@ TEST_F(DataPathTest, MessagesFlowWithoutAllocating) {
     ASSERT_EQ(m32AttachRawMonitor(handle, raw.handle()), 1);
     openInput(0, 4, 256);
     openOutput(2, routeFrom({0}), 4, 256);
-    MapItem item{};
-    item.sourceChannel = 0xFF;
-    item.sourceMessage = MAP_CTRL;
+    MapItem item = cvx::test::openItem(MAP_CTRL, MAP_ANY);
     item.sourceV1Min = item.sourceV1Max = 1;
-    item.sourceV2Min = item.sourceV2Max = 0xFFFF;
-    item.targetChannel = 0xFF;
-    item.targetMessage = MAP_ANY;
-    item.targetV1Min = item.targetV1Max = item.targetV2Min = item.targetV2Max = 0xFFFF;
     item.itemFlags = 10 << MAPITEM_DELAY_SHIFT;
     SMapper map{};
     map.mapIsOn = 1;

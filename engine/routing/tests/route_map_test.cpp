@@ -10,15 +10,11 @@ TEST_F(DataPathTest, ARouteMapTurnsAControllerIntoAnNrpnOnItsOutputOnly) {
     openInput(0);
     openOutput(2, routeFrom({0}));
     openOutput(3, routeFrom({0}));
-    MapItem item{};
-    item.sourceChannel = 0xFF;
-    item.sourceMessage = MAP_CTRL;
+    MapItem item = cvx::test::openItem(MAP_CTRL, MAP_NRPN);
     item.sourceV1Min = item.sourceV1Max = 7;
     item.sourceV2Min = 0;
     item.sourceV2Max = 127;
-    item.targetChannel = 0xFF;
-    item.targetMessage = MAP_NRPN;
-    item.targetV1Min = item.targetV1Max = 0xFFFF; // the parameter is the controller number
+    // The target parameter stays open: it is the controller number.
     item.targetV2Min = 0;
     item.targetV2Max = 0x3FFF;
     SMapper map{};
@@ -37,12 +33,7 @@ TEST_F(DataPathTest, MapSysExTargetsLeaveThroughTheSysExOutput) {
     openInput(0);
     openOutput(2, routeFrom({0, cvx::core::kGeneratedPort}), 2, 64);
     uint8_t pool[32] = {'S', 'Y', 'X', 0, 6, 0, 0xF0, 0x43, 0xFC, 0xFA, 0xFB, 0xF7};
-    MapItem item{};
-    item.sourceChannel = 0xFF;
-    item.sourceMessage = MAP_NOTE_ON;
-    item.sourceV1Min = item.sourceV1Max = item.sourceV2Min = item.sourceV2Max = 0xFFFF;
-    item.targetChannel = 0xFF;
-    item.targetMessage = MAP_SYSEX;
+    MapItem item = cvx::test::openItem(MAP_NOTE_ON, MAP_SYSEX);
     item.sysexOffset = 4;
     SMapper map{};
     map.mapIsOn = 1;
