@@ -1,0 +1,6 @@
+// The program corvex.
+#include "shell/program.h"
+
+int main(int argc, char** argv) {
+    return corvex::runCorvex(argc, argv);
+}
