@@ -13,8 +13,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <vector>
+
+// Items are equal when every field is: the record has no padding. (Beside the record's own
+// namespace, so that every comparison finds it.)
+inline bool operator==(const MapItem& a, const MapItem& b) {
+    return std::memcmp(&a, &b, sizeof(MapItem)) == 0;
+}
 
 namespace corvex {
 
