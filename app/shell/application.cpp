@@ -1,227 +1,391 @@
 #include "shell/application.h"
 
+#include "command_ids.h"
 #include "cvxlib.h"
+#include "device_change_signal.h"
+#include "folders.h"
+#include "frame_messages.h"
+#include "frame_window.h"
 #include "midi.h"
 #include "profile/engine_settings.h"
+#include "profile_file.h"
+#include "settings_store.h"
+#include "settings_upgrades.h"
 #include "shell/instance_channel.h"
-#include "shell/message_target.h"
+#include "shell/monitor_views.h"
+#include "shell/program_services.h"
 #include "shell/startup_texts.h"
 #include "shell/termination_watcher.h"
 #include "shell/user_warning.h"
+#include "shell/window_layout.h"
+#include "window_placement.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
-#include <QMainWindow>
 #include <QMdiArea>
-#include <QMessageBox>
-#include <QPushButton>
+#include <QMdiSubWindow>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cstdio>
+
+#include <unistd.h>
 
 namespace corvex {
 namespace {
 
-// The device manager's questions and notices, as message boxes over the frame.
-class DevicePrompts : public DeviceUserInterface {
+// The crash guard "LastOpenFailed" of this instance, written through to the store at once.
+class StoreOpenGuard : public OpenGuardStore {
 public:
-    void setOwner(QWidget* owner) { owner_ = owner; }
-
-    void showWarning(const std::string& text) override {
-        warnUser(owner_, QString::fromStdString(text));
+    StoreOpenGuard(SettingsStore& store, int instance)
+        : store_(store), key_(joinKeyPath(instanceKey(instance), "MIDI Devices")) {}
+    int lastOpenFailed() override {
+        return static_cast<int>(store_.readDword(key_, "LastOpenFailed").value_or(0));
     }
-    RetryAnswer askPreviousFailure() override {
-        QMessageBox box(QMessageBox::Question, QString::fromUtf8(startup_text::kProductCaption),
-                        QStringLiteral("The previous driver opening failed.\n"
-                                       "Do you wish to attempt it again?"),
-                        QMessageBox::NoButton, owner_);
-        QPushButton* yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
-        box.addButton(QStringLiteral("View Log..."), QMessageBox::HelpRole);
-        box.exec();
-        if (box.clickedButton() == yes) {
-            return RetryAnswer::Yes;
-        }
-        return box.clickedButton() == no ? RetryAnswer::No : RetryAnswer::ViewLog;
-    }
-    bool openFile(const std::string&) override { return false; }
-    void appendMonitorText(const std::string&) override {}
-    void portsChanged() override {}
-    void sysexPassingChanged(bool) override {}
-
-private:
-    QWidget* owner_ = nullptr;
-};
-
-// The crash guard's value for this run.
-class SessionOpenGuard : public OpenGuardStore {
-public:
-    int lastOpenFailed() override { return value_; }
-    void setLastOpenFailed(int value) override { value_ = value; }
-
-private:
-    int value_ = 0;
-};
-
-// Runs `action` when the watched window is asked to close, before it closes.
-class CloseWatch : public QObject {
-public:
-    CloseWatch(QObject* parent, std::function<void()> action)
-        : QObject(parent), action_(std::move(action)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Close && !closing_) {
-            closing_ = true;
-            action_();
-        }
-        return QObject::eventFilter(watched, event);
+    void setLastOpenFailed(int value) override {
+        store_.writeDword(key_, "LastOpenFailed", static_cast<uint32_t>(value));
     }
 
 private:
-    std::function<void()> action_;
-    bool closing_ = false;
+    SettingsStore& store_;
+    std::string key_;
 };
+
+DeviceSettings deviceSettingsOf(const SettingsProfile& record, int instance) {
+    DeviceSettings settings;
+    settings.profileNumber = instance;
+    settings.selection.inputs = record.devices.inputs;
+    settings.selection.outputs = record.devices.outputs;
+    for (const CPortMap& map : record.devices.outputMaps) {
+        settings.selection.outputMaps.emplace_back(map);
+    }
+    for (const PortDataMapSetting& map : record.devices.portDataMaps) {
+        settings.selection.routeMaps.push_back({map.output, map.input, map.path});
+    }
+    settings.sysex = {record.options.passSysex,
+                      static_cast<uint16_t>(record.options.bufferCount),
+                      static_cast<uint16_t>(record.options.bufferSize),
+                      static_cast<uint16_t>(record.options.outputBufferCount),
+                      static_cast<uint16_t>(record.options.outputBufferSize)};
+    settings.verboseDeviceInfo = record.display.verbose;
+    settings.versionText = CVX_VERSION;
+    return settings;
+}
+
+void storeSelection(const StoredSelection& selection, SettingsProfile& record) {
+    record.devices.inputs = selection.inputs;
+    record.devices.outputs = selection.outputs;
+    record.devices.outputMaps.clear();
+    for (size_t i = 0; i < selection.outputs.size(); ++i) {
+        const bool stored = i < selection.outputMaps.size() && selection.outputMaps[i];
+        record.devices.outputMaps.push_back(
+            stored ? *selection.outputMaps[i] : defaultOutputMap(i, selection.inputs.size()));
+    }
+    record.devices.portDataMaps.clear();
+    for (const StoredRouteMap& map : selection.routeMaps) {
+        record.devices.portDataMaps.push_back({map.outputPosition, map.inputPosition, map.path});
+    }
+}
+
+WindowPlacement placementOfWidget(const QWidget& widget) {
+    const QRect normal = widget.normalGeometry().isValid() ? widget.normalGeometry()
+                                                           : widget.geometry();
+    WindowGeometry geometry{normal.x(), normal.y(), normal.width(), normal.height()};
+    if (widget.isMinimized()) {
+        geometry.state = WindowGeometry::State::Minimized;
+    } else if (widget.isMaximized()) {
+        geometry.state = WindowGeometry::State::Maximized;
+    }
+    return placementOf(geometry);
+}
+
+// The script host's menu item, removed when the host library is missing.
+constexpr int kScriptHostCommand = 33223;
+
+// The command that opens a view of the saved layout.
+int viewCommandId(ViewKind view) {
+    switch (view) {
+    case ViewKind::InputMonitor:
+        return cmd::kInputMonitor;
+    case ViewKind::MidiStatus:
+        return cmd::kMidiStatus;
+    case ViewKind::PortStatus:
+        return cmd::kPortStatus;
+    case ViewKind::PortRouting:
+        return cmd::kPortRoutings;
+    case ViewKind::MainMonitor:
+        break;
+    }
+    return cmd::kMainMonitor;
+}
+
+QString instanceValueName(int slot) {
+    return QString::asprintf("hWnd %2.2d", slot);
+}
 
 } // namespace
 
 struct Application::Parts {
-    DevicePrompts prompts;
-    SessionOpenGuard openGuard;
+    SettingsStore store;
+    SettingsProfile record = SettingsProfile::defaults();
+    std::unique_ptr<ProgramServices> services;
+    std::unique_ptr<StoreOpenGuard> openGuard;
     PlatformDeviceQuery deviceQuery;
     std::unique_ptr<CMidi> midi;
-    std::unique_ptr<QMainWindow> frame;
-    QMdiArea* mdiArea = nullptr;
-    std::unique_ptr<MessageTarget> mainTarget;
+    std::unique_ptr<MonitorViews> monitors;
+    std::unique_ptr<FrameWindow> frame;
     std::unique_ptr<InstanceServer> instanceServer;
+    std::unique_ptr<DeviceChangeSignal> deviceChange;
+    QSocketNotifier* deviceNotifier = nullptr;
     TerminationWatcher* terminationWatcher = nullptr;
+    bool settingsSaved = false;
 };
 
 Application::Application(CommandLine commandLine, InstanceSlot slot, QString lockFolder,
                          QObject* parent)
     : QObject(parent), commandLine_(std::move(commandLine)), slot_(std::move(slot)),
-      lockFolder_(std::move(lockFolder)), parts_(std::make_unique<Parts>()) {
-    parts_->midi = std::make_unique<CMidi>(parts_->prompts, parts_->openGuard, parts_->deviceQuery);
-}
+      lockFolder_(std::move(lockFolder)), parts_(std::make_unique<Parts>()) {}
 
-Application::~Application() {
-    finish();
-}
+Application::~Application() { finish(); }
 
-uint64_t Application::client() const {
-    return parts_->midi->client();
-}
-CMidi& Application::midi() {
-    return *parts_->midi;
-}
-QMainWindow* Application::frame() const {
-    return parts_->frame.get();
-}
+uint64_t Application::client() const { return parts_->midi ? parts_->midi->client() : 0; }
+CMidi& Application::midi() { return *parts_->midi; }
+FrameWindow* Application::frame() const { return parts_->frame.get(); }
+const SettingsProfile& Application::settings() const { return parts_->record; }
 
 bool Application::start() {
-    DeviceSettings deviceSettings;
-    deviceSettings.profileNumber = instanceNumber();
-    deviceSettings.versionText = CVX_VERSION;
-    parts_->midi->configure(deviceSettings);
-    parts_->midi->enumerateDevices();
-    parts_->midi->applyCustomNames();
-    parts_->midi->restoreSelections();
-
+    loadSettings();
+    configureDevices();
     if (InitCallBack() == 0) {
         warnUserAndWait(nullptr, QString::fromUtf8(startup_text::kDynamicLink));
         return false;
     }
     callbackStarted_ = true;
-    if (!createFrame() || !createClient()) {
+    if (!createFrame()) {
         return false;
     }
-    openPorts();
-    listenForInstances();
-    if (commandLine_.sysexVerb != FileVerb::None && !commandLine_.sysexPath.empty()) {
-        openNamedSysEx(commandLine_.sysexPath);
+    writeInstanceTable(static_cast<uint64_t>(::getpid()));
+    showFrame();
+    if (!createClient()) {
+        return false;
     }
-    parts_->terminationWatcher = new TerminationWatcher(this);
-    connect(parts_->terminationWatcher, &TerminationWatcher::terminationRequested, this,
-            &Application::requestExit);
+    sendStoredState();
+    openPorts();
+    restoreLayout();
+    if (commandLine_.sysexVerb != FileVerb::None && !commandLine_.sysexPath.empty()) {
+        parts_->services->openSysExFile(commandLine_.sysexPath);
+    }
+    watchProcessEvents();
     return true;
+}
+
+void Application::loadSettings() {
+    runStartupUpgrades(parts_->store, instanceNumber(), programFolder());
+    parts_->record = SettingsProfile::load(parts_->store, instanceNumber());
+    if (const std::string notice = parts_->store.takeDamageNotice(); !notice.empty()) {
+        warnUser(nullptr, QString::fromStdString(notice));
+    }
+    if (commandLine_.result == 3 &&
+        !importProfile(commandLine_.profilePath, parts_->record, parts_->store, {})) {
+        warnUser(nullptr, fillText(startup_text::kFileNotFound,
+                                   QString::fromStdString(commandLine_.profilePath)));
+    }
+    parts_->services =
+        std::make_unique<ProgramServices>(parts_->record, parts_->store, instanceNumber());
+    parts_->services->setHandOffHandler([this](const HandOff& handOff) { acceptHandOff(handOff); });
+}
+
+void Application::configureDevices() {
+    parts_->openGuard = std::make_unique<StoreOpenGuard>(parts_->store, instanceNumber());
+    parts_->midi = std::make_unique<CMidi>(*parts_->services, *parts_->openGuard,
+                                           parts_->deviceQuery);
+    parts_->services->setMidi(parts_->midi.get());
+    parts_->midi->configure(deviceSettingsOf(parts_->record, instanceNumber()));
+    parts_->midi->enumerateDevices();
+    parts_->midi->applyCustomNames();
+    parts_->midi->restoreSelections();
 }
 
 bool Application::createFrame() {
-    auto frame = std::make_unique<QMainWindow>();
-    frame->setWindowTitle(QString::fromUtf8(startup_text::kProductCaption));
-    parts_->mdiArea = new QMdiArea(frame.get());
-    frame->setCentralWidget(parts_->mdiArea);
-    frame->installEventFilter(new CloseWatch(frame.get(), [this] { saveOnClose(); }));
-    parts_->frame = std::move(frame);
-    parts_->prompts.setOwner(parts_->frame.get());
-    if (commandLine_.minimizeToTray) {
-        parts_->frame->showMinimized();
-    } else {
-        parts_->frame->show();
+    parts_->frame = std::make_unique<FrameWindow>(*parts_->services);
+    FrameWindow& frame = *parts_->frame;
+    parts_->services->setFrame(&frame);
+    FrameState state = frame.frameState();
+    state.displayRunning = parts_->record.options.displayEvents;
+    state.inputHex = parts_->record.display.monitorInputHex;
+    state.outputHex = parts_->record.display.monitorOutputHex;
+    state.passSysEx = parts_->record.options.passSysex;
+    frame.setFrameState(state);
+    frame.setProfilePath(commandLine_.result == 3 ? commandLine_.profilePath : std::string());
+    frame.setCloseHandler([this] { return saveOnClose(); });
+    frame.applyBackground(static_cast<BackgroundMode>(parts_->record.display.backgroundBitmap),
+                          parts_->record.display.backgroundPath);
+    if (frame.mdiArea() == nullptr) {
+        warnUserAndWait(nullptr, QString::fromUtf8(startup_text::kClientWindowFailed));
+        return false;
     }
+    parts_->monitors = std::make_unique<MonitorViews>(parts_->services->monitorLook());
+    parts_->services->setMonitors(parts_->monitors.get());
+    frame.setViewFactory(ViewKind::InputMonitor, [this]() -> QWidget* {
+        return parts_->monitors->createInputMonitor(client(), parts_->frame.get());
+    });
     return true;
 }
 
+void Application::showFrame() {
+    FrameWindow& frame = *parts_->frame;
+    const std::optional<WindowGeometry> saved = geometryOf(parts_->record.display.windowPos);
+    if (saved) {
+        frame.resize(saved->width, saved->height);
+        if (runningCount() == 1) {
+            frame.move(saved->x, saved->y); // with other instances the system places it
+        }
+    }
+    if (commandLine_.minimizeToTray || (saved && saved->state == WindowGeometry::State::Minimized)) {
+        frame.showMinimized();
+    } else if (saved && saved->state == WindowGeometry::State::Maximized) {
+        frame.showMaximized();
+    } else {
+        frame.show();
+    }
+    frame.addView(ViewKind::MainMonitor, parts_->monitors->mainMonitor());
+}
+
 bool Application::createClient() {
-    parts_->mainTarget =
-        std::make_unique<MessageTarget>([this](uint32_t msg, uintptr_t, intptr_t lParam) {
-            if (msg == WM_CVX_EVENTS) {
-                EVENT event{};
-                while (GetEvent(client(), &event, MON_MAIN) != 0) {
-                }
-            } else if (msg == WM_CVX_SYSEXDATA) {
-                RetBuf(nullptr, static_cast<uint64_t>(lParam));
-            }
-        });
-    const CFilter filter{};
-    if (parts_->mainTarget->hwnd() == nullptr ||
-        parts_->midi->createClient(parts_->mainTarget->hwnd(), nullptr, filter) == 0) {
+    const HWND target = parts_->monitors->mainTarget();
+    if (target == nullptr ||
+        parts_->midi->createClient(target, nullptr, parts_->record.filter) == 0) {
         warnUserAndWait(parts_->frame.get(), QString::fromUtf8(startup_text::kClientMemory));
         return false;
     }
-    parts_->midi->sendRunStatus(false);
+    parts_->monitors->attachMain(client());
     return true;
+}
+
+void Application::sendStoredState() {
+    FrameWindow& frame = *parts_->frame;
+    if (InitRexxDll() == 0) {
+        if (QAction* action = frame.action(kScriptHostCommand)) {
+            action->setVisible(false);
+        }
+    }
+    bool mapLoaded = false;
+    if (commandLine_.mapVerb != FileVerb::None && !commandLine_.mapPath.empty()) {
+        mapLoaded = parts_->services->loadDataMap(commandLine_.mapPath);
+    }
+    if (!mapLoaded) {
+        parts_->midi->sendMap(SMapper{}, 0, static_cast<uint32_t>(parts_->record.sysex.delayAmount));
+    }
+    frame.setCommandChecked(cmd::kDataMapping, parts_->midi->map().mapIsOn != 0);
+    frame.setCommandChecked(cmd::kPatchMapping, parts_->record.patchMap.enabled);
+    parts_->midi->sendRunStatus(parts_->record.options.runningStatus);
 }
 
 void Application::openPorts() {
     if (cvx::profile::readAutoOpen(cvx::profile::engineSettingsPath()) == 0) {
-        return; // the user asked to start with the ports closed
+        return; // the user starts with the ports released; Release MIDI opens them
     }
     if (!parts_->midi->openPorts()) {
         warnUser(parts_->frame.get(), QString::fromUtf8(startup_text::kNoDevices));
     }
+    parts_->frame->refreshCommands();
 }
 
-void Application::listenForInstances() {
+void Application::restoreLayout() {
+    FrameWindow& frame = *parts_->frame;
+    for (const ChildKind kind : decodeLayout(parts_->record.display.windowLayout)) {
+        const auto view = static_cast<ViewKind>(kind);
+        if (view == ViewKind::MainMonitor) {
+            if (QMdiSubWindow* window = frame.viewWindow(view)) {
+                window->raise();
+                frame.mdiArea()->setActiveSubWindow(window);
+            }
+            continue;
+        }
+        frame.runCommand(viewCommandId(view)); // views of later parts stay closed
+    }
+}
+
+void Application::watchProcessEvents() {
     parts_->instanceServer = std::make_unique<InstanceServer>(
-        [this](const HandOff& handOff) { acceptHandOff(handOff); });
-    parts_->instanceServer->listen(lockFolder_, slot_.slot());
+        [this](const HandOff& handOff) {
+            parts_->frame->handleMessage(WM_CVX_HANDOFF, 0, reinterpret_cast<intptr_t>(&handOff));
+        });
+    if (!parts_->instanceServer->listen(lockFolder_, slot_.slot())) {
+        std::fprintf(stderr, "corvex: other starts cannot reach this instance (no socket)\n");
+    }
+    parts_->terminationWatcher = new TerminationWatcher(this);
+    connect(parts_->terminationWatcher, &TerminationWatcher::terminationRequested, this,
+            &Application::requestExit);
+    parts_->deviceChange = std::make_unique<DeviceChangeSignal>();
+    if (parts_->deviceChange->fd() >= 0) {
+        parts_->deviceNotifier =
+            new QSocketNotifier(parts_->deviceChange->fd(), QSocketNotifier::Read, this);
+        connect(parts_->deviceNotifier, &QSocketNotifier::activated, this, [this] {
+            if (parts_->deviceChange->take() && parts_->frame) {
+                parts_->frame->deviceChanged();
+            }
+        });
+    }
 }
 
 void Application::acceptHandOff(const HandOff& handOff) {
-    if (handOff.sysexVerb != FileVerb::None) {
-        openNamedSysEx(handOff.sysexPath);
+    if (handOff.mapVerb != FileVerb::None) {
+        parts_->services->loadDataMap(handOff.mapPath);
     }
-    if (parts_->frame) {
-        parts_->frame->raise();
-        parts_->frame->activateWindow();
+    if (handOff.sysexVerb != FileVerb::None) {
+        parts_->services->openSysExFile(handOff.sysexPath);
     }
     emit handOffReceived(handOff);
 }
 
-void Application::openNamedSysEx(const std::string& path) {
-    warnUser(parts_->frame.get(),
-             fillText(startup_text::kNoSysExView, QString::fromStdString(path)));
-}
-
 void Application::requestExit() {
-    if (parts_->frame) {
+    if (parts_->frame && parts_->frame->isVisible()) {
         parts_->frame->close();
-    } else {
-        QCoreApplication::quit();
+    } else if (saveOnClose()) {
+        // no frame on screen (minimised away or never shown): save and end all the same
     }
 }
 
-void Application::saveOnClose() {
-    parts_->midi->saveSelections();
-    QCoreApplication::quit();
+bool Application::saveOnClose() {
+    SettingsProfile& record = parts_->record;
+    if (parts_->frame) {
+        record.display.windowPos = placementOfWidget(*parts_->frame);
+        recordLayout();
+    }
+    record.filter = parts_->midi->filter();
+    record.options.runningStatus = parts_->midi->runStatus();
+    storeSelection(parts_->midi->saveSelections(), record);
+    RexxTerminate();
+    record.instanceOptions.routeZoom =
+        std::clamp(record.instanceOptions.routeZoom, kMinRouteZoom, kMaxRouteZoom);
+    parts_->settingsSaved = record.save(parts_->store, instanceNumber());
+    if (!parts_->settingsSaved) {
+        std::fprintf(stderr, "corvex: could not write the settings to %s\n",
+                     parts_->store.path().c_str());
+    }
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    return true;
+}
+
+void Application::recordLayout() {
+    FrameWindow& frame = *parts_->frame;
+    std::vector<ChildKind> bottomFirst;
+    for (QMdiSubWindow* window : frame.mdiArea()->subWindowList(QMdiArea::StackingOrder)) {
+        for (int k = 0; k < kViewKindCount; ++k) {
+            if (frame.viewWindow(static_cast<ViewKind>(k)) == window) {
+                bottomFirst.push_back(static_cast<ChildKind>(k));
+                parts_->record.display.mdiPos[static_cast<size_t>(k)] =
+                    placementOfWidget(*window);
+            }
+        }
+    }
+    parts_->record.display.windowLayout = encodeLayout(bottomFirst);
+}
+
+void Application::writeInstanceTable(uint64_t value) {
+    parts_->store.writeQword("Instance Data", instanceValueName(slot_.slot()).toStdString(),
+                             value);
 }
 
 void Application::finish() {
@@ -230,12 +394,22 @@ void Application::finish() {
     }
     finished_ = true;
     parts_->instanceServer.reset();
-    parts_->frame.reset();
-    parts_->midi->closePorts();
-    parts_->midi->destroyClient();
-    parts_->mainTarget.reset();
+    parts_->deviceChange.reset();
+    if (parts_->services) {
+        parts_->services->setFrame(nullptr);
+        parts_->services->setMonitors(nullptr);
+    }
+    parts_->frame.reset(); // the monitors go with it, before the client they read
+    parts_->monitors.reset();
+    if (parts_->midi) {
+        parts_->midi->closePorts();
+        parts_->midi->destroyClient();
+    }
     if (callbackStarted_) {
         FreeCallBack();
+    }
+    if (parts_->services) {
+        writeInstanceTable(0);
     }
     slot_.release();
 }

@@ -16,11 +16,11 @@
 #include <cstdint>
 #include <memory>
 
-class QMainWindow;
-
 namespace corvex {
 
 class CMidi;
+class FrameWindow;
+struct SettingsProfile;
 
 class Application : public QObject {
     Q_OBJECT
@@ -37,8 +37,9 @@ public:
     // Start-up up to the running state. False after a fatal failure, which has been shown
     // to the user; the program then ends with exit code 1.
     bool start();
-    // What follows the message loop: closes the ports, destroys the engine client, frees the
-    // instance slot. Safe to call more than once.
+    // What follows the message loop: closes the windows and the ports, destroys the engine
+    // client, clears this instance's entry in the instance table and frees the slot. Safe
+    // to call more than once.
     void finish();
 
     // The Exit path (also taken on a termination signal): closes the frame, which saves the
@@ -49,7 +50,8 @@ public:
     int runningCount() const { return slot_.runningCount(); }
     uint64_t client() const;
     CMidi& midi();
-    QMainWindow* frame() const;
+    FrameWindow* frame() const;
+    const SettingsProfile& settings() const;
 
 signals:
     // A hand-off block from a second start was received and acted on.
@@ -58,13 +60,19 @@ signals:
 private:
     struct Parts;
 
+    void loadSettings();
+    void configureDevices();
     bool createFrame();
+    void showFrame();
     bool createClient();
+    void sendStoredState();
     void openPorts();
-    void listenForInstances();
+    void restoreLayout();
+    void watchProcessEvents();
     void acceptHandOff(const HandOff& handOff);
-    void openNamedSysEx(const std::string& path);
-    void saveOnClose();
+    bool saveOnClose();
+    void recordLayout();
+    void writeInstanceTable(uint64_t value);
 
     CommandLine commandLine_;
     InstanceSlot slot_;

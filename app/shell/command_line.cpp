@@ -152,7 +152,7 @@ void classifyFileArgument(CommandLine& line, const std::string& argument, FileVe
         line.mapPath = argument;
         line.mapVerb = verb;
         line.result = line.result == 3 ? 3 : 4;
-    } else if (looksLikeProfile(argument)) {
+    } else if (isProfileFile(argument)) {
         line.profilePath = argument;
         line.result = 3;
     }
@@ -219,7 +219,7 @@ bool isAllowedAscii(unsigned char c) {
 
 } // namespace
 
-bool isProfileText(std::string_view bytes) {
+bool isProfileFileText(std::string_view bytes) {
     if (bytes.empty()) {
         return false;
     }
@@ -235,9 +235,9 @@ bool isProfileText(std::string_view bytes) {
     return true;
 }
 
-bool looksLikeProfile(const std::string& path) {
+bool isProfileFile(const std::string& path) {
     const std::optional<std::string> bytes = readSmallFile(path);
-    return bytes && isProfileText(*bytes);
+    return bytes && isProfileFileText(*bytes);
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {

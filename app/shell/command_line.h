@@ -38,7 +38,7 @@ InfoRequest findInfoRequest(const std::vector<std::string>& arguments);
 
 // The profile test of a file argument: a non-empty regular file of valid UTF-8 text without
 // NUL or other control bytes (tab, CR and LF allowed), no larger than 4 MiB.
-bool isProfileText(std::string_view bytes);
-bool looksLikeProfile(const std::string& path);
+bool isProfileFileText(std::string_view bytes);
+bool isProfileFile(const std::string& path);
 
 } // namespace corvex

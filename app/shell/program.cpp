@@ -3,7 +3,7 @@
 #include "profile/engine_settings.h"
 #include "shell/application.h"
 #include "shell/instance_channel.h"
-#include "shell/instance_messages.h"
+#include "frame_messages.h"
 #include "shell/registration.h"
 #include "shell/startup_texts.h"
 #include "shell/usage_text.h"

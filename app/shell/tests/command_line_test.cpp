@@ -104,19 +104,19 @@ TEST_F(CommandLineTest, OnlyTextFilesAreProfiles) {
 }
 
 TEST(ProfileTextTest, AcceptsOnlyWellFormedUtf8WithoutControls) {
-    EXPECT_TRUE(isProfileText("[S]\r\nK=V\tW\n"));
-    EXPECT_TRUE(isProfileText("\xef\xbb\xbf[S]"));       // byte order mark
-    EXPECT_TRUE(isProfileText("\xf0\x9f\x8e\xb9 keys")); // four-byte sequence
-    EXPECT_FALSE(isProfileText(""));
-    EXPECT_FALSE(isProfileText(std::string("a\0b", 3)));
-    EXPECT_FALSE(isProfileText("a\x1b[0m")); // escape
-    EXPECT_FALSE(isProfileText("\x7f"));
-    EXPECT_FALSE(isProfileText("\xc0\xaf"));         // overlong "/"
-    EXPECT_FALSE(isProfileText("\xe0\x80\xaf"));     // overlong, three bytes
-    EXPECT_FALSE(isProfileText("\xed\xa0\x80"));     // surrogate
-    EXPECT_FALSE(isProfileText("\xf4\x90\x80\x80")); // above U+10FFFF
-    EXPECT_FALSE(isProfileText("ab\xe6\x97"));       // cut short
-    EXPECT_FALSE(isProfileText("\x80"));             // stray continuation byte
+    EXPECT_TRUE(isProfileFileText("[S]\r\nK=V\tW\n"));
+    EXPECT_TRUE(isProfileFileText("\xef\xbb\xbf[S]"));       // byte order mark
+    EXPECT_TRUE(isProfileFileText("\xf0\x9f\x8e\xb9 keys")); // four-byte sequence
+    EXPECT_FALSE(isProfileFileText(""));
+    EXPECT_FALSE(isProfileFileText(std::string("a\0b", 3)));
+    EXPECT_FALSE(isProfileFileText("a\x1b[0m")); // escape
+    EXPECT_FALSE(isProfileFileText("\x7f"));
+    EXPECT_FALSE(isProfileFileText("\xc0\xaf"));         // overlong "/"
+    EXPECT_FALSE(isProfileFileText("\xe0\x80\xaf"));     // overlong, three bytes
+    EXPECT_FALSE(isProfileFileText("\xed\xa0\x80"));     // surrogate
+    EXPECT_FALSE(isProfileFileText("\xf4\x90\x80\x80")); // above U+10FFFF
+    EXPECT_FALSE(isProfileFileText("ab\xe6\x97"));       // cut short
+    EXPECT_FALSE(isProfileFileText("\x80"));             // stray continuation byte
 }
 
 TEST(InfoRequestTest, FindsHelpAndVersionAnywhere) {

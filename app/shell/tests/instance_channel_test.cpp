@@ -1,6 +1,6 @@
 #include "shell/instance_channel.h"
 
-#include "shell/instance_messages.h"
+#include "frame_messages.h"
 #include "shell/instance_slots.h"
 
 #include <QCoreApplication>

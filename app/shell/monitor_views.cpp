@@ -1,0 +1,131 @@
+#include "shell/monitor_views.h"
+
+#include "shell/user_warning.h"
+#include "views/event_text.h"
+#include "views/monitor_window.h"
+
+#include <QPointer>
+
+namespace corvex {
+namespace {
+
+MonitorWindow::Colours qtColours(const std::array<uint32_t, 55>& colours) {
+    MonitorWindow::Colours result;
+    for (size_t i = 0; i < colours.size(); ++i) {
+        const uint32_t c = colours[i];
+        result[i] = QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                           static_cast<int>((c >> 16) & 0xFF));
+    }
+    return result;
+}
+
+MonitorFont fontOf(const MonitorLook& look) {
+    return {look.fontFace, look.fontSize, look.fontBold, look.fontItalic};
+}
+
+} // namespace
+
+struct MonitorViews::Windows {
+    EventText text; // outlives both windows (declared first)
+    MonitorLook look;
+    QPointer<MonitorWindow> main;
+    QPointer<MonitorWindow> input;
+
+    void style(MonitorWindow& window, bool hex) const {
+        window.setColours(qtColours(look.colours));
+        window.setChannelColours(look.channelColours);
+        window.setHex(hex);
+        window.setDisplayRunning(look.displayRunning);
+        window.setMonitorFont(fontOf(look));
+    }
+    void configureText() {
+        text.setMiddleC(look.middleC);
+        text.setShowPatchNames(look.showPatchNames);
+        text.setAbbreviatePortNames(look.abbreviatePortNames);
+    }
+};
+
+MonitorViews::MonitorViews(const MonitorLook& look) : windows_(std::make_unique<Windows>()) {
+    windows_->look = look;
+    windows_->configureText();
+    windows_->main = new MonitorWindow(MonitorKind::Main, windows_->text);
+    windows_->main->setWindowTitle(QString::fromUtf8(MonitorWindow::mainTitle));
+    windows_->style(*windows_->main, look.outputHex);
+}
+
+MonitorViews::~MonitorViews() {
+    // Windows the frame did not take over are still ours.
+    if (windows_->main && windows_->main->parent() == nullptr) {
+        delete windows_->main;
+    }
+}
+
+QWidget* MonitorViews::mainMonitor() const { return windows_->main; }
+
+HWND MonitorViews::mainTarget() const {
+    return windows_->main ? windows_->main->hwnd() : nullptr;
+}
+
+void MonitorViews::attachMain(uint64_t client) {
+    if (windows_->main) {
+        windows_->main->attach(client);
+    }
+}
+
+QWidget* MonitorViews::createInputMonitor(uint64_t client, QWidget* owner) {
+    auto* window = new MonitorWindow(MonitorKind::Input, windows_->text);
+    window->setWindowTitle(QString::fromUtf8(MonitorWindow::inputTitle));
+    windows_->style(*window, windows_->look.inputHex);
+    if (!window->attach(client)) {
+        delete window;
+        warnUser(owner, QString::fromUtf8(MonitorWindow::attachFailedMessage));
+        return nullptr;
+    }
+    windows_->input = window;
+    return window;
+}
+
+void MonitorViews::appendMainText(std::string_view text) {
+    if (windows_->main) {
+        windows_->main->appendText(text);
+    }
+}
+
+void MonitorViews::setDisplayRunning(bool on) {
+    windows_->look.displayRunning = on;
+    for (MonitorWindow* window : {windows_->main.data(), windows_->input.data()}) {
+        if (window != nullptr) {
+            window->setDisplayRunning(on);
+        }
+    }
+}
+
+void MonitorViews::setHex(bool input, bool hex) {
+    (input ? windows_->look.inputHex : windows_->look.outputHex) = hex;
+    MonitorWindow* window = input ? windows_->input.data() : windows_->main.data();
+    if (window != nullptr) {
+        window->setHex(hex);
+    }
+}
+
+intptr_t MonitorViews::mainMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return windows_->main ? windows_->main->handleMessage(message, wParam, lParam) : 0;
+}
+
+bool MonitorViews::monitorCommand(bool input, int command, intptr_t argument) {
+    MonitorWindow* window = input ? windows_->input.data() : windows_->main.data();
+    return window != nullptr && window->runCommand(command, argument);
+}
+
+void MonitorViews::applyLook(const MonitorLook& look) {
+    windows_->look = look;
+    windows_->configureText();
+    if (windows_->main) {
+        windows_->style(*windows_->main, look.outputHex);
+    }
+    if (windows_->input) {
+        windows_->style(*windows_->input, look.inputHex);
+    }
+}
+
+} // namespace corvex

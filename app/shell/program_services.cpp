@@ -1,0 +1,348 @@
+#include "shell/program_services.h"
+
+#include "mapping/binary_map_file.h"
+#include "command_ids.h"
+#include "cvxlib.h"
+#include "mapping/data_map.h"
+#include "folders.h"
+#include "frame_messages.h"
+#include "frame_window.h"
+#include "midi.h"
+#include "profile_file.h"
+#include "shell/handoff_block.h"
+#include "shell/monitor_views.h"
+#include "shell/startup_texts.h"
+#include "shell/user_warning.h"
+#include "window_placement.h"
+
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+#include <vector>
+
+namespace corvex {
+namespace {
+
+size_t viewIndex(ViewKind view) { return static_cast<size_t>(view); }
+
+} // namespace
+
+ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber)
+    : record_(record), store_(store), instanceNumber_(instanceNumber) {}
+
+QWidget* ProgramServices::owner() const { return frame_; }
+
+MonitorLook ProgramServices::monitorLook() const {
+    MonitorLook look;
+    look.colours = record_.display.colours;
+    look.channelColours = record_.display.displayChannelColours;
+    look.displayRunning = record_.options.displayEvents;
+    look.inputHex = record_.display.monitorInputHex;
+    look.outputHex = record_.display.monitorOutputHex;
+    look.middleC = record_.options.octave;
+    look.showPatchNames = record_.display.displayGMPatches;
+    look.abbreviatePortNames = record_.display.displayPortNames;
+    look.fontFace = record_.monitorFont.faceName;
+    look.fontSize = record_.monitorFont.size;
+    look.fontBold = record_.monitorFont.bold;
+    look.fontItalic = record_.monitorFont.italic;
+    return look;
+}
+
+void ProgramServices::applyMonitorLook() {
+    if (monitors_ != nullptr) {
+        monitors_->applyLook(monitorLook());
+    }
+}
+
+bool ProgramServices::loadDataMap(const std::string& path) {
+    DataMap map;
+    const MapFileResult result = readBinaryMap(map, path, false, false);
+    if (!result.ok) {
+        if (!result.message.empty()) {
+            warnUser(owner(), QString::fromStdString(result.message));
+        }
+        return false;
+    }
+    map.isOn = midi_->map().mapIsOn;
+    map.keys = midi_->map().mapKeys;
+    const SMapper mapper = map.record();
+    midi_->sendMap(mapper, 0, static_cast<uint32_t>(record_.sysex.delayAmount));
+    return true;
+}
+
+// ---- Engine and ports ----------------------------------------------------------------------
+
+uint64_t ProgramServices::engineClient() const { return midi_ != nullptr ? midi_->client() : 0; }
+
+void ProgramServices::sendShortMessage(const ShortMessage& message) {
+    corvexEvent(engineClient(), message.status, message.channel, message.data1, message.data2, 0);
+}
+
+bool ProgramServices::sendSysEx(std::span<const uint8_t> bytes) {
+    if (bytes.empty() || bytes.size() > 0xFFFF) {
+        return false;
+    }
+    std::vector<char> copy(bytes.begin(), bytes.end());
+    return SendSysEx(engineClient(), copy.data(), static_cast<uint16_t>(copy.size())) != 0;
+}
+
+int ProgramServices::openOutputCount() const { return midi_->openOutputCount(); }
+
+bool ProgramServices::setPassSysEx(bool on) {
+    bool now = false;
+    if (on) {
+        now = midi_->switchSysExOn();
+    } else {
+        midi_->switchSysExOff();
+    }
+    record_.options.passSysex = now;
+    return now;
+}
+
+bool ProgramServices::checkDeviceChange() { return midi_->checkDeviceChange(); }
+
+void ProgramServices::showListing(Listing listing) {
+    switch (listing) {
+    case Listing::DeviceInfo:
+        midi_->listDeviceInformation();
+        break;
+    case Listing::RunningStatus:
+        midi_->listRunningStatus();
+        break;
+    case Listing::CurrentMap:
+        midi_->listDataMap();
+        break;
+    }
+}
+
+bool ProgramServices::setPcKeyboardActive(bool) { return false; }
+
+// ---- Settings ------------------------------------------------------------------------------
+
+GeneralOptions ProgramServices::generalOptions() const {
+    GeneralOptions options;
+    options.showTooltips = record_.options.toolTips;
+    options.verboseDeviceInfo = record_.display.verbose;
+    options.showPatchNames = record_.display.displayGMPatches;
+    options.abbreviatePortNames = record_.display.displayPortNames;
+    options.channelColours = record_.display.displayChannelColours;
+    options.middleCOctave = record_.options.octave;
+    options.panicNoteOffs = record_.display.fullPanic;
+    options.runningStatus = record_.options.runningStatus;
+    options.background = static_cast<BackgroundMode>(record_.display.backgroundBitmap);
+    options.backgroundPath = record_.display.backgroundPath;
+    return options;
+}
+
+void ProgramServices::setGeneralOptions(const GeneralOptions& options) {
+    record_.options.toolTips = options.showTooltips;
+    record_.display.verbose = options.verboseDeviceInfo;
+    record_.display.displayGMPatches = options.showPatchNames;
+    record_.display.displayPortNames = options.abbreviatePortNames;
+    record_.display.displayChannelColours = options.channelColours;
+    record_.options.octave = options.middleCOctave;
+    record_.display.fullPanic = options.panicNoteOffs;
+    record_.options.runningStatus = options.runningStatus;
+    record_.display.backgroundBitmap = static_cast<int>(options.background);
+    record_.display.backgroundPath = options.backgroundPath;
+    midi_->sendRunStatus(options.runningStatus);
+    applyMonitorLook();
+}
+
+FolderSettings ProgramServices::folders() const {
+    return {record_.options.mapFolder, record_.options.sysexFolder,
+            record_.options.snapshotFolder};
+}
+
+void ProgramServices::setFolders(const FolderSettings& folders) {
+    record_.options.mapFolder = folders.mapFolder;
+    record_.options.sysexFolder = folders.sysexFolder;
+    record_.options.snapshotFolder = folders.snapshotFolder;
+    rememberedFolders_[static_cast<size_t>(FileKind::Map)] = folders.mapFolder;
+    rememberedFolders_[static_cast<size_t>(FileKind::SysEx)] = folders.sysexFolder;
+    rememberedFolders_[static_cast<size_t>(FileKind::Snapshot)] = folders.snapshotFolder;
+}
+
+std::string ProgramServices::rememberedFolder(FileKind kind) const {
+    const std::string& remembered = rememberedFolders_[static_cast<size_t>(kind)];
+    if (!remembered.empty()) {
+        return remembered;
+    }
+    switch (kind) {
+    case FileKind::Map:
+        return record_.options.mapFolder;
+    case FileKind::SysEx:
+        return record_.options.sysexFolder;
+    case FileKind::Snapshot:
+        return record_.options.snapshotFolder;
+    case FileKind::Profile:
+    case FileKind::None:
+        break;
+    }
+    return dataFolder();
+}
+
+void ProgramServices::setRememberedFolder(FileKind kind, const std::string& folder) {
+    rememberedFolders_[static_cast<size_t>(kind)] = folder;
+}
+
+void ProgramServices::setMonitoringDisplayed(bool on) {
+    record_.options.displayEvents = on;
+    if (monitors_ != nullptr) {
+        monitors_->setDisplayRunning(on);
+    }
+}
+
+void ProgramServices::setMonitorHex(ViewKind monitor, bool hex) {
+    const bool input = monitor == ViewKind::InputMonitor;
+    (input ? record_.display.monitorInputHex : record_.display.monitorOutputHex) = hex;
+    if (monitors_ != nullptr) {
+        monitors_->setHex(input, hex);
+    }
+}
+
+// ---- Files ---------------------------------------------------------------------------------
+
+bool ProgramServices::loadProfile(const std::string& path) {
+    ProfileImportSteps steps;
+    steps.prepare.push_back([this] { midi_->closePorts(); });
+    steps.reapply.push_back([this](const SettingsProfile& record, const ImportedProfile&) {
+        midi_->sendFilter(record.filter);
+        midi_->sendRunStatus(record.options.runningStatus);
+        applyMonitorLook();
+        midi_->openPorts();
+    });
+    if (!importProfile(path, record_, store_, steps)) {
+        warnUser(owner(), fillText(startup_text::kFileNotFound, QString::fromStdString(path)));
+        return false;
+    }
+    if (frame_ != nullptr) {
+        frame_->setProfilePath(path);
+    }
+    return true;
+}
+
+bool ProgramServices::saveProfile(const std::string& path) {
+    if (!exportProfile(path, record_)) {
+        warnUser(owner(), QStringLiteral("Could not write the profile '%1'.")
+                              .arg(QString::fromStdString(path)));
+        return false;
+    }
+    return true;
+}
+
+bool ProgramServices::loadGlobalMap(const std::string& path) { return loadDataMap(path); }
+
+bool ProgramServices::openSysExFile(const std::string& path) {
+    warnUser(owner(), fillText(startup_text::kNoSysExView, QString::fromStdString(path)));
+    return false;
+}
+
+std::string ProgramServices::programFolder() const { return corvex::programFolder(); }
+
+// ---- Views ---------------------------------------------------------------------------------
+
+void ProgramServices::sendViewCommand(ViewKind view, int command, intptr_t argument) {
+    if (monitors_ != nullptr &&
+        (view == ViewKind::MainMonitor || view == ViewKind::InputMonitor)) {
+        monitors_->monitorCommand(view == ViewKind::InputMonitor, command, argument);
+    }
+}
+
+bool ProgramServices::savedPlacement(ViewKind view, Rect& placement) const {
+    const std::optional<WindowGeometry> geometry =
+        geometryOf(record_.display.mdiPos[viewIndex(view)]);
+    if (!geometry) {
+        return false;
+    }
+    placement = {geometry->x, geometry->y, geometry->width, geometry->height};
+    return true;
+}
+
+void ProgramServices::viewClosed(ViewKind view, const Rect& placement) {
+    record_.display.mdiPos[viewIndex(view)] =
+        placementOf({placement.x, placement.y, placement.width, placement.height});
+}
+
+intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    switch (message) {
+    case WM_CVX_HANDOFF:
+        if (handOff_ && lParam != 0) {
+            handOff_(*reinterpret_cast<const HandOff*>(lParam));
+        }
+        return 0;
+    case WM_CVX_EVENTS:
+    case WM_CVX_MONITORTEXT:
+    case WM_CVX_SYSEXDATA:
+        return monitors_ != nullptr ? monitors_->mainMessage(message, wParam, lParam) : 0;
+    default:
+        return 0;
+    }
+}
+
+bool ProgramServices::providesCommand(int id) const { return id == cmd::kReleaseMidi; }
+
+bool ProgramServices::runCommand(int id) {
+    if (id != cmd::kReleaseMidi) {
+        return false;
+    }
+    if (midi_->portsOpen()) {
+        midi_->closePorts();
+    } else if (!midi_->openPorts()) {
+        warnUser(owner(), QString::fromUtf8(startup_text::kNoDevices));
+    }
+    return true;
+}
+
+void ProgramServices::closeToolWindow(int) {}
+
+// ---- Device manager's user interface -------------------------------------------------------
+
+void ProgramServices::showWarning(const std::string& text) {
+    warnUser(owner(), QString::fromStdString(text));
+}
+
+DeviceUserInterface::RetryAnswer ProgramServices::askPreviousFailure() {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(startup_text::kProductCaption),
+                    QStringLiteral("The previous driver opening failed.\n"
+                                   "Do you wish to attempt it again?"),
+                    QMessageBox::NoButton, owner());
+    QPushButton* yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    box.addButton(QStringLiteral("View Log..."), QMessageBox::HelpRole);
+    box.exec();
+    if (box.clickedButton() == yes) {
+        return RetryAnswer::Yes;
+    }
+    return box.clickedButton() == no ? RetryAnswer::No : RetryAnswer::ViewLog;
+}
+
+bool ProgramServices::openFile(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+void ProgramServices::appendMonitorText(const std::string& line) {
+    if (monitors_ != nullptr) {
+        monitors_->appendMainText(line);
+    }
+}
+
+void ProgramServices::portsChanged() {
+    if (frame_ != nullptr) {
+        frame_->refreshCommands();
+    }
+}
+
+void ProgramServices::sysexPassingChanged(bool on) {
+    record_.options.passSysex = on;
+    if (frame_ != nullptr) {
+        FrameState state = frame_->frameState();
+        state.passSysEx = on;
+        frame_->setFrameState(state);
+    }
+}
+
+} // namespace corvex

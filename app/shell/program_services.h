@@ -1,0 +1,98 @@
+// What the frame asks of the rest of the program (FrameServices), and what the device
+// manager asks of the user interface (DeviceUserInterface), answered from the program's
+// parts: the settings record, the device manager, the monitors and the engine client.
+//
+// Threads: the user-interface thread only.
+#pragma once
+
+#include "device_user_interface.h"
+#include "frame_services.h"
+#include "settings_profile.h"
+#include "settings_store.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace corvex {
+
+class CMidi;
+class FrameWindow;
+class MonitorViews;
+struct HandOff;
+struct MonitorLook;
+
+class ProgramServices : public FrameServices, public DeviceUserInterface {
+public:
+    ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber);
+
+    void setMidi(CMidi* midi) { midi_ = midi; }
+    void setMonitors(MonitorViews* monitors) { monitors_ = monitors; }
+    void setFrame(FrameWindow* frame) { frame_ = frame; }
+    // What a hand-off from a second start does.
+    void setHandOffHandler(std::function<void(const HandOff&)> handler) {
+        handOff_ = std::move(handler);
+    }
+
+    // The monitors' look from the record.
+    MonitorLook monitorLook() const;
+    // Loads a data map file as the global map, keeping the current map's on/off state, and
+    // sends it to the engine; tells the user and returns false when the file cannot be read.
+    bool loadDataMap(const std::string& path);
+
+    // ---- FrameServices ----------------------------------------------------------------------
+    uint64_t engineClient() const override;
+    void sendShortMessage(const ShortMessage& message) override;
+    bool sendSysEx(std::span<const uint8_t> bytes) override;
+    int openOutputCount() const override;
+    bool setPassSysEx(bool on) override;
+    bool checkDeviceChange() override;
+    void showListing(Listing listing) override;
+    bool setPcKeyboardActive(bool on) override;
+    GeneralOptions generalOptions() const override;
+    void setGeneralOptions(const GeneralOptions& options) override;
+    FolderSettings folders() const override;
+    void setFolders(const FolderSettings& folders) override;
+    std::string rememberedFolder(FileKind kind) const override;
+    void setRememberedFolder(FileKind kind, const std::string& folder) override;
+    void setMonitoringDisplayed(bool on) override;
+    void setMonitorHex(ViewKind monitor, bool hex) override;
+    bool loadProfile(const std::string& path) override;
+    bool saveProfile(const std::string& path) override;
+    bool loadGlobalMap(const std::string& path) override;
+    bool openSysExFile(const std::string& path) override;
+    std::string programFolder() const override;
+    int instanceNumber() const override { return instanceNumber_; }
+    void sendViewCommand(ViewKind view, int command, intptr_t argument) override;
+    bool savedPlacement(ViewKind view, Rect& placement) const override;
+    void viewClosed(ViewKind view, const Rect& placement) override;
+    intptr_t passOn(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    bool providesCommand(int id) const override;
+    bool runCommand(int id) override;
+    void closeToolWindow(int id) override;
+
+    // ---- DeviceUserInterface ----------------------------------------------------------------
+    void showWarning(const std::string& text) override;
+    RetryAnswer askPreviousFailure() override;
+    bool openFile(const std::string& path) override;
+    void appendMonitorText(const std::string& line) override;
+    void portsChanged() override;
+    void sysexPassingChanged(bool on) override;
+
+private:
+    QWidget* owner() const;
+    void applyMonitorLook();
+
+    SettingsProfile& record_;
+    SettingsStore& store_;
+    int instanceNumber_;
+    CMidi* midi_ = nullptr;
+    MonitorViews* monitors_ = nullptr;
+    FrameWindow* frame_ = nullptr;
+    std::function<void(const HandOff&)> handOff_;
+    std::array<std::string, 6> rememberedFolders_;
+};
+
+} // namespace corvex

@@ -1,0 +1,125 @@
+// The application brought up in this process on the loopback cables, offscreen.
+#include "shell/application.h"
+
+#include "cvxlib.h"
+#include "frame_window.h"
+#include "midi.h"
+#include "settings_profile.h"
+#include "settings_store.h"
+#include "vmidi.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <gtest/gtest.h>
+
+namespace corvex {
+namespace {
+
+constexpr unsigned kLoopback1 = 0;
+constexpr unsigned kLoopback2 = 1;
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "application_test";
+        static char* argv[] = {name, nullptr};
+        static QApplication application(argc, argv);
+    }
+
+    // Stores a selection for instance 1: Loopback 1 in, Loopback 2 out, routed.
+    static void storeSelection() {
+        SettingsStore store;
+        SettingsProfile record = SettingsProfile::defaults();
+        record.devices.inputs = {"Corvex Loopback 1"};
+        record.devices.outputs = {"Corvex Loopback 2"};
+        record.devices.outputMaps = {defaultOutputMap(0, 1)};
+        record.display.windowLayout = 0x0012; // input monitor under the main monitor
+        ASSERT_TRUE(record.save(store, 1));
+    }
+
+    std::unique_ptr<Application> startApplication(CommandLine line = {}) {
+        const std::string folder = instanceLockFolder();
+        std::optional<InstanceSlot> slot = claimInstanceSlot(folder);
+        EXPECT_TRUE(slot);
+        auto application = std::make_unique<Application>(std::move(line), std::move(*slot),
+                                                          QString::fromStdString(folder));
+        EXPECT_TRUE(application->start());
+        return application;
+    }
+
+    // Everything sent to `output` within the time-out, once `expected` bytes have come.
+    static std::vector<uint8_t> takeFrom(unsigned output, size_t expected) {
+        std::vector<uint8_t> bytes;
+        const QDeadlineTimer deadline(10000);
+        while (bytes.size() < expected && !deadline.hasExpired()) {
+            vmidiSettle();
+            unsigned char buffer[256];
+            const unsigned got = vmidiTake(output, buffer, sizeof buffer);
+            bytes.insert(bytes.end(), buffer, buffer + got);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return bytes;
+    }
+};
+
+TEST_F(ApplicationTest, StartsWithTheStoredSelectionOpenAndRouted) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    ASSERT_NE(application->client(), 0u);
+    EXPECT_EQ(IsInDevOpen(application->client(), kLoopback1), 1);
+    EXPECT_EQ(IsOutDevOpen(application->client(), kLoopback2), 1);
+    ASSERT_NE(application->frame(), nullptr);
+    EXPECT_TRUE(application->frame()->isVisible());
+    EXPECT_NE(application->frame()->viewWindow(ViewKind::MainMonitor), nullptr);
+    EXPECT_NE(application->frame()->viewWindow(ViewKind::InputMonitor), nullptr);
+
+    const unsigned char noteOn[] = {0x90, 0x3C, 0x64};
+    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+    EXPECT_EQ(takeFrom(kLoopback2, 3), (std::vector<uint8_t>{0x90, 0x3C, 0x64}));
+    application->finish();
+}
+
+TEST_F(ApplicationTest, ExitSavesTheLayoutAndSelectionAndReleasesTheInstance) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    const uint64_t client = application->client();
+    application->frame()->viewWindow(ViewKind::MainMonitor)->setGeometry(5, 6, 300, 200);
+    application->frame()->mdiArea()->setActiveSubWindow(
+        application->frame()->viewWindow(ViewKind::MainMonitor));
+    application->requestExit();
+    EXPECT_FALSE(application->frame()->isVisible());
+    application->finish();
+    EXPECT_EQ(IsInDevOpen(client, kLoopback1), 0);
+
+    SettingsStore store;
+    const SettingsProfile saved = SettingsProfile::load(store, 1);
+    EXPECT_EQ(saved.devices.inputs, std::vector<std::string>{"Corvex Loopback 1"});
+    EXPECT_EQ(saved.devices.outputs, std::vector<std::string>{"Corvex Loopback 2"});
+    EXPECT_EQ(saved.display.windowLayout & 0xF, 2u);
+    EXPECT_EQ(saved.display.mdiPos[0].normal.left, 5);
+    EXPECT_EQ(saved.display.mdiPos[0].normal.right, 305);
+    EXPECT_EQ(store.readQword("Instance Data", "hWnd 00"), 0u);
+    EXPECT_TRUE(heldInstanceSlots(instanceLockFolder()).empty());
+}
+
+TEST_F(ApplicationTest, ASecondInstanceGetsItsOwnSlotAndProfile) {
+    std::unique_ptr<Application> first = startApplication();
+    std::unique_ptr<Application> second = startApplication();
+    EXPECT_EQ(first->instanceNumber(), 1);
+    EXPECT_EQ(second->instanceNumber(), 2);
+    EXPECT_EQ(second->runningCount(), 2);
+    EXPECT_NE(first->client(), second->client());
+    second->requestExit();
+    second->finish();
+    first->requestExit();
+    first->finish();
+    SettingsStore store;
+    EXPECT_FALSE(store.subkeys("Profile 2").empty());
+}
+
+} // namespace
+} // namespace corvex

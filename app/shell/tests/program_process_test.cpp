@@ -1,0 +1,163 @@
+// The program run as users run it: a separate process, started and ended from outside.
+#include "frame_messages.h"
+#include "isolated_home.h"
+#include "profile/engine_settings.h"
+#include "settings_store.h"
+#include "shell/instance_channel.h"
+#include "shell/instance_slots.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+
+namespace corvex {
+namespace {
+
+constexpr int kStartTimeoutMs = 30000;
+
+class ProgramProcessTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "program_process_test";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication application(argc, argv);
+    }
+
+    void TearDown() override {
+        for (QProcess* process : processes_) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+            delete process;
+        }
+    }
+
+    QProcess* start(const QStringList& arguments) {
+        auto* process = new QProcess;
+        processes_.push_back(process);
+        process->setProgram(QStringLiteral(CORVEX_PROGRAM));
+        process->setArguments(arguments);
+        process->start();
+        EXPECT_TRUE(process->waitForStarted(kStartTimeoutMs));
+        return process;
+    }
+
+    // Waits until the instance of `slot` answers; false after the time-out.
+    bool waitUntilLive(int slot) {
+        const QDeadlineTimer deadline(kStartTimeoutMs);
+        while (!deadline.hasExpired()) {
+            if (sendInstanceMessage(folder_, slot, WM_CVX_PING, nullptr, 1000) == 1) {
+                return true;
+            }
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    static int finish(QProcess* process) {
+        EXPECT_TRUE(process->waitForFinished(kStartTimeoutMs));
+        EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+        return process->exitCode();
+    }
+
+    static void terminate(QProcess* process) {
+        ::kill(static_cast<pid_t>(process->processId()), SIGTERM);
+    }
+
+    QString folder_ = QString::fromStdString(instanceLockFolder());
+    std::vector<QProcess*> processes_;
+};
+
+TEST_F(ProgramProcessTest, HelpVersionAndRegistrationWordsEndWithoutAWindow) {
+    QProcess* help = start({QStringLiteral("--help")});
+    EXPECT_EQ(finish(help), 0);
+    EXPECT_TRUE(help->readAllStandardOutput().startsWith("Usage: corvex"));
+
+    QProcess* version = start({QStringLiteral("--version")});
+    EXPECT_EQ(finish(version), 0);
+    EXPECT_TRUE(version->readAllStandardOutput().startsWith("corvex "));
+
+    QProcess* install = start({QStringLiteral("/Install")});
+    EXPECT_EQ(finish(install), 0);
+    const std::string engineFile = cvx::profile::engineSettingsPath();
+    std::ifstream file(engineFile);
+    const std::string text((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_NE(text.find("MinDelay=4"), std::string::npos) << engineFile;
+
+    QProcess* regserver = start({QStringLiteral("-regserver")});
+    EXPECT_EQ(finish(regserver), 1);
+    EXPECT_TRUE(regserver->readAllStandardError().contains("not available"));
+}
+
+TEST_F(ProgramProcessTest, TerminationSignalClosesLikeExitAndWritesTheStore) {
+    QProcess* program = start({});
+    ASSERT_TRUE(waitUntilLive(0));
+    SettingsStore store;
+    EXPECT_NE(store.readQword("Instance Data", "hWnd 00").value_or(0), 0u);
+
+    terminate(program);
+    EXPECT_EQ(finish(program), 0);
+    EXPECT_FALSE(store.subkeys("Profile 1").empty());
+    EXPECT_TRUE(store.readBinary("Profile 1\\Display", "Window Pos", 44).has_value());
+    EXPECT_EQ(store.readQword("Instance Data", "hWnd 00"), 0u);
+}
+
+TEST_F(ProgramProcessTest, ASecondStartHandsItsSysExFileToTheFirst) {
+    const QString dump = QString::fromStdString(cvx::testing::isolatedHome()) + "/a dump.syx";
+    QFile file(dump);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\xF0\x7E\x7F\x09\x01\xF7", 6);
+    file.close();
+
+    QProcess* first = start({});
+    ASSERT_TRUE(waitUntilLive(0));
+    QProcess* second = start({QStringLiteral("--send"), dump});
+    EXPECT_EQ(finish(second), 0);
+    EXPECT_EQ(heldInstanceSlots(folder_.toStdString()), std::vector<int>{0}); // no new instance
+
+    // The first instance acts on the file (this build reports that it has no SysEx view).
+    const QDeadlineTimer deadline(kStartTimeoutMs);
+    QByteArray said;
+    while (!said.contains(dump.toUtf8()) && !deadline.hasExpired()) {
+        first->waitForReadyRead(100);
+        said += first->readAllStandardError();
+    }
+    EXPECT_TRUE(said.contains(dump.toUtf8())) << said.constData();
+    terminate(first);
+    EXPECT_EQ(finish(first), 0);
+}
+
+TEST_F(ProgramProcessTest, AStartBeyondSixteenInstancesEndsSilentlyWithOne) {
+    std::vector<InstanceSlot> taken;
+    for (int i = 0; i < kInstanceSlotCount; ++i) {
+        taken.push_back(std::move(*claimInstanceSlot(folder_.toStdString())));
+    }
+    QProcess* program = start({});
+    EXPECT_EQ(finish(program), 1);
+    EXPECT_TRUE(program->readAllStandardError().isEmpty());
+}
+
+TEST_F(ProgramProcessTest, AMissingFileIsNamedAndNothingStarts) {
+    // The message box waits for the user; the process is ended once the text is out.
+    QProcess* program = start({QStringLiteral("/no/such/file.syx")});
+    const QDeadlineTimer deadline(kStartTimeoutMs);
+    QByteArray said;
+    while (!said.contains("A specified file was not found") && !deadline.hasExpired()) {
+        program->waitForReadyRead(100);
+        said += program->readAllStandardError();
+    }
+    EXPECT_TRUE(said.contains("/no/such/file.syx")) << said.constData();
+    EXPECT_TRUE(heldInstanceSlots(folder_.toStdString()).empty());
+}
+
+} // namespace
+} // namespace corvex
