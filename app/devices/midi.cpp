@@ -155,6 +155,7 @@ void CMidi::resetPorts() {
     }
     inputCount_ = 0;
     outputCount_ = 0;
+    failedInputs_.clear();
 }
 
 void CMidi::applyCustomNames() {

@@ -165,6 +165,7 @@ private:
     void dropSysEx();
     bool outputNeedsSysEx(const CMidiOut& output) const;
     void disconnectInput(int deviceIndex);
+    void reconnectInput(int deviceIndex);
 
     void resetPorts();
     void enumerateInputs(std::string& notice);

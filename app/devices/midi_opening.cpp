@@ -102,6 +102,10 @@ bool CMidi::openPorts() {
 }
 
 int CMidi::openSelectedInputs() {
+    // Inputs that failed last time are tried again, with the routing they had.
+    for (const int deviceIndex : failedInputs_) {
+        reconnectInput(deviceIndex);
+    }
     failedInputs_.clear();
     int opened = 0;
     for (int slot = 0; slot < inputCount_; ++slot) {
@@ -132,6 +136,15 @@ void CMidi::disconnectInput(int deviceIndex) {
         CMidiOut& output = *outputs_[slot];
         if (output.selected()) {
             output.portMap().inputBits[deviceIndex / 32] &= ~(1u << (deviceIndex % 32));
+        }
+    }
+}
+
+void CMidi::reconnectInput(int deviceIndex) {
+    for (int slot = 0; slot < outputCount_; ++slot) {
+        CPortMap& map = outputs_[slot]->portMap();
+        if (outputs_[slot]->selected() && map.inputMasks[deviceIndex] != 0) {
+            map.inputBits[deviceIndex / 32] |= 1u << (deviceIndex % 32);
         }
     }
 }
