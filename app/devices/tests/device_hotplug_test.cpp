@@ -3,6 +3,7 @@
 #include "device_test_support.h"
 #include "midi.h"
 
+#include "cvx_devices.h"
 #include "cvxlib.h"
 #include "vmidi.h"
 
@@ -22,7 +23,18 @@ using ::testing::ElementsAre;
 constexpr const char* kCable1 = "Corvex Loopback 1";
 constexpr const char* kCable2 = "Corvex Loopback 2";
 constexpr const char* kHot = "Hot Cable";
-constexpr unsigned kHotDevice = 3; // after the three loopback cables
+
+// The device index of a cable by name (the order changes as cables come and go).
+unsigned deviceOf(const char* name) {
+    for (unsigned device = 0; device < midiInGetNumDevs(); ++device) {
+        char found[256] = {};
+        if (cvxMidiInGetName(device, found, sizeof found) == MMSYSERR_NOERROR &&
+            std::string(found) == name) {
+            return device;
+        }
+    }
+    return 999;
+}
 
 // Feeds notes into an input until stopped, as a keyboard would while the user unplugs.
 class Traffic {
@@ -60,8 +72,8 @@ protected:
         midi_.applyCustomNames();
         midi_.restoreSelections();
         ASSERT_TRUE(midi_.openPorts());
-        ASSERT_TRUE(routes(kHotDevice, 1));
-        ASSERT_TRUE(routes(0, kHotDevice));
+        ASSERT_TRUE(routes(deviceOf(kHot), deviceOf(kCable2)));
+        ASSERT_TRUE(routes(deviceOf(kCable1), deviceOf(kHot)));
         ui_.monitor.clear();
     }
     void TearDown() override {
@@ -98,7 +110,7 @@ TEST_F(DeviceHotplugTest, UnpluggingAnOpenCableWhileMessagesFlowReopensTheRest) 
     EXPECT_EQ(midi_.outputCount(), 4);
     EXPECT_EQ(InDevOpenCount(midi_.client()), 1);
     EXPECT_EQ(OutDevOpenCount(midi_.client()), 1);
-    EXPECT_TRUE(routes(0, 1));
+    EXPECT_TRUE(routes(deviceOf(kCable1), deviceOf(kCable2)));
     EXPECT_TRUE(ui_.warnings.empty());
     EXPECT_EQ(guard_.value, 0);
 }
@@ -117,22 +129,26 @@ TEST_F(DeviceHotplugTest, PluggingTheCableBackRestoresItsSelectionAndRoutes) {
     EXPECT_TRUE(ui_.monitorLinesStartingWith("Closing disconnected").empty());
     EXPECT_EQ(InDevOpenCount(midi_.client()), 2);
     EXPECT_EQ(OutDevOpenCount(midi_.client()), 2);
-    EXPECT_TRUE(routes(kHotDevice, 1));
-    EXPECT_TRUE(routes(0, kHotDevice));
+    EXPECT_TRUE(routes(deviceOf(kHot), deviceOf(kCable2)));
+    EXPECT_TRUE(routes(deviceOf(kCable1), deviceOf(kHot)));
 }
 
 TEST_F(DeviceHotplugTest, ADeviceLeavingBeforeAnotherIsMatchedByName) {
-    // Loopback 2 leaves: the hot cable moves to index 2, yet only Loopback 2 is named.
+    // Loopback 2 leaves: the hot cable moves down one index, yet only Loopback 2 is named.
     ASSERT_EQ(vmidiRemoveCable(kCable2), 1);
     ASSERT_TRUE(midi_.checkDeviceChange());
     EXPECT_THAT(ui_.monitorLinesStartingWith("Closing disconnected"),
                 ElementsAre("Closing disconnected MIDI Output... Corvex Loopback 2"));
     CMidiOut* hot = midi_.findOutput(kHot);
     ASSERT_NE(hot, nullptr);
-    EXPECT_EQ(hot->deviceIndex(), 2);
+    EXPECT_EQ(hot->deviceIndex(), static_cast<int>(deviceOf(kHot)));
     EXPECT_TRUE(hot->IsOpen());
-    EXPECT_TRUE(routes(0, 2));
-    ASSERT_EQ(vmidiAddCable(kCable2), 1); // back, now after the hot cable
+    EXPECT_TRUE(routes(deviceOf(kCable1), deviceOf(kHot)));
+    // Back in the original order for the tests that follow in this process.
+    midi_.closePorts();
+    ASSERT_EQ(vmidiAddCable(kCable2), 1);
+    ASSERT_EQ(vmidiRemoveCable("Corvex Loopback 3"), 1);
+    ASSERT_EQ(vmidiAddCable("Corvex Loopback 3"), 1);
 }
 
 TEST_F(DeviceHotplugTest, ClosedPortsStayClosedAfterAChange) {

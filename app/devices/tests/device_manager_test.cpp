@@ -151,27 +151,29 @@ TEST_F(DeviceManagerTest, TheGuardIsSetWhileOpeningAndClearedAfter) {
 }
 
 TEST_F(DeviceManagerTest, AFailedOpenIsReportedOnceAndLeavesTheRouting) {
-    selectAll();
+    // Inputs 1 and 2 feed output 0 (whose cable loops back into the unopened input 0).
+    settings_.selection.inputs = {kCable2, kCable3};
+    settings_.selection.outputs = {kCable1, kCable2};
     start();
-    vmidiFailOpen(1, 0, MMSYSERR_ALLOCATED);
+    vmidiFailOpen(2, 0, MMSYSERR_ALLOCATED);
     ASSERT_TRUE(midi_.openPorts());
     ASSERT_EQ(ui_.warnings.size(), 1u);
     const std::string expected =
-        "Corvex Loopback 2: Port is already in use by another application (single-client "
+        "Corvex Loopback 3: Port is already in use by another application (single-client "
         "driver). [MMSYSERR_ALLOCATED: 4]";
     EXPECT_EQ(ui_.warnings[0], expected + "\n");
-    // Out of the routing of every selected output, the others still route.
-    for (int slot = 0; slot < 3; ++slot) {
-        EXPECT_EQ(midi_.output(slot).portMap().inputBits[0] & 0x2u, 0u);
+    // Out of the routing of every selected output; the other input still routes.
+    for (int slot = 0; slot < 2; ++slot) {
+        EXPECT_EQ(midi_.output(slot).portMap().inputBits[0] & 0x4u, 0u);
     }
-    EXPECT_TRUE(routes(0, 0));
-    EXPECT_FALSE(routes(1, 0));
+    EXPECT_TRUE(routes(1, 0));
+    EXPECT_FALSE(routes(2, 0));
     // A clean failure leaves no crash mark: the next opening does not ask.
     EXPECT_EQ(guard_.value, 0);
     ASSERT_TRUE(midi_.reopenPorts());
     EXPECT_EQ(ui_.questions, 0);
     // It failed only once: opened again, it gets its routing back, and keeps it stored.
-    EXPECT_TRUE(routes(1, 0));
+    EXPECT_TRUE(routes(2, 0));
     const StoredSelection saved = midi_.saveSelections();
     ASSERT_TRUE(saved.outputMaps[0].has_value());
     EXPECT_NE(saved.outputMaps[0]->inputMasks[1], 0u);
@@ -256,6 +258,7 @@ TEST_F(DeviceManagerTest, RouteDataMapsAreListedAndSentAfterOpening) {
             item.sourceChannel = 0xFF;
             item.sourceMessage = MAP_ANY;
             item.targetChannel = 0xFF;
+            item.sourceV1Min = item.sourceV1Max = item.sourceV2Min = item.sourceV2Max = 0xFFFF;
             item.targetMessage = MAP_DISCARD;
             SMapper map{};
             map.mapIsOn = 1;
@@ -282,10 +285,11 @@ TEST_F(DeviceManagerTest, RouteDataMapsAreListedAndSentAfterOpening) {
 }
 
 TEST_F(DeviceManagerTest, ClosingAndReopeningFollowsTheSelection) {
-    selectAll();
+    settings_.selection.inputs = {kCable2, kCable3};
+    settings_.selection.outputs = {kCable1, kCable2, kCable3};
     start();
     ASSERT_TRUE(midi_.openPorts());
-    EXPECT_EQ(midi_.openInputCount(), 3);
+    EXPECT_EQ(midi_.openInputCount(), 2);
     midi_.closePorts();
     EXPECT_FALSE(midi_.portsOpen());
     EXPECT_EQ(InDevOpenCount(midi_.client()), 0);
@@ -365,46 +369,51 @@ TEST_F(DeviceManagerTest, DuplicateNamesGetStableSuffixesAndOpenTheRightDevice) 
     vmidiRemoveCable("Twin");
 }
 
+// A cable that vanished under an open port can take no buffers: new buffer sizes cannot be
+// had, every buffer goes back and SysEx stays off.
 TEST_F(DeviceManagerTest, ABufferShortageReleasesAllAndSwitchesSysExOff) {
-    selectAll();
-    settings_.sysex = SysExBufferConfig{false, 2, 512, 2, 512};
-    start();
-    ASSERT_TRUE(midi_.openPorts());
-    ASSERT_TRUE(midi_.switchSysExOn());
-    EXPECT_THAT(ui_.sysexSwitches, ElementsAre(true));
-    midi_.switchSysExOff();
-    // A cable that vanished under an open port can take no buffers.
-    ASSERT_EQ(vmidiAddCable("Fading"), 1);
-    midi_.closePorts();
-    midi_.enumerateDevices();
-    midi_.output(3).select(3);
-    midi_.input(3).select(3);
-    ASSERT_TRUE(midi_.openPorts());
-    ASSERT_EQ(vmidiRemoveCable("Fading"), 1);
-    ui_.warnings.clear();
-    ui_.sysexSwitches.clear();
-    EXPECT_FALSE(midi_.switchSysExOn());
-    EXPECT_THAT(ui_.warnings,
-                ElementsAre("Not enough memory for SysEx Out Buffer No. 1 for Fading.\r\n"
-                            "Releasing all Output buffers."));
-    EXPECT_FALSE(midi_.sysexConfig().enabled);
-    EXPECT_TRUE(ui_.sysexSwitches.empty()); // it was off and stays off
-}
-
-TEST_F(DeviceManagerTest, AnInputBufferShortageReleasesEveryInputBuffer) {
     ASSERT_EQ(vmidiAddCable("Fading"), 1);
     settings_.selection.inputs = {kCable1, "Fading"};
-    settings_.selection.outputs = {kCable1};
+    settings_.selection.outputs = {kCable2};
+    settings_.selection.outputMaps = {storedMap({0}, true, 0x7FFFF)};
+    settings_.sysex = SysExBufferConfig{true, 2, 512, 2, 512};
+    start();
+    ASSERT_TRUE(midi_.openPorts());
+    EXPECT_TRUE(ui_.warnings.empty());
+    ASSERT_EQ(vmidiRemoveCable("Fading"), 1);
+    EXPECT_FALSE(midi_.setSysExBufferSizes(3, 1024, 3, 1024));
+    EXPECT_THAT(ui_.warnings,
+                ElementsAre("Not enough memory for SysEx In Buffer No. 1 for Fading.\r\n"
+                            "Releasing all Input buffers.",
+                            "Could not SetBuffer Sizes."));
+    EXPECT_FALSE(midi_.sysexConfig().enabled);
+    EXPECT_EQ(midi_.sysexConfig().inputCount, 3);
+    EXPECT_THAT(ui_.sysexSwitches, ElementsAre(false));
+    // No input buffer is left to carry SysEx from Loopback 1 on.
+    takeSent(1);
+    const unsigned char sysex[] = {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
+    vmidiFeed(0, sysex, sizeof sysex);
+    EXPECT_FALSE(eventually(
+        [] {
+            vmidiSettle();
+            return !takeSent(1).empty();
+        },
+        std::chrono::milliseconds(300)));
+}
+
+TEST_F(DeviceManagerTest, SwitchingSysExOnWithAShortageLeavesItOff) {
+    ASSERT_EQ(vmidiAddCable("Fading"), 1);
+    settings_.selection.inputs = {kCable1, "Fading"};
+    settings_.selection.outputs = {kCable2};
     start();
     ASSERT_TRUE(midi_.openPorts());
     ASSERT_EQ(vmidiRemoveCable("Fading"), 1);
-    ASSERT_TRUE(midi_.setSysExBufferSizes(3, 256, 2, 256));
-    ui_.warnings.clear();
     ASSERT_FALSE(midi_.switchSysExOn());
     EXPECT_THAT(ui_.warnings,
                 ElementsAre("Not enough memory for SysEx In Buffer No. 1 for Fading.\r\n"
                             "Releasing all Input buffers."));
     EXPECT_FALSE(midi_.sysexConfig().enabled);
+    EXPECT_TRUE(ui_.sysexSwitches.empty()); // it was off and stays off
 }
 
 TEST_F(DeviceManagerTest, SwitchingSysExOnRaisesTheMinimums) {

@@ -68,7 +68,7 @@ std::vector<unsigned char> takeSent(unsigned outputDevice) {
 bool routes(unsigned inputDevice, unsigned outputDevice) {
     vmidiSettle();
     takeSent(outputDevice);
-    const unsigned char note[] = {0x91, 0x3C, 0x40};
+    const unsigned char note[] = {0x90, 0x3C, 0x40};
     vmidiFeed(inputDevice, note, sizeof note);
     const std::vector<unsigned char> expected(note, note + sizeof note);
     std::vector<unsigned char> sent;
