@@ -34,8 +34,9 @@ std::string shortageMessage(const char* direction, int round, const std::string&
 class CMidi::OpeningScope {
 public:
     explicit OpeningScope(CMidi& midi) : midi_(midi) {
-        BlockInput(midi_.context_.client, 1);
+        // The mark first: if it cannot be written, nothing else has happened yet.
         midi_.guard_.setLastOpenFailed(1);
+        BlockInput(midi_.context_.client, 1);
         midi_.log_.resume();
     }
     OpeningScope(const OpeningScope&) = delete;

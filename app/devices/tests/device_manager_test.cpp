@@ -4,6 +4,8 @@
 #include "midi.h"
 
 #include "cvxlib.h"
+#include "profile/engine_settings.h"
+#include "profile/profile_strings.h"
 #include "vmidi.h"
 
 #include <gmock/gmock.h>
@@ -246,6 +248,32 @@ TEST_F(DeviceManagerTest, CustomNamesAreUsedForLookupAndListing) {
                             "    Details/Chan: 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,RT,Sx",
                             "  In: Corvex Events",
                             "    Details/Chan: 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,RT,Sx"));
+}
+
+TEST_F(DeviceManagerTest, RenamingASelectedPortKeepsItsSelectionAndRouting) {
+    settings_.selection.inputs = {kCable2};
+    settings_.selection.outputs = {kCable1};
+    start();
+    midi_.setCustomNames({{kCable2, "Keys"}}, {{kCable1, "Synth"}});
+    EXPECT_EQ(midi_.input(1).displayName(), "Keys");
+    const StoredSelection saved = midi_.saveSelections();
+    EXPECT_THAT(saved.inputs, ElementsAre("Keys"));
+    EXPECT_THAT(saved.outputs, ElementsAre("Synth"));
+    EXPECT_NE(saved.outputMaps[0]->inputMasks[0], 0u);
+    // The names survive a rebuild of the port objects.
+    midi_.closePorts();
+    midi_.enumerateDevices();
+    midi_.applyCustomNames();
+    midi_.restoreSelections();
+    EXPECT_TRUE(midi_.input(1).selected());
+    EXPECT_EQ(midi_.output(0).displayName(), "Synth");
+}
+
+TEST_F(DeviceManagerTest, AutoOpenIsReadFromTheEngineSettingsFile) {
+    EXPECT_TRUE(CMidi::autoOpenEnabled());
+    ASSERT_TRUE(cvx::profile::writeProfileString(cvx::profile::engineSettingsPath(), "Options",
+                                                 "AutoOpen", "0"));
+    EXPECT_FALSE(CMidi::autoOpenEnabled());
 }
 
 TEST_F(DeviceManagerTest, RouteDataMapsAreListedAndSentAfterOpening) {
