@@ -3,6 +3,7 @@
 
 #include "cvxlib.h"
 #include "gm_patch_names.h"
+#include "profile/engine_settings.h"
 #include "selection_memory.h"
 
 #include <algorithm>
@@ -63,7 +64,13 @@ void CMidi::configure(const DeviceSettings& settings) {
                    settings.versionText);
 }
 
+bool CMidi::autoOpenEnabled() {
+    const std::string path = cvx::profile::engineSettingsPath();
+    return path.empty() || cvx::profile::readAutoOpen(path) != 0;
+}
+
 uint64_t CMidi::createClient(HWND mainWindow, HINSTANCE instance, const CFilter& filter) {
+    mainWindow_ = mainWindow;
     filter_ = filter;
     map_ = SMapper{};
     mapItems_.clear();
@@ -155,6 +162,7 @@ void CMidi::resetPorts() {
     }
     inputCount_ = 0;
     outputCount_ = 0;
+    failedInputs_.clear();
 }
 
 void CMidi::applyCustomNames() {
@@ -169,6 +177,27 @@ void CMidi::applyCustomNames() {
     for (int slot = 0; slot < outputCount_; ++slot) {
         apply(*outputs_[slot], settings_.customOutputNames);
     }
+}
+
+void CMidi::setCustomNames(std::map<std::string, std::string> inputs,
+                           std::map<std::string, std::string> outputs) {
+    saveSelections(); // under the names in use until now
+    std::vector<std::string> oldInputs = inputNames();
+    std::vector<std::string> oldOutputs = outputNames();
+    settings_.customInputNames = std::move(inputs);
+    settings_.customOutputNames = std::move(outputs);
+    applyCustomNames();
+    auto rename = [](std::vector<std::string>& stored, const std::vector<std::string>& before,
+                     const std::vector<std::string>& after) {
+        for (std::string& name : stored) {
+            auto at = std::find(before.begin(), before.end(), name);
+            if (at != before.end()) {
+                name = after[static_cast<size_t>(at - before.begin())];
+            }
+        }
+    };
+    rename(remembered_.inputs, oldInputs, inputNames());
+    rename(remembered_.outputs, oldOutputs, outputNames());
 }
 
 CMidiIn* CMidi::findInput(const std::string& displayName) {

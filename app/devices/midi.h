@@ -22,6 +22,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,11 +47,16 @@ public:
     // selection (restoreSelections() applies it).
     void configure(const DeviceSettings& settings);
     void setRouteMapReader(RouteMapReader* reader) { routeMapReader_ = reader; }
+    // "Verbose": routing details in the device information listing.
+    void setVerboseDeviceInfo(bool on) { settings_.verboseDeviceInfo = on; }
+    // "Options" "AutoOpen" of the engine settings file: false starts with the ports closed.
+    static bool autoOpenEnabled();
     // Makes the engine client with the main monitor's target and keeps the filter copy.
     uint64_t createClient(HWND mainWindow, HINSTANCE instance, const CFilter& filter);
     // Uses a client the program made.
     void adoptClient(uint64_t client, const CFilter& filter);
     uint64_t client() const { return context_.client; }
+    HWND mainWindow() const { return mainWindow_; }
     void destroyClient();
 
     // ---- Devices --------------------------------------------------------------------------
@@ -58,6 +64,10 @@ public:
     void enumerateDevices();
     // Gives every port its custom name, if it has one.
     void applyCustomNames();
+    // New custom names (device name -> custom name): the ports get them, and the stored
+    // selection follows the renamed ports.
+    void setCustomNames(std::map<std::string, std::string> inputs,
+                        std::map<std::string, std::string> outputs);
     // Selects the stored ports by display name and gives the outputs their stored routing.
     void restoreSelections();
     // The stored form of the selection, routing and data maps (devices absent now keep
@@ -165,6 +175,7 @@ private:
     void dropSysEx();
     bool outputNeedsSysEx(const CMidiOut& output) const;
     void disconnectInput(int deviceIndex);
+    void reconnectInput(int deviceIndex);
 
     void resetPorts();
     void enumerateInputs(std::string& notice);
@@ -180,6 +191,7 @@ private:
 
     DeviceUserInterface& ui_;
     OpenGuardStore& guard_;
+    HWND mainWindow_ = nullptr;
     RouteMapReader* routeMapReader_ = nullptr;
     DeviceLog log_;
     PortContext context_;

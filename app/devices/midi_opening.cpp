@@ -34,8 +34,9 @@ std::string shortageMessage(const char* direction, int round, const std::string&
 class CMidi::OpeningScope {
 public:
     explicit OpeningScope(CMidi& midi) : midi_(midi) {
-        BlockInput(midi_.context_.client, 1);
+        // The mark first: if it cannot be written, nothing else has happened yet.
         midi_.guard_.setLastOpenFailed(1);
+        BlockInput(midi_.context_.client, 1);
         midi_.log_.resume();
     }
     OpeningScope(const OpeningScope&) = delete;
@@ -102,6 +103,10 @@ bool CMidi::openPorts() {
 }
 
 int CMidi::openSelectedInputs() {
+    // Inputs that failed last time are tried again, with the routing they had.
+    for (const int deviceIndex : failedInputs_) {
+        reconnectInput(deviceIndex);
+    }
     failedInputs_.clear();
     int opened = 0;
     for (int slot = 0; slot < inputCount_; ++slot) {
@@ -132,6 +137,15 @@ void CMidi::disconnectInput(int deviceIndex) {
         CMidiOut& output = *outputs_[slot];
         if (output.selected()) {
             output.portMap().inputBits[deviceIndex / 32] &= ~(1u << (deviceIndex % 32));
+        }
+    }
+}
+
+void CMidi::reconnectInput(int deviceIndex) {
+    for (int slot = 0; slot < outputCount_; ++slot) {
+        CPortMap& map = outputs_[slot]->portMap();
+        if (outputs_[slot]->selected() && map.inputMasks[deviceIndex] != 0) {
+            map.inputBits[deviceIndex / 32] |= 1u << (deviceIndex % 32);
         }
     }
 }
