@@ -3,6 +3,7 @@
 #include "command_ids.h"
 #include "cvxlib.h"
 #include "device_change_signal.h"
+#include "device_message_boxes.h"
 #include "folders.h"
 #include "frame_messages.h"
 #include "frame_window.h"
@@ -62,8 +63,7 @@ DeviceSettings deviceSettingsOf(const SettingsProfile& record, int instance) {
     for (const PortDataMapSetting& map : record.devices.portDataMaps) {
         settings.selection.routeMaps.push_back({map.output, map.input, map.path});
     }
-    settings.sysex = {record.options.passSysex,
-                      static_cast<uint16_t>(record.options.bufferCount),
+    settings.sysex = {record.options.passSysex, static_cast<uint16_t>(record.options.bufferCount),
                       static_cast<uint16_t>(record.options.bufferSize),
                       static_cast<uint16_t>(record.options.outputBufferCount),
                       static_cast<uint16_t>(record.options.outputBufferSize)};
@@ -79,7 +79,7 @@ void storeSelection(const StoredSelection& selection, SettingsProfile& record) {
     for (size_t i = 0; i < selection.outputs.size(); ++i) {
         const bool stored = i < selection.outputMaps.size() && selection.outputMaps[i];
         record.devices.outputMaps.push_back(
-            stored ? *selection.outputMaps[i] : defaultOutputMap(i, selection.inputs.size()));
+            stored ? *selection.outputMaps[i] : defaultOutputMap(i + 1, selection.inputs.size()));
     }
     record.devices.portDataMaps.clear();
     for (const StoredRouteMap& map : selection.routeMaps) {
@@ -88,8 +88,8 @@ void storeSelection(const StoredSelection& selection, SettingsProfile& record) {
 }
 
 WindowPlacement placementOfWidget(const QWidget& widget) {
-    const QRect normal = widget.normalGeometry().isValid() ? widget.normalGeometry()
-                                                           : widget.geometry();
+    const QRect normal =
+        widget.normalGeometry().isValid() ? widget.normalGeometry() : widget.geometry();
     WindowGeometry geometry{normal.x(), normal.y(), normal.width(), normal.height()};
     if (widget.isMinimized()) {
         geometry.state = WindowGeometry::State::Minimized;
@@ -129,6 +129,7 @@ struct Application::Parts {
     SettingsStore store;
     SettingsProfile record = SettingsProfile::defaults();
     std::unique_ptr<ProgramServices> services;
+    std::unique_ptr<DeviceMessageBoxes> deviceMessages;
     std::unique_ptr<StoreOpenGuard> openGuard;
     PlatformDeviceQuery deviceQuery;
     std::unique_ptr<CMidi> midi;
@@ -146,12 +147,22 @@ Application::Application(CommandLine commandLine, InstanceSlot slot, QString loc
     : QObject(parent), commandLine_(std::move(commandLine)), slot_(std::move(slot)),
       lockFolder_(std::move(lockFolder)), parts_(std::make_unique<Parts>()) {}
 
-Application::~Application() { finish(); }
+Application::~Application() {
+    finish();
+}
 
-uint64_t Application::client() const { return parts_->midi ? parts_->midi->client() : 0; }
-CMidi& Application::midi() { return *parts_->midi; }
-FrameWindow* Application::frame() const { return parts_->frame.get(); }
-const SettingsProfile& Application::settings() const { return parts_->record; }
+uint64_t Application::client() const {
+    return parts_->midi ? parts_->midi->client() : 0;
+}
+CMidi& Application::midi() {
+    return *parts_->midi;
+}
+FrameWindow* Application::frame() const {
+    return parts_->frame.get();
+}
+const SettingsProfile& Application::settings() const {
+    return parts_->record;
+}
 
 bool Application::start() {
     loadSettings();
@@ -196,9 +207,16 @@ void Application::loadSettings() {
 }
 
 void Application::configureDevices() {
+    ProgramServices& services = *parts_->services;
+    parts_->deviceMessages = std::make_unique<DeviceMessageBoxes>(
+        QString::fromUtf8(startup_text::kProductCaption),
+        DeviceMessageBoxes::Callbacks{
+            [&services](const QString& line) { services.appendMonitorText(line); },
+            [&services] { services.portsChanged(); },
+            [&services](bool on) { services.sysexPassingChanged(on); }});
     parts_->openGuard = std::make_unique<StoreOpenGuard>(parts_->store, instanceNumber());
-    parts_->midi = std::make_unique<CMidi>(*parts_->services, *parts_->openGuard,
-                                           parts_->deviceQuery);
+    parts_->midi =
+        std::make_unique<CMidi>(*parts_->deviceMessages, *parts_->openGuard, parts_->deviceQuery);
     parts_->services->setMidi(parts_->midi.get());
     parts_->midi->configure(deviceSettingsOf(parts_->record, instanceNumber()));
     parts_->midi->enumerateDevices();
@@ -210,6 +228,7 @@ bool Application::createFrame() {
     parts_->frame = std::make_unique<FrameWindow>(*parts_->services);
     FrameWindow& frame = *parts_->frame;
     parts_->services->setFrame(&frame);
+    parts_->deviceMessages->setOwner(&frame);
     FrameState state = frame.frameState();
     state.displayRunning = parts_->record.options.displayEvents;
     state.inputHex = parts_->record.display.monitorInputHex;
@@ -241,7 +260,8 @@ void Application::showFrame() {
             frame.move(saved->x, saved->y); // with other instances the system places it
         }
     }
-    if (commandLine_.minimizeToTray || (saved && saved->state == WindowGeometry::State::Minimized)) {
+    if (commandLine_.minimizeToTray ||
+        (saved && saved->state == WindowGeometry::State::Minimized)) {
         frame.showMinimized();
     } else if (saved && saved->state == WindowGeometry::State::Maximized) {
         frame.showMaximized();
@@ -274,7 +294,8 @@ void Application::sendStoredState() {
         mapLoaded = parts_->services->loadDataMap(commandLine_.mapPath);
     }
     if (!mapLoaded) {
-        parts_->midi->sendMap(SMapper{}, 0, static_cast<uint32_t>(parts_->record.sysex.delayAmount));
+        parts_->midi->sendMap(SMapper{}, 0,
+                              static_cast<uint32_t>(parts_->record.sysex.delayAmount));
     }
     frame.setCommandChecked(cmd::kDataMapping, parts_->midi->map().mapIsOn != 0);
     frame.setCommandChecked(cmd::kPatchMapping, parts_->record.patchMap.enabled);
@@ -307,10 +328,9 @@ void Application::restoreLayout() {
 }
 
 void Application::watchProcessEvents() {
-    parts_->instanceServer = std::make_unique<InstanceServer>(
-        [this](const HandOff& handOff) {
-            parts_->frame->handleMessage(WM_CVX_HANDOFF, 0, reinterpret_cast<intptr_t>(&handOff));
-        });
+    parts_->instanceServer = std::make_unique<InstanceServer>([this](const HandOff& handOff) {
+        parts_->frame->handleMessage(WM_CVX_HANDOFF, 0, reinterpret_cast<intptr_t>(&handOff));
+    });
     if (!parts_->instanceServer->listen(lockFolder_, slot_.slot())) {
         std::fprintf(stderr, "corvex: other starts cannot reach this instance (no socket)\n");
     }
@@ -375,8 +395,7 @@ void Application::recordLayout() {
         for (int k = 0; k < kViewKindCount; ++k) {
             if (frame.viewWindow(static_cast<ViewKind>(k)) == window) {
                 bottomFirst.push_back(static_cast<ChildKind>(k));
-                parts_->record.display.mdiPos[static_cast<size_t>(k)] =
-                    placementOfWidget(*window);
+                parts_->record.display.mdiPos[static_cast<size_t>(k)] = placementOfWidget(*window);
             }
         }
     }
@@ -384,8 +403,7 @@ void Application::recordLayout() {
 }
 
 void Application::writeInstanceTable(uint64_t value) {
-    parts_->store.writeQword("Instance Data", instanceValueName(slot_.slot()).toStdString(),
-                             value);
+    parts_->store.writeQword("Instance Data", instanceValueName(slot_.slot()).toStdString(), value);
 }
 
 void Application::finish() {
@@ -398,6 +416,7 @@ void Application::finish() {
     if (parts_->services) {
         parts_->services->setFrame(nullptr);
         parts_->services->setMonitors(nullptr);
+        parts_->deviceMessages->setOwner(nullptr);
     }
     parts_->frame.reset(); // the monitors go with it, before the client they read
     parts_->monitors.reset();

@@ -60,7 +60,9 @@ MonitorViews::~MonitorViews() {
     }
 }
 
-QWidget* MonitorViews::mainMonitor() const { return windows_->main; }
+QWidget* MonitorViews::mainMonitor() const {
+    return windows_->main;
+}
 
 HWND MonitorViews::mainTarget() const {
     return windows_->main ? windows_->main->hwnd() : nullptr;

@@ -1,9 +1,9 @@
 #include "shell/program.h"
 
+#include "frame_messages.h"
 #include "profile/engine_settings.h"
 #include "shell/application.h"
 #include "shell/instance_channel.h"
-#include "frame_messages.h"
 #include "shell/registration.h"
 #include "shell/startup_texts.h"
 #include "shell/usage_text.h"

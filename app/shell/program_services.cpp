@@ -1,12 +1,12 @@
 #include "shell/program_services.h"
 
-#include "mapping/binary_map_file.h"
 #include "command_ids.h"
 #include "cvxlib.h"
-#include "mapping/data_map.h"
 #include "folders.h"
 #include "frame_messages.h"
 #include "frame_window.h"
+#include "mapping/binary_map_file.h"
+#include "mapping/data_map.h"
 #include "midi.h"
 #include "profile_file.h"
 #include "shell/handoff_block.h"
@@ -15,24 +15,25 @@
 #include "shell/user_warning.h"
 #include "window_placement.h"
 
-#include <QDesktopServices>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QUrl>
+#include <QString>
 
 #include <vector>
 
 namespace corvex {
 namespace {
 
-size_t viewIndex(ViewKind view) { return static_cast<size_t>(view); }
+size_t viewIndex(ViewKind view) {
+    return static_cast<size_t>(view);
+}
 
 } // namespace
 
 ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber)
     : record_(record), store_(store), instanceNumber_(instanceNumber) {}
 
-QWidget* ProgramServices::owner() const { return frame_; }
+QWidget* ProgramServices::owner() const {
+    return frame_;
+}
 
 MonitorLook ProgramServices::monitorLook() const {
     MonitorLook look;
@@ -75,7 +76,9 @@ bool ProgramServices::loadDataMap(const std::string& path) {
 
 // ---- Engine and ports ----------------------------------------------------------------------
 
-uint64_t ProgramServices::engineClient() const { return midi_ != nullptr ? midi_->client() : 0; }
+uint64_t ProgramServices::engineClient() const {
+    return midi_ != nullptr ? midi_->client() : 0;
+}
 
 void ProgramServices::sendShortMessage(const ShortMessage& message) {
     corvexEvent(engineClient(), message.status, message.channel, message.data1, message.data2, 0);
@@ -89,7 +92,9 @@ bool ProgramServices::sendSysEx(std::span<const uint8_t> bytes) {
     return SendSysEx(engineClient(), copy.data(), static_cast<uint16_t>(copy.size())) != 0;
 }
 
-int ProgramServices::openOutputCount() const { return midi_->openOutputCount(); }
+int ProgramServices::openOutputCount() const {
+    return midi_->openOutputCount();
+}
 
 bool ProgramServices::setPassSysEx(bool on) {
     bool now = false;
@@ -102,7 +107,9 @@ bool ProgramServices::setPassSysEx(bool on) {
     return now;
 }
 
-bool ProgramServices::checkDeviceChange() { return midi_->checkDeviceChange(); }
+bool ProgramServices::checkDeviceChange() {
+    return midi_->checkDeviceChange();
+}
 
 void ProgramServices::showListing(Listing listing) {
     switch (listing) {
@@ -118,7 +125,9 @@ void ProgramServices::showListing(Listing listing) {
     }
 }
 
-bool ProgramServices::setPcKeyboardActive(bool) { return false; }
+bool ProgramServices::setPcKeyboardActive(bool) {
+    return false;
+}
 
 // ---- Settings ------------------------------------------------------------------------------
 
@@ -153,8 +162,7 @@ void ProgramServices::setGeneralOptions(const GeneralOptions& options) {
 }
 
 FolderSettings ProgramServices::folders() const {
-    return {record_.options.mapFolder, record_.options.sysexFolder,
-            record_.options.snapshotFolder};
+    return {record_.options.mapFolder, record_.options.sysexFolder, record_.options.snapshotFolder};
 }
 
 void ProgramServices::setFolders(const FolderSettings& folders) {
@@ -227,27 +235,31 @@ bool ProgramServices::loadProfile(const std::string& path) {
 
 bool ProgramServices::saveProfile(const std::string& path) {
     if (!exportProfile(path, record_)) {
-        warnUser(owner(), QStringLiteral("Could not write the profile '%1'.")
-                              .arg(QString::fromStdString(path)));
+        warnUser(
+            owner(),
+            QStringLiteral("Could not write the profile '%1'.").arg(QString::fromStdString(path)));
         return false;
     }
     return true;
 }
 
-bool ProgramServices::loadGlobalMap(const std::string& path) { return loadDataMap(path); }
+bool ProgramServices::loadGlobalMap(const std::string& path) {
+    return loadDataMap(path);
+}
 
 bool ProgramServices::openSysExFile(const std::string& path) {
     warnUser(owner(), fillText(startup_text::kNoSysExView, QString::fromStdString(path)));
     return false;
 }
 
-std::string ProgramServices::programFolder() const { return corvex::programFolder(); }
+std::string ProgramServices::programFolder() const {
+    return corvex::programFolder();
+}
 
 // ---- Views ---------------------------------------------------------------------------------
 
 void ProgramServices::sendViewCommand(ViewKind view, int command, intptr_t argument) {
-    if (monitors_ != nullptr &&
-        (view == ViewKind::MainMonitor || view == ViewKind::InputMonitor)) {
+    if (monitors_ != nullptr && (view == ViewKind::MainMonitor || view == ViewKind::InputMonitor)) {
         monitors_->monitorCommand(view == ViewKind::InputMonitor, command, argument);
     }
 }
@@ -283,7 +295,9 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
     }
 }
 
-bool ProgramServices::providesCommand(int id) const { return id == cmd::kReleaseMidi; }
+bool ProgramServices::providesCommand(int id) const {
+    return id == cmd::kReleaseMidi;
+}
 
 bool ProgramServices::runCommand(int id) {
     if (id != cmd::kReleaseMidi) {
@@ -299,34 +313,11 @@ bool ProgramServices::runCommand(int id) {
 
 void ProgramServices::closeToolWindow(int) {}
 
-// ---- Device manager's user interface -------------------------------------------------------
+// ---- Device manager's notices -------------------------------------------------------------
 
-void ProgramServices::showWarning(const std::string& text) {
-    warnUser(owner(), QString::fromStdString(text));
-}
-
-DeviceUserInterface::RetryAnswer ProgramServices::askPreviousFailure() {
-    QMessageBox box(QMessageBox::Question, QString::fromUtf8(startup_text::kProductCaption),
-                    QStringLiteral("The previous driver opening failed.\n"
-                                   "Do you wish to attempt it again?"),
-                    QMessageBox::NoButton, owner());
-    QPushButton* yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
-    box.addButton(QStringLiteral("View Log..."), QMessageBox::HelpRole);
-    box.exec();
-    if (box.clickedButton() == yes) {
-        return RetryAnswer::Yes;
-    }
-    return box.clickedButton() == no ? RetryAnswer::No : RetryAnswer::ViewLog;
-}
-
-bool ProgramServices::openFile(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-}
-
-void ProgramServices::appendMonitorText(const std::string& line) {
+void ProgramServices::appendMonitorText(const QString& line) {
     if (monitors_ != nullptr) {
-        monitors_->appendMainText(line);
+        monitors_->appendMainText(line.toStdString());
     }
 }
 

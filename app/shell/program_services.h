@@ -1,11 +1,10 @@
-// What the frame asks of the rest of the program (FrameServices), and what the device
-// manager asks of the user interface (DeviceUserInterface), answered from the program's
-// parts: the settings record, the device manager, the monitors and the engine client.
+// What the frame asks of the rest of the program (FrameServices), answered from the
+// program's parts: the settings record, the device manager, the monitors and the engine
+// client.
 //
 // Threads: the user-interface thread only.
 #pragma once
 
-#include "device_user_interface.h"
 #include "frame_services.h"
 #include "settings_profile.h"
 #include "settings_store.h"
@@ -14,6 +13,7 @@
 #include <functional>
 #include <string>
 
+class QString;
 class QWidget;
 
 namespace corvex {
@@ -24,7 +24,7 @@ class MonitorViews;
 struct HandOff;
 struct MonitorLook;
 
-class ProgramServices : public FrameServices, public DeviceUserInterface {
+class ProgramServices : public FrameServices {
 public:
     ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber);
 
@@ -73,13 +73,10 @@ public:
     bool runCommand(int id) override;
     void closeToolWindow(int id) override;
 
-    // ---- DeviceUserInterface ----------------------------------------------------------------
-    void showWarning(const std::string& text) override;
-    RetryAnswer askPreviousFailure() override;
-    bool openFile(const std::string& path) override;
-    void appendMonitorText(const std::string& line) override;
-    void portsChanged() override;
-    void sysexPassingChanged(bool on) override;
+    // What the device manager tells the user interface (through its message boxes).
+    void appendMonitorText(const QString& line);
+    void portsChanged();
+    void sysexPassingChanged(bool on);
 
 private:
     QWidget* owner() const;

@@ -36,7 +36,7 @@ protected:
         SettingsProfile record = SettingsProfile::defaults();
         record.devices.inputs = {"Corvex Loopback 1"};
         record.devices.outputs = {"Corvex Loopback 2"};
-        record.devices.outputMaps = {defaultOutputMap(0, 1)};
+        record.devices.outputMaps = {defaultOutputMap(1, 1)};
         record.display.windowLayout = 0x0012; // input monitor under the main monitor
         ASSERT_TRUE(record.save(store, 1));
     }
@@ -46,7 +46,7 @@ protected:
         std::optional<InstanceSlot> slot = claimInstanceSlot(folder);
         EXPECT_TRUE(slot);
         auto application = std::make_unique<Application>(std::move(line), std::move(*slot),
-                                                          QString::fromStdString(folder));
+                                                         QString::fromStdString(folder));
         EXPECT_TRUE(application->start());
         return application;
     }
