@@ -291,7 +291,8 @@ void Application::sendStoredState() {
     }
     bool mapLoaded = false;
     if (commandLine_.mapVerb != FileVerb::None && !commandLine_.mapPath.empty()) {
-        mapLoaded = parts_->services->loadDataMap(commandLine_.mapPath);
+        // No map is in force yet: the file's own switches say whether it applies.
+        mapLoaded = parts_->services->loadDataMap(commandLine_.mapPath, false);
     }
     if (!mapLoaded) {
         parts_->midi->sendMap(SMapper{}, 0,

@@ -58,7 +58,7 @@ void ProgramServices::applyMonitorLook() {
     }
 }
 
-bool ProgramServices::loadDataMap(const std::string& path) {
+bool ProgramServices::loadDataMap(const std::string& path, bool keepSwitches) {
     DataMap map;
     const MapFileResult result = readBinaryMap(map, path, false, false);
     if (!result.ok) {
@@ -67,8 +67,10 @@ bool ProgramServices::loadDataMap(const std::string& path) {
         }
         return false;
     }
-    map.isOn = midi_->map().mapIsOn;
-    map.keys = midi_->map().mapKeys;
+    if (keepSwitches) {
+        map.isOn = midi_->map().mapIsOn;
+        map.keys = midi_->map().mapKeys;
+    }
     const SMapper mapper = map.record();
     midi_->sendMap(mapper, 0, static_cast<uint32_t>(record_.sysex.delayAmount));
     return true;

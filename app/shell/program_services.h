@@ -38,9 +38,10 @@ public:
 
     // The monitors' look from the record.
     MonitorLook monitorLook() const;
-    // Loads a data map file as the global map, keeping the current map's on/off state, and
-    // sends it to the engine; tells the user and returns false when the file cannot be read.
-    bool loadDataMap(const std::string& path);
+    // Loads a data map file as the global map and sends it to the engine; tells the user
+    // and returns false when the file cannot be read. With keepSwitches the map takes the
+    // current global map's on/off switches, else it keeps the file's own.
+    bool loadDataMap(const std::string& path, bool keepSwitches = true);
 
     // ---- FrameServices ----------------------------------------------------------------------
     uint64_t engineClient() const override;
