@@ -12,6 +12,7 @@
 #include "profile_file.h"
 #include "settings_store.h"
 #include "settings_upgrades.h"
+#include "shell/global_map_store.h"
 #include "shell/instance_channel.h"
 #include "shell/monitor_views.h"
 #include "shell/program_services.h"
@@ -289,16 +290,16 @@ void Application::sendStoredState() {
             action->setVisible(false);
         }
     }
-    bool mapLoaded = false;
+    ProgramServices& services = *parts_->services;
+    if (const std::string problem =
+            loadStoredGlobalMap(parts_->record.dataMap, services.globalMap());
+        !problem.empty()) {
+        warnUser(&frame, QString::fromStdString(problem));
+    }
+    services.sendGlobalMap();
     if (commandLine_.mapVerb != FileVerb::None && !commandLine_.mapPath.empty()) {
-        // No map is in force yet: the file's own switches say whether it applies.
-        mapLoaded = parts_->services->loadDataMap(commandLine_.mapPath, false);
+        services.loadDataMap(commandLine_.mapPath);
     }
-    if (!mapLoaded) {
-        parts_->midi->sendMap(SMapper{}, 0,
-                              static_cast<uint32_t>(parts_->record.sysex.delayAmount));
-    }
-    frame.setCommandChecked(cmd::kDataMapping, parts_->midi->map().mapIsOn != 0);
     frame.setCommandChecked(cmd::kPatchMapping, parts_->record.patchMap.enabled);
     parts_->midi->sendRunStatus(parts_->record.options.runningStatus);
 }
@@ -377,6 +378,9 @@ bool Application::saveOnClose() {
     record.filter = parts_->midi->filter();
     record.options.runningStatus = parts_->midi->runStatus();
     storeSelection(parts_->midi->saveSelections(), record);
+    if (!storeGlobalMap(parts_->services->globalMap(), instanceNumber(), record.dataMap)) {
+        std::fprintf(stderr, "corvex: could not write the global data map\n");
+    }
     RexxTerminate();
     record.instanceOptions.routeZoom =
         std::clamp(record.instanceOptions.routeZoom, kMinRouteZoom, kMaxRouteZoom);

@@ -58,7 +58,14 @@ void ProgramServices::applyMonitorLook() {
     }
 }
 
-bool ProgramServices::loadDataMap(const std::string& path, bool keepSwitches) {
+void ProgramServices::sendGlobalMap() {
+    midi_->sendMap(globalMap_.record(), 0, static_cast<uint32_t>(record_.sysex.delayAmount));
+    if (frame_ != nullptr) {
+        frame_->setCommandChecked(cmd::kDataMapping, globalMap_.isOn != 0);
+    }
+}
+
+bool ProgramServices::loadDataMap(const std::string& path) {
     DataMap map;
     const MapFileResult result = readBinaryMap(map, path, false, false);
     if (!result.ok) {
@@ -67,12 +74,10 @@ bool ProgramServices::loadDataMap(const std::string& path, bool keepSwitches) {
         }
         return false;
     }
-    if (keepSwitches) {
-        map.isOn = midi_->map().mapIsOn;
-        map.keys = midi_->map().mapKeys;
-    }
-    const SMapper mapper = map.record();
-    midi_->sendMap(mapper, 0, static_cast<uint32_t>(record_.sysex.delayAmount));
+    map.isOn = globalMap_.isOn;
+    map.keys = globalMap_.keys;
+    globalMap_ = std::move(map);
+    sendGlobalMap();
     return true;
 }
 

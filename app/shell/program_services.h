@@ -6,6 +6,7 @@
 #pragma once
 
 #include "frame_services.h"
+#include "mapping/data_map.h"
 #include "settings_profile.h"
 #include "settings_store.h"
 
@@ -38,10 +39,14 @@ public:
 
     // The monitors' look from the record.
     MonitorLook monitorLook() const;
-    // Loads a data map file as the global map and sends it to the engine; tells the user
-    // and returns false when the file cannot be read. With keepSwitches the map takes the
-    // current global map's on/off switches, else it keeps the file's own.
-    bool loadDataMap(const std::string& path, bool keepSwitches = true);
+    // The global data map (the program's copy of what the engine applies).
+    DataMap& globalMap() { return globalMap_; }
+    // Sends the global map to the engine.
+    void sendGlobalMap();
+    // Loads a data map file as the global map, keeping the current map's on/off switches,
+    // and sends it to the engine; tells the user and returns false when the file cannot be
+    // read (the current map then stays).
+    bool loadDataMap(const std::string& path);
 
     // ---- FrameServices ----------------------------------------------------------------------
     uint64_t engineClient() const override;
@@ -90,6 +95,7 @@ private:
     MonitorViews* monitors_ = nullptr;
     FrameWindow* frame_ = nullptr;
     std::function<void(const HandOff&)> handOff_;
+    DataMap globalMap_;
     std::array<std::string, 6> rememberedFolders_;
 };
 

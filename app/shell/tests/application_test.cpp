@@ -1,8 +1,15 @@
 // The application brought up in this process on the loopback cables, offscreen.
 #include "shell/application.h"
 
+#include "shell/global_map_store.h"
+#include "shell/instance_channel.h"
+
 #include "cvxlib.h"
+#include "frame_messages.h"
 #include "frame_window.h"
+#include "isolated_home.h"
+#include "mapping/binary_map_file.h"
+#include "mapping/data_map.h"
 #include "midi.h"
 #include "settings_profile.h"
 #include "settings_store.h"
@@ -14,6 +21,8 @@
 #include <QMdiSubWindow>
 
 #include <gtest/gtest.h>
+
+#include <future>
 
 namespace corvex {
 namespace {
@@ -119,6 +128,76 @@ TEST_F(ApplicationTest, ASecondInstanceGetsItsOwnSlotAndProfile) {
     first->finish();
     SettingsStore store;
     EXPECT_FALSE(store.subkeys("Profile 2").empty());
+}
+
+// A map file whose one item turns every Note On into channel 2, switched on.
+std::string writeChannelMap() {
+    MapItem item{};
+    item.sourceChannel = 0xFF;
+    item.sourceMessage = MAP_NOTE_ON;
+    item.sourceV1Min = 0;
+    item.sourceV1Max = 127;
+    item.sourceV2Min = 0;
+    item.sourceV2Max = 127;
+    item.targetChannel = 1;
+    item.targetMessage = MAP_NOTE_ON;
+    item.targetV1Min = item.targetV2Min = 0xFFFF;
+    item.targetV1Max = item.targetV2Max = 0xFFFF;
+    DataMap map;
+    map.isOn = 1;
+    const MapRow row{item, {}};
+    map.load(std::span<const MapRow>(&row, 1), false);
+    const std::string path = cvx::testing::isolatedHome() + "/channel two.vxm";
+    EXPECT_TRUE(writeBinaryMap(map, path).ok);
+    return path;
+}
+
+TEST_F(ApplicationTest, AMapOnTheCommandLineIsTheGlobalMapFromTheStart) {
+    storeSelection();
+    SettingsStore store;
+    SettingsProfile record = SettingsProfile::load(store, 1);
+    DataMap switchedOn; // no items, only the stored switch
+    switchedOn.isOn = 1;
+    ASSERT_TRUE(storeGlobalMap(switchedOn, 1, record.dataMap));
+    ASSERT_TRUE(record.save(store, 1));
+    CommandLine line;
+    line.result = 4;
+    line.mapPath = writeChannelMap();
+    line.mapVerb = FileVerb::Open;
+    std::unique_ptr<Application> application = startApplication(line);
+    EXPECT_EQ(application->midi().map().itemCount, 1);
+    const unsigned char noteOn[] = {0x90, 0x3C, 0x64};
+    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+    EXPECT_EQ(takeFrom(kLoopback2, 3), (std::vector<uint8_t>{0x91, 0x3C, 0x64}));
+
+    // At exit the map is kept with the settings and comes back at the next start.
+    application->requestExit();
+    application->finish();
+    std::unique_ptr<Application> again = startApplication();
+    EXPECT_EQ(again->midi().map().itemCount, 1);
+    EXPECT_EQ(again->midi().map().mapIsOn, 1);
+    again->finish();
+}
+
+TEST_F(ApplicationTest, AHandedOverMapReplacesTheGlobalMap) {
+    std::unique_ptr<Application> application = startApplication();
+    std::vector<HandOff> received;
+    QObject::connect(application.get(), &Application::handOffReceived,
+                     [&](const HandOff& handOff) { received.push_back(handOff); });
+    const HandOff handOff{FileVerb::Open, writeChannelMap(), FileVerb::None, ""};
+    const HandOffBytes block = *encodeHandOff(handOff);
+    const QString folder = QString::fromStdString(instanceLockFolder());
+    auto reply = std::async(std::launch::async, [&] {
+        return sendInstanceMessage(folder, 0, WM_CVX_HANDOFF, &block, 5000);
+    });
+    const QDeadlineTimer deadline(10000);
+    while (received.empty() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(reply.get(), 0);
+    EXPECT_EQ(received, std::vector<HandOff>{handOff});
+    EXPECT_EQ(application->midi().map().itemCount, 1);
+    application->finish();
 }
 
 } // namespace
