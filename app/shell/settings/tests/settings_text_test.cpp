@@ -57,7 +57,7 @@ TEST(SettingsText, SectionsOfOneKeyAreMerged) {
 TEST(SettingsText, DamagedLinesAreReportedAndReadableValuesKept) {
     const std::string head = "Corvex settings store 1\n[Software\\Corvex\\K]\n\"Keep\"=dword:7\n";
     const std::vector<std::string> damaged = {
-        std::string("garbage\0\x01\xff line\n", 19),
+        std::string("garbage\0\x01\xff line\n", 16),
         "\"v\"=dword:123456789\n",            // nine digits
         "\"v\"=qword:\n",                     // no digits
         "\"v\"=hex:abc\n",                    // odd digit count
