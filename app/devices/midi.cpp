@@ -94,6 +94,11 @@ void CMidi::destroyClient() {
 // ---- Enumeration -----------------------------------------------------------------------------
 
 void CMidi::enumerateDevices() {
+    // Open handles would not survive the rebuild: the indices may change under them.
+    if (openInputCount() + openOutputCount() > 0) {
+        closePorts();
+    }
+    resetPorts();
     log_.start();
     log_.line("         Query Devices...");
     std::string notice;

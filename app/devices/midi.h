@@ -60,7 +60,8 @@ public:
     void destroyClient();
 
     // ---- Devices --------------------------------------------------------------------------
-    // Rebuilds the port objects from the MIDI service's lists (writes a new device log).
+    // Rebuilds the port objects from the MIDI service's lists (writes a new device log);
+    // open ports are closed first. Custom names and selections are applied afterwards.
     void enumerateDevices();
     // Gives every port its custom name, if it has one.
     void applyCustomNames();

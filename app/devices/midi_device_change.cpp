@@ -2,10 +2,15 @@
 #include "midi.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace corvex {
 
 namespace {
+
+std::string capsName(const char* name) {
+    return std::string(name, strnlen(name, MAXPNAMELEN));
+}
 
 bool listed(const std::vector<std::string>& names, const std::vector<std::string>& backends,
             const std::string& name, const std::string& backend) {
@@ -31,7 +36,7 @@ CMidi::DeviceList CMidi::readDeviceList() {
         }
         std::string backend;
         std::string name = query.inputName(device, backend);
-        list.inputs.push_back(name.empty() ? std::string(caps.szPname) : name);
+        list.inputs.push_back(name.empty() ? capsName(caps.szPname) : name);
         list.inputBackends.push_back(backend);
     }
     const unsigned outputs = std::min<unsigned>(query.outputCount(), kMaxDevices);
@@ -42,7 +47,7 @@ CMidi::DeviceList CMidi::readDeviceList() {
         }
         std::string backend;
         std::string name = query.outputName(device, backend);
-        list.outputs.push_back(name.empty() ? std::string(caps.szPname) : name);
+        list.outputs.push_back(name.empty() ? capsName(caps.szPname) : name);
         list.outputBackends.push_back(backend);
     }
     numberDuplicateNames(list.inputs);
@@ -102,7 +107,6 @@ bool CMidi::checkDeviceChange() {
         announceDisconnected(list);
         closePorts();
     }
-    resetPorts();
     enumerateDevices();
     applyCustomNames();
     restoreSelections();
