@@ -209,12 +209,12 @@ FrameWindow::~FrameWindow() {
     if (panicRun_) {
         QApplication::restoreOverrideCursor();
     }
-    // The views go with the area; their destroyed signals must not reach a half-gone frame.
-    for (auto& view : views_) {
-        if (view) {
-            view->disconnect(this);
-        }
+    if (dropRefusalSteps_ % 2 == 1) {
+        QApplication::restoreOverrideCursor();
     }
+    // The views go first, while the frame is whole; their destroyed signals are ignored.
+    destroying_ = true;
+    delete mdiArea_;
 }
 
 // ---- Menus and the command table ---------------------------------------------------------
@@ -371,7 +371,7 @@ void FrameWindow::addFrameCommands() {
     add(cmd::kClearMonitor,
         [this] { services_.sendViewCommand(activeMonitor(), cmd::kClearMonitor, 0); });
     add(cmd::kClearInput, [this] {
-        if (views_[slot(ViewKind::InputMonitor)]) {
+        if (viewWindow(ViewKind::InputMonitor)) {
             services_.sendViewCommand(ViewKind::InputMonitor, cmd::kClearMonitor, 0);
         }
     });
@@ -382,7 +382,7 @@ void FrameWindow::addFrameCommands() {
         add(id, [this, id] {
             QMdiSubWindow* active = mdiArea_->activeSubWindow();
             for (ViewKind monitor : {ViewKind::InputMonitor, ViewKind::MainMonitor}) {
-                if (active && active == views_[slot(monitor)]) {
+                if (active && active == viewWindow(monitor)) {
                     services_.sendViewCommand(monitor, id, 0);
                     return;
                 }
@@ -391,7 +391,7 @@ void FrameWindow::addFrameCommands() {
     }
     add(cmd::kMonitorFont, [this] {
         services_.sendViewCommand(ViewKind::MainMonitor, cmd::kMonitorFont, 0);
-        if (views_[slot(ViewKind::InputMonitor)]) {
+        if (viewWindow(ViewKind::InputMonitor)) {
             services_.sendViewCommand(ViewKind::InputMonitor, cmd::kInputMonitorFont, 0);
         }
     });
@@ -400,7 +400,7 @@ void FrameWindow::addFrameCommands() {
     add(cmd::kCurrentMap, [this] { services_.showListing(Listing::CurrentMap); });
     add(cmd::kPassSysEx, [this] { togglePassSysEx(); });
     add(cmd::kMainMonitor, [this] {
-        if (QMdiSubWindow* main = views_[slot(ViewKind::MainMonitor)]) {
+        if (QMdiSubWindow* main = viewWindow(ViewKind::MainMonitor)) {
             activateWindow(main);
         }
     });
@@ -413,17 +413,17 @@ void FrameWindow::addFrameCommands() {
         if (code != 1) {
             return;
         }
-        if (views_[slot(ViewKind::MidiStatus)]) {
+        if (viewWindow(ViewKind::MidiStatus)) {
             services_.sendViewCommand(ViewKind::MidiStatus, cmd::kClearStatus, 0);
         }
         for (ViewKind kind : {ViewKind::PortStatus, ViewKind::PortRouting}) {
-            if (views_[slot(kind)]) {
+            if (viewWindow(kind)) {
                 services_.sendViewCommand(kind, cmd::kPortsChanged, 1);
             }
         }
     });
     commands_.add(cmd::kPatchMapHandled, [this](int code) {
-        if (code == 1 && views_[slot(ViewKind::PortRouting)]) {
+        if (code == 1 && viewWindow(ViewKind::PortRouting)) {
             services_.sendViewCommand(ViewKind::PortRouting, cmd::kPatchMapHandled, 1);
         }
     });
@@ -434,7 +434,7 @@ bool FrameWindow::provided(int id) const {
         for (int k = 0; k < kViewKindCount; ++k) {
             if (viewCommand(static_cast<ViewKind>(k)) == id) {
                 return viewFactories_[static_cast<std::size_t>(k)] != nullptr ||
-                       views_[static_cast<std::size_t>(k)] != nullptr;
+                       viewWindow(static_cast<ViewKind>(k)) != nullptr;
             }
         }
     }
@@ -479,7 +479,7 @@ void FrameWindow::refreshCommands() {
 void FrameWindow::setFrameState(const FrameState& state) {
     const bool keyboardWas = state_.keyboardActive;
     state_ = state;
-    state_.midiStatusOpen = views_[slot(ViewKind::MidiStatus)] != nullptr;
+    state_.midiStatusOpen = viewWindow(ViewKind::MidiStatus) != nullptr;
     if (state_.keyboardActive && !keyboardWas) {
         keyboardTimer_.start();
     } else if (!state_.keyboardActive) {
@@ -509,7 +509,7 @@ void FrameWindow::setViewFactory(ViewKind kind, ViewFactory factory) {
 }
 
 QMdiSubWindow* FrameWindow::addView(ViewKind kind, QWidget* view) {
-    if (QMdiSubWindow* existing = views_[slot(kind)]) {
+    if (QMdiSubWindow* existing = viewWindow(kind)) {
         activateWindow(existing);
         return existing;
     }
@@ -543,11 +543,13 @@ QMdiSubWindow* FrameWindow::addView(ViewKind kind, QWidget* view) {
 }
 
 QMdiSubWindow* FrameWindow::viewWindow(ViewKind kind) const {
-    return views_[slot(kind)];
+    // A closed view leaves the area at once but is deleted later: it counts as gone.
+    QMdiSubWindow* window = views_[slot(kind)];
+    return window && mdiArea_->subWindowList().contains(window) ? window : nullptr;
 }
 
 void FrameWindow::openView(ViewKind kind) {
-    if (QMdiSubWindow* existing = views_[slot(kind)]) {
+    if (QMdiSubWindow* existing = viewWindow(kind)) {
         activateWindow(existing);
         return;
     }
@@ -559,12 +561,15 @@ void FrameWindow::openView(ViewKind kind) {
 }
 
 void FrameWindow::forgetView(QMdiSubWindow* window) {
+    if (destroying_) {
+        return;
+    }
     for (std::size_t k = 0; k < views_.size(); ++k) {
         if (views_[k] == window || views_[k].isNull()) {
             views_[k] = nullptr;
         }
     }
-    state_.midiStatusOpen = views_[slot(ViewKind::MidiStatus)] != nullptr;
+    state_.midiStatusOpen = viewWindow(ViewKind::MidiStatus) != nullptr;
     if (currentDialog_ == window) {
         currentDialog_ = nullptr;
     }
@@ -580,8 +585,8 @@ void FrameWindow::activateWindow(QMdiSubWindow* window) {
 
 ViewKind FrameWindow::activeMonitor() const {
     QMdiSubWindow* active = mdiArea_->activeSubWindow();
-    return active && active == views_[slot(ViewKind::InputMonitor)] ? ViewKind::InputMonitor
-                                                                    : ViewKind::MainMonitor;
+    return active && active == viewWindow(ViewKind::InputMonitor) ? ViewKind::InputMonitor
+                                                                  : ViewKind::MainMonitor;
 }
 
 void FrameWindow::closeActiveChild() {
@@ -596,7 +601,7 @@ void FrameWindow::closeActiveChild() {
 
 void FrameWindow::closeAllChildren() {
     for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
-        if (window == views_[slot(ViewKind::MainMonitor)]) {
+        if (window == viewWindow(ViewKind::MainMonitor)) {
             continue; // the main monitor lives as long as the frame
         }
         if (window->isMinimized()) {
@@ -738,7 +743,7 @@ void FrameWindow::toggleHex(ViewKind monitor) {
     bool& hex = monitor == ViewKind::InputMonitor ? state_.inputHex : state_.outputHex;
     hex = !hex;
     services_.setMonitorHex(monitor, hex);
-    if (views_[slot(monitor)]) {
+    if (viewWindow(monitor)) {
         services_.sendViewCommand(monitor, cmd::kViewHexDisplay, hex ? 1 : 0);
     }
     refreshCommands();
@@ -873,7 +878,7 @@ void FrameWindow::checkDevices() {
         return;
     }
     for (ViewKind kind : {ViewKind::PortStatus, ViewKind::PortRouting}) {
-        if (views_[slot(kind)]) {
+        if (viewWindow(kind)) {
             services_.sendViewCommand(kind, cmd::kPortsChanged, 1);
         }
     }
@@ -953,10 +958,10 @@ void FrameWindow::dropEvent(QDropEvent* event) {
         paths.push_back(url.isLocalFile() ? url.toLocalFile().toStdString() : std::string{});
     }
     event->acceptProposedAction();
-    acceptDrop(paths);
+    dropFiles(paths);
 }
 
-void FrameWindow::acceptDrop(const std::vector<std::string>& paths) {
+void FrameWindow::dropFiles(const std::vector<std::string>& paths) {
     const DropDecision drop = decideDrop(paths);
     if (drop.kind == DroppedFileKind::Unsuitable) {
         QApplication::beep();
@@ -1005,7 +1010,7 @@ void FrameWindow::refuseDrop() {
 bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close) {
         auto* window = qobject_cast<QMdiSubWindow*>(watched);
-        if (window && window == views_[slot(ViewKind::MainMonitor)]) {
+        if (window && window == viewWindow(ViewKind::MainMonitor)) {
             event->ignore(); // the main monitor lives as long as the frame
             return true;
         }
