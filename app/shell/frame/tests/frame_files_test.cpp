@@ -60,17 +60,6 @@ TEST_F(FrameFilesTest, ExactlyOneUsableFileIsAccepted) {
     EXPECT_EQ(decideDrop({write("c.mid", "x")}).kind, DroppedFileKind::Unsuitable);
 }
 
-TEST(ProfileTextTest, Utf8TextWithoutControlBytes) {
-    EXPECT_TRUE(looksLikeProfileText("[A]\tb=c\r\n"));
-    EXPECT_TRUE(looksLikeProfileText("\xE2\x82\xAC \xF0\x9F\x8E\xB9")); // euro, keyboard
-    EXPECT_FALSE(looksLikeProfileText(""));
-    EXPECT_FALSE(looksLikeProfileText("bell\x07"));
-    EXPECT_FALSE(looksLikeProfileText("cut \xE2\x82"));     // truncated
-    EXPECT_FALSE(looksLikeProfileText("\xC0\xAF"));         // overlong
-    EXPECT_FALSE(looksLikeProfileText("\xED\xA0\x80"));     // surrogate
-    EXPECT_FALSE(looksLikeProfileText("\xF4\x90\x80\x80")); // above U+10FFFF
-}
-
 TEST_F(FrameFilesTest, ChangedFoldersMustExist) {
     const std::string maps = (folder_ / "maps").string();
     fs::create_directories(maps);
