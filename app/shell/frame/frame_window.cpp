@@ -19,11 +19,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
@@ -663,7 +665,16 @@ void FrameWindow::openToolWindow(int id) {
     if (state_.openToolWindows.contains(id)) {
         return;
     }
-    if (services_.runCommand(id)) {
+    // The instrument panel reads its instrument definitions while it opens.
+    const bool slow = id == cmd::kInstrumentPanel;
+    if (slow) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    const bool opened = services_.runCommand(id);
+    if (slow) {
+        QApplication::restoreOverrideCursor();
+    }
+    if (opened) {
         state_.openToolWindows.insert(id);
         refreshCommands();
     }
@@ -867,6 +878,55 @@ void FrameWindow::openReadMe() {
     }
 }
 
+// ---- The client area's context menu ------------------------------------------------------
+
+QMenu* FrameWindow::createMonitorPopup(std::optional<ViewKind> monitor, bool marking,
+                                       QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    const bool overInput = monitor == ViewKind::InputMonitor;
+    const bool hex = overInput ? state_.inputHex : state_.outputHex;
+    for (const MenuItem& entry : monitorPopupMenu()) {
+        if (entry.kind != MenuItem::Kind::Command) {
+            menu->addSeparator();
+            continue;
+        }
+        int id = entry.id;
+        QString text = menuText(entry.text);
+        bool enabled = commandEnabled(id, state_, provided(id));
+        if (id == cmd::kViewHexDisplay) {
+            id = overInput ? cmd::kMonitorInputHex : cmd::kMonitorOutputHex;
+            text = hex ? QStringLiteral("Displa&y Decimal") : QStringLiteral("Displa&y Hex");
+            enabled = monitor.has_value();
+        } else if (id == cmd::kClearMonitor && monitor) {
+            id = overInput ? cmd::kClearInput : cmd::kClearMainMonitor;
+            text = overInput ? QStringLiteral("&Clear Input") : QStringLiteral("&Clear Monitor");
+        } else if (id == cmd::kStopDisplay) {
+            text = qs(commandText(id, state_));
+        }
+        const bool clipboard = id == cmd::kMarkForClipboard || id == cmd::kCopyToClipboard ||
+                               id == cmd::kMarkWindow || id == cmd::kCopyAll;
+        QAction* item = menu->addAction(text);
+        item->setData(id);
+        if (clipboard) {
+            enabled = monitor.has_value() && !(id == cmd::kCopyToClipboard && !marking);
+            if (id == cmd::kMarkForClipboard) {
+                item->setCheckable(true);
+                item->setChecked(marking);
+            }
+        }
+        item->setEnabled(enabled);
+        item->setStatusTip(qs(loadString(id)));
+        connect(item, &QAction::triggered, this, [this, id, monitor] {
+            if (QMdiSubWindow* window = monitor ? viewWindow(*monitor) : nullptr) {
+                // The clipboard commands go to the monitor the menu was opened over.
+                mdiArea_->setActiveSubWindow(window);
+            }
+            runCommand(id);
+        });
+    }
+    return menu;
+}
+
 // ---- Timers, messages and events ---------------------------------------------------------
 
 void FrameWindow::deviceChanged() {
@@ -1008,6 +1068,14 @@ void FrameWindow::refuseDrop() {
 }
 
 bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mdiArea_->viewport() && event->type() == QEvent::ContextMenu) {
+        // A right click on the empty client area: the menu without a monitor.
+        const auto* click = static_cast<QContextMenuEvent*>(event);
+        QMenu* menu = createMonitorPopup(std::nullopt, false, this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(click->globalPos());
+        return true;
+    }
     if (event->type() == QEvent::Close) {
         auto* window = qobject_cast<QMdiSubWindow*>(watched);
         if (window && window == viewWindow(ViewKind::MainMonitor)) {

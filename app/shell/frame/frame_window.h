@@ -98,6 +98,10 @@ public:
     // SysEx file); anything else is refused with the "no" cursor flashing three times.
     void dropFiles(const std::vector<std::string>& paths);
     bool refusingDrop() const { return dropRefusalSteps_ > 0; }
+    // The context menu of the client area ("MonPopupMenu") for the monitor under the cursor
+    // (none: the empty area), with that monitor's marking state; its items run frame
+    // commands. The caller owns the menu.
+    QMenu* createMonitorPopup(std::optional<ViewKind> monitor, bool marking, QWidget* parent);
     // The picture painted behind the views: the mode and file of the General Options.
     void applyBackground(BackgroundMode mode, const std::string& path);
     BackgroundMode backgroundMode() const { return backgroundMode_; }

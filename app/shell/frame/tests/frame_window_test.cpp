@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -522,6 +523,54 @@ TEST_F(FrameWindowTest, DropsTakeExactlyOneUsableFile) {
     EXPECT_FALSE(frame_->refusingDrop());
     EXPECT_EQ(services_.loadedMaps, std::vector<std::string>{map});
     EXPECT_EQ(services_.sysexFiles, std::vector<std::string>{sysex});
+}
+
+TEST_F(FrameWindowTest, ClientAreaMenuFitsTheMonitorUnderTheCursor) {
+    services_.provided = {cmd::kControlPanel, cmd::kNrpnCalculator};
+    frame_->refreshCommands();
+    frame_->runCommand(cmd::kControlPanel);
+    auto itemOf = [](QMenu* menu, int id) -> QAction* {
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator() && action->data().toInt() == id) {
+                return action;
+            }
+        }
+        return nullptr;
+    };
+
+    std::unique_ptr<QMenu> overMain(
+        frame_->createMonitorPopup(ViewKind::MainMonitor, false, frame_.get()));
+    ASSERT_NE(itemOf(overMain.get(), cmd::kMonitorOutputHex), nullptr);
+    EXPECT_EQ(itemOf(overMain.get(), cmd::kMonitorOutputHex)->text(), "Displa&y Decimal");
+    ASSERT_NE(itemOf(overMain.get(), cmd::kClearMainMonitor), nullptr);
+    EXPECT_TRUE(itemOf(overMain.get(), cmd::kMarkForClipboard)->isEnabled());
+    EXPECT_FALSE(itemOf(overMain.get(), cmd::kCopyToClipboard)->isEnabled()); // not marking
+    EXPECT_FALSE(itemOf(overMain.get(), cmd::kControlPanel)->isEnabled());    // open
+    EXPECT_TRUE(itemOf(overMain.get(), cmd::kNrpnCalculator)->isEnabled());
+    EXPECT_FALSE(itemOf(overMain.get(), cmd::kSysExView)->isEnabled()); // not provided
+
+    FrameState state = frame_->frameState();
+    state.inputHex = false;
+    state.displayRunning = false;
+    frame_->setFrameState(state);
+    addInputMonitorFactory();
+    std::unique_ptr<QMenu> overInput(
+        frame_->createMonitorPopup(ViewKind::InputMonitor, true, frame_.get()));
+    EXPECT_EQ(itemOf(overInput.get(), cmd::kMonitorInputHex)->text(), "Displa&y Hex");
+    EXPECT_EQ(itemOf(overInput.get(), cmd::kClearInput)->text(), "&Clear Input");
+    EXPECT_TRUE(itemOf(overInput.get(), cmd::kMarkForClipboard)->isChecked());
+    EXPECT_TRUE(itemOf(overInput.get(), cmd::kCopyToClipboard)->isEnabled());
+    EXPECT_EQ(itemOf(overInput.get(), cmd::kStopDisplay)->text(), "&Start Display");
+    itemOf(overInput.get(), cmd::kClearInput)->trigger();
+    using V = std::tuple<ViewKind, int, intptr_t>;
+    EXPECT_EQ(services_.viewCommands.back(), (V{ViewKind::InputMonitor, cmd::kClearMonitor, 0}));
+
+    std::unique_ptr<QMenu> empty(frame_->createMonitorPopup(std::nullopt, false, frame_.get()));
+    for (int id : {cmd::kMarkForClipboard, cmd::kCopyToClipboard, cmd::kMarkWindow, cmd::kCopyAll,
+                   cmd::kMonitorOutputHex}) {
+        EXPECT_FALSE(itemOf(empty.get(), id)->isEnabled()) << id;
+    }
+    EXPECT_TRUE(itemOf(empty.get(), cmd::kClearMonitor)->isEnabled());
 }
 
 TEST_F(FrameWindowTest, WindowArrangements) {
