@@ -1,6 +1,7 @@
 // What the frame does with files dropped on it: exactly one file of a kind it can use is
 // accepted. The kind follows the command line's classification: SysEx files and binary data
-// maps by extension, a profile by its content (UTF-8 text), and nothing else.
+// maps by extension, a profile by its content (the settings' profile text test), and
+// nothing else.
 // Plain logic; reads the file's content, so call it on the user-interface thread only for
 // files the user dropped.
 #pragma once
@@ -21,9 +22,5 @@ struct DropDecision {
     std::string path;
 };
 DropDecision decideDrop(const std::vector<std::string>& paths);
-
-// True when `bytes` is non-empty valid UTF-8 text without NUL or control bytes other than
-// tab, CR and LF: what a profile file holds.
-bool looksLikeProfileText(const std::string& bytes);
 
 } // namespace corvex

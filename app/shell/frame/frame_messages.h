@@ -6,8 +6,8 @@
 
 namespace corvex {
 
-inline constexpr uint32_t WM_CVX_CHILDCLOSED =
-    0x8015; // lParam: the window; wParam 2: destroy it first
+// lParam: the command id that opened the tool window; wParam 2: destroy it first.
+inline constexpr uint32_t WM_CVX_CHILDCLOSED = 0x8015;
 inline constexpr uint32_t WM_CVX_TRAYANIMATE = 0x8016;
 inline constexpr uint32_t WM_CVX_MONITORTEXT = 0x8018; // lParam: const char* text
 inline constexpr uint32_t WM_CVX_PING = 0x8028;        // replies 1
@@ -15,8 +15,8 @@ inline constexpr uint32_t WM_CVX_GETCLIENT = 0x8029;   // replies the engine cli
 inline constexpr uint32_t WM_CVX_HANDOFF = 0x802A;
 inline constexpr uint32_t WM_CVX_TRAYNOTIFY = 0x8032;
 inline constexpr uint32_t WM_CVX_PATCH_SEEN = 0x8033;
-inline constexpr uint32_t WM_CVX_SETDIALOG =
-    0x8034; // lParam: the dialog that gets keyboard navigation
+// lParam: the QWidget* of the modeless dialog that gets keyboard navigation.
+inline constexpr uint32_t WM_CVX_SETDIALOG = 0x8034;
 inline constexpr uint32_t WM_CVX_ASKMONITOR = 0x8035; // wParam 33191: is the monitor marking?
 
 // Platform message numbers the frame's message handler understands.

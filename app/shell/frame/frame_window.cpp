@@ -19,11 +19,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
@@ -209,12 +211,12 @@ FrameWindow::~FrameWindow() {
     if (panicRun_) {
         QApplication::restoreOverrideCursor();
     }
-    // The views go with the area; their destroyed signals must not reach a half-gone frame.
-    for (auto& view : views_) {
-        if (view) {
-            view->disconnect(this);
-        }
+    if (dropRefusalSteps_ % 2 == 1) {
+        QApplication::restoreOverrideCursor();
     }
+    // The views go first, while the frame is whole; their destroyed signals are ignored.
+    destroying_ = true;
+    delete mdiArea_;
 }
 
 // ---- Menus and the command table ---------------------------------------------------------
@@ -371,7 +373,7 @@ void FrameWindow::addFrameCommands() {
     add(cmd::kClearMonitor,
         [this] { services_.sendViewCommand(activeMonitor(), cmd::kClearMonitor, 0); });
     add(cmd::kClearInput, [this] {
-        if (views_[slot(ViewKind::InputMonitor)]) {
+        if (viewWindow(ViewKind::InputMonitor)) {
             services_.sendViewCommand(ViewKind::InputMonitor, cmd::kClearMonitor, 0);
         }
     });
@@ -382,7 +384,7 @@ void FrameWindow::addFrameCommands() {
         add(id, [this, id] {
             QMdiSubWindow* active = mdiArea_->activeSubWindow();
             for (ViewKind monitor : {ViewKind::InputMonitor, ViewKind::MainMonitor}) {
-                if (active && active == views_[slot(monitor)]) {
+                if (active && active == viewWindow(monitor)) {
                     services_.sendViewCommand(monitor, id, 0);
                     return;
                 }
@@ -391,7 +393,7 @@ void FrameWindow::addFrameCommands() {
     }
     add(cmd::kMonitorFont, [this] {
         services_.sendViewCommand(ViewKind::MainMonitor, cmd::kMonitorFont, 0);
-        if (views_[slot(ViewKind::InputMonitor)]) {
+        if (viewWindow(ViewKind::InputMonitor)) {
             services_.sendViewCommand(ViewKind::InputMonitor, cmd::kInputMonitorFont, 0);
         }
     });
@@ -400,7 +402,7 @@ void FrameWindow::addFrameCommands() {
     add(cmd::kCurrentMap, [this] { services_.showListing(Listing::CurrentMap); });
     add(cmd::kPassSysEx, [this] { togglePassSysEx(); });
     add(cmd::kMainMonitor, [this] {
-        if (QMdiSubWindow* main = views_[slot(ViewKind::MainMonitor)]) {
+        if (QMdiSubWindow* main = viewWindow(ViewKind::MainMonitor)) {
             activateWindow(main);
         }
     });
@@ -413,17 +415,17 @@ void FrameWindow::addFrameCommands() {
         if (code != 1) {
             return;
         }
-        if (views_[slot(ViewKind::MidiStatus)]) {
+        if (viewWindow(ViewKind::MidiStatus)) {
             services_.sendViewCommand(ViewKind::MidiStatus, cmd::kClearStatus, 0);
         }
         for (ViewKind kind : {ViewKind::PortStatus, ViewKind::PortRouting}) {
-            if (views_[slot(kind)]) {
+            if (viewWindow(kind)) {
                 services_.sendViewCommand(kind, cmd::kPortsChanged, 1);
             }
         }
     });
     commands_.add(cmd::kPatchMapHandled, [this](int code) {
-        if (code == 1 && views_[slot(ViewKind::PortRouting)]) {
+        if (code == 1 && viewWindow(ViewKind::PortRouting)) {
             services_.sendViewCommand(ViewKind::PortRouting, cmd::kPatchMapHandled, 1);
         }
     });
@@ -434,7 +436,7 @@ bool FrameWindow::provided(int id) const {
         for (int k = 0; k < kViewKindCount; ++k) {
             if (viewCommand(static_cast<ViewKind>(k)) == id) {
                 return viewFactories_[static_cast<std::size_t>(k)] != nullptr ||
-                       views_[static_cast<std::size_t>(k)] != nullptr;
+                       viewWindow(static_cast<ViewKind>(k)) != nullptr;
             }
         }
     }
@@ -479,7 +481,7 @@ void FrameWindow::refreshCommands() {
 void FrameWindow::setFrameState(const FrameState& state) {
     const bool keyboardWas = state_.keyboardActive;
     state_ = state;
-    state_.midiStatusOpen = views_[slot(ViewKind::MidiStatus)] != nullptr;
+    state_.midiStatusOpen = viewWindow(ViewKind::MidiStatus) != nullptr;
     if (state_.keyboardActive && !keyboardWas) {
         keyboardTimer_.start();
     } else if (!state_.keyboardActive) {
@@ -509,7 +511,7 @@ void FrameWindow::setViewFactory(ViewKind kind, ViewFactory factory) {
 }
 
 QMdiSubWindow* FrameWindow::addView(ViewKind kind, QWidget* view) {
-    if (QMdiSubWindow* existing = views_[slot(kind)]) {
+    if (QMdiSubWindow* existing = viewWindow(kind)) {
         activateWindow(existing);
         return existing;
     }
@@ -543,11 +545,13 @@ QMdiSubWindow* FrameWindow::addView(ViewKind kind, QWidget* view) {
 }
 
 QMdiSubWindow* FrameWindow::viewWindow(ViewKind kind) const {
-    return views_[slot(kind)];
+    // A closed view leaves the area at once but is deleted later: it counts as gone.
+    QMdiSubWindow* window = views_[slot(kind)];
+    return window && mdiArea_->subWindowList().contains(window) ? window : nullptr;
 }
 
 void FrameWindow::openView(ViewKind kind) {
-    if (QMdiSubWindow* existing = views_[slot(kind)]) {
+    if (QMdiSubWindow* existing = viewWindow(kind)) {
         activateWindow(existing);
         return;
     }
@@ -559,12 +563,15 @@ void FrameWindow::openView(ViewKind kind) {
 }
 
 void FrameWindow::forgetView(QMdiSubWindow* window) {
+    if (destroying_) {
+        return;
+    }
     for (std::size_t k = 0; k < views_.size(); ++k) {
         if (views_[k] == window || views_[k].isNull()) {
             views_[k] = nullptr;
         }
     }
-    state_.midiStatusOpen = views_[slot(ViewKind::MidiStatus)] != nullptr;
+    state_.midiStatusOpen = viewWindow(ViewKind::MidiStatus) != nullptr;
     if (currentDialog_ == window) {
         currentDialog_ = nullptr;
     }
@@ -580,8 +587,8 @@ void FrameWindow::activateWindow(QMdiSubWindow* window) {
 
 ViewKind FrameWindow::activeMonitor() const {
     QMdiSubWindow* active = mdiArea_->activeSubWindow();
-    return active && active == views_[slot(ViewKind::InputMonitor)] ? ViewKind::InputMonitor
-                                                                    : ViewKind::MainMonitor;
+    return active && active == viewWindow(ViewKind::InputMonitor) ? ViewKind::InputMonitor
+                                                                  : ViewKind::MainMonitor;
 }
 
 void FrameWindow::closeActiveChild() {
@@ -596,7 +603,7 @@ void FrameWindow::closeActiveChild() {
 
 void FrameWindow::closeAllChildren() {
     for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
-        if (window == views_[slot(ViewKind::MainMonitor)]) {
+        if (window == viewWindow(ViewKind::MainMonitor)) {
             continue; // the main monitor lives as long as the frame
         }
         if (window->isMinimized()) {
@@ -658,7 +665,16 @@ void FrameWindow::openToolWindow(int id) {
     if (state_.openToolWindows.contains(id)) {
         return;
     }
-    if (services_.runCommand(id)) {
+    // The instrument panel reads its instrument definitions while it opens.
+    const bool slow = id == cmd::kInstrumentPanel;
+    if (slow) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    const bool opened = services_.runCommand(id);
+    if (slow) {
+        QApplication::restoreOverrideCursor();
+    }
+    if (opened) {
         state_.openToolWindows.insert(id);
         refreshCommands();
     }
@@ -738,7 +754,7 @@ void FrameWindow::toggleHex(ViewKind monitor) {
     bool& hex = monitor == ViewKind::InputMonitor ? state_.inputHex : state_.outputHex;
     hex = !hex;
     services_.setMonitorHex(monitor, hex);
-    if (views_[slot(monitor)]) {
+    if (viewWindow(monitor)) {
         services_.sendViewCommand(monitor, cmd::kViewHexDisplay, hex ? 1 : 0);
     }
     refreshCommands();
@@ -862,6 +878,55 @@ void FrameWindow::openReadMe() {
     }
 }
 
+// ---- The client area's context menu ------------------------------------------------------
+
+QMenu* FrameWindow::createMonitorPopup(std::optional<ViewKind> monitor, bool marking,
+                                       QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    const bool overInput = monitor == ViewKind::InputMonitor;
+    const bool hex = overInput ? state_.inputHex : state_.outputHex;
+    for (const MenuItem& entry : monitorPopupMenu()) {
+        if (entry.kind != MenuItem::Kind::Command) {
+            menu->addSeparator();
+            continue;
+        }
+        int id = entry.id;
+        QString text = menuText(entry.text);
+        bool enabled = commandEnabled(id, state_, provided(id));
+        if (id == cmd::kViewHexDisplay) {
+            id = overInput ? cmd::kMonitorInputHex : cmd::kMonitorOutputHex;
+            text = hex ? QStringLiteral("Displa&y Decimal") : QStringLiteral("Displa&y Hex");
+            enabled = monitor.has_value();
+        } else if (id == cmd::kClearMonitor && monitor) {
+            id = overInput ? cmd::kClearInput : cmd::kClearMainMonitor;
+            text = overInput ? QStringLiteral("&Clear Input") : QStringLiteral("&Clear Monitor");
+        } else if (id == cmd::kStopDisplay) {
+            text = qs(commandText(id, state_));
+        }
+        const bool clipboard = id == cmd::kMarkForClipboard || id == cmd::kCopyToClipboard ||
+                               id == cmd::kMarkWindow || id == cmd::kCopyAll;
+        QAction* item = menu->addAction(text);
+        item->setData(id);
+        if (clipboard) {
+            enabled = monitor.has_value() && !(id == cmd::kCopyToClipboard && !marking);
+            if (id == cmd::kMarkForClipboard) {
+                item->setCheckable(true);
+                item->setChecked(marking);
+            }
+        }
+        item->setEnabled(enabled);
+        item->setStatusTip(qs(loadString(id)));
+        connect(item, &QAction::triggered, this, [this, id, monitor] {
+            if (QMdiSubWindow* window = monitor ? viewWindow(*monitor) : nullptr) {
+                // The clipboard commands go to the monitor the menu was opened over.
+                mdiArea_->setActiveSubWindow(window);
+            }
+            runCommand(id);
+        });
+    }
+    return menu;
+}
+
 // ---- Timers, messages and events ---------------------------------------------------------
 
 void FrameWindow::deviceChanged() {
@@ -873,7 +938,7 @@ void FrameWindow::checkDevices() {
         return;
     }
     for (ViewKind kind : {ViewKind::PortStatus, ViewKind::PortRouting}) {
-        if (views_[slot(kind)]) {
+        if (viewWindow(kind)) {
             services_.sendViewCommand(kind, cmd::kPortsChanged, 1);
         }
     }
@@ -953,10 +1018,10 @@ void FrameWindow::dropEvent(QDropEvent* event) {
         paths.push_back(url.isLocalFile() ? url.toLocalFile().toStdString() : std::string{});
     }
     event->acceptProposedAction();
-    acceptDrop(paths);
+    dropFiles(paths);
 }
 
-void FrameWindow::acceptDrop(const std::vector<std::string>& paths) {
+void FrameWindow::dropFiles(const std::vector<std::string>& paths) {
     const DropDecision drop = decideDrop(paths);
     if (drop.kind == DroppedFileKind::Unsuitable) {
         QApplication::beep();
@@ -1003,9 +1068,17 @@ void FrameWindow::refuseDrop() {
 }
 
 bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mdiArea_->viewport() && event->type() == QEvent::ContextMenu) {
+        // A right click on the empty client area: the menu without a monitor.
+        const auto* click = static_cast<QContextMenuEvent*>(event);
+        QMenu* menu = createMonitorPopup(std::nullopt, false, this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(click->globalPos());
+        return true;
+    }
     if (event->type() == QEvent::Close) {
         auto* window = qobject_cast<QMdiSubWindow*>(watched);
-        if (window && window == views_[slot(ViewKind::MainMonitor)]) {
+        if (window && window == viewWindow(ViewKind::MainMonitor)) {
             event->ignore(); // the main monitor lives as long as the frame
             return true;
         }

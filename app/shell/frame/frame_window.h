@@ -94,6 +94,14 @@ public:
     bool panicRunning() const { return panicRun_.has_value(); }
     // The modeless dialog that receives keyboard navigation (WM_CVX_SETDIALOG).
     QWidget* currentDialog() const { return currentDialog_; }
+    // Files dropped on the frame: exactly one usable file is taken (profile, data map or
+    // SysEx file); anything else is refused with the "no" cursor flashing three times.
+    void dropFiles(const std::vector<std::string>& paths);
+    bool refusingDrop() const { return dropRefusalSteps_ > 0; }
+    // The context menu of the client area ("MonPopupMenu") for the monitor under the cursor
+    // (none: the empty area), with that monitor's marking state; its items run frame
+    // commands. The caller owns the menu.
+    QMenu* createMonitorPopup(std::optional<ViewKind> monitor, bool marking, QWidget* parent);
     // The picture painted behind the views: the mode and file of the General Options.
     void applyBackground(BackgroundMode mode, const std::string& path);
     BackgroundMode backgroundMode() const { return backgroundMode_; }
@@ -147,7 +155,6 @@ private:
     void openReadMe();
     void checkDevices();
     void flashKeyboardLight();
-    void acceptDrop(const std::vector<std::string>& paths);
     void refuseDrop();
     void warn(const QString& text);
 
@@ -164,6 +171,7 @@ private:
     QPointer<QWidget> currentDialog_;
     std::function<bool()> closeHandler_;
     BackgroundMode backgroundMode_ = BackgroundMode::None;
+    bool destroying_ = false;
 
     QTimer deviceTimer_;   // timer 42
     QTimer keyboardTimer_; // timer 2
