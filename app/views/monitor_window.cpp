@@ -23,6 +23,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleHints>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -67,6 +68,17 @@ MonitorWindow::MonitorWindow(MonitorKind kind, const EventText& text, QWidget* p
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    frameTimer_ = new QTimer(this);
+    frameTimer_->setSingleShot(true);
+    frameTimer_->setInterval(frameIntervalMs);
+    connect(frameTimer_, &QTimer::timeout, this, [this] {
+        syncScrollBars();
+        viewport()->update();
+    });
+    followUpDrain_ = new QTimer(this);
+    followUpDrain_->setSingleShot(true);
+    followUpDrain_->setInterval(followUpDrainMs);
+    connect(followUpDrain_, &QTimer::timeout, this, &MonitorWindow::drain);
     setColours(screenDefaultColours(*this));
     SettingsStore store;
     if (!setMonitorFont(loadMonitorFont(store))) {
@@ -143,8 +155,10 @@ void MonitorWindow::drain() {
         return;
     }
     grid_.linesAdded(model_.lineCount(), before + added - model_.lineCount());
-    syncScrollBars();
-    viewport()->update();
+    if (!frameTimer_->isActive()) {
+        frameTimer_->start();
+    }
+    followUpDrain_->start();
     emit linesAdded(added);
 }
 
@@ -410,18 +424,19 @@ void MonitorWindow::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void MonitorWindow::closeEvent(QCloseEvent* event) {
-    if (kind_ == MonitorKind::Main) {
-        // The main monitor lives as long as the program: closing only minimises it.
+    // In the frame the main monitor lives as long as the program: closing its MDI window
+    // only minimises it. Outside an MDI window (nothing to minimise into) it closes, so an
+    // application quit is never refused.
+    auto* subWindow = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (kind_ == MonitorKind::Main && subWindow != nullptr) {
         event->ignore();
-        if (auto* subWindow = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-            subWindow->showMinimized();
-        } else {
-            showMinimized();
-        }
+        subWindow->showMinimized();
         return;
     }
     event->accept();
-    emit closed();
+    if (kind_ == MonitorKind::Input) {
+        emit closed();
+    }
 }
 
 void MonitorWindow::paintRow(QPainter& painter, int row, std::string& scratch) const {

@@ -29,6 +29,8 @@
 #include <memory>
 #include <string_view>
 
+class QTimer;
+
 namespace corvex {
 
 class EngineMonitorFeed;
@@ -80,8 +82,13 @@ public:
     void setPatchChangeHandler(PatchChangeHandler handler) { patchChange_ = std::move(handler); }
 
     void appendText(std::string_view text);
-    // Fetches everything queued for this monitor now.
+    // Fetches everything queued for this monitor now. New lines are painted with the next
+    // frame (at most one repaint per frameIntervalMs), and while events keep coming the
+    // queue is drained again after followUpDrainMs without waiting for the engine's
+    // (throttled) notification, so a queue never fills between two notifications.
     void drain();
+    static constexpr int frameIntervalMs = 16;
+    static constexpr int followUpDrainMs = 5;
 
     // The design's window messages: WM_CVX_EVENTS, the monitor-text message, WM_CVX_SYSEXDATA,
     // WM_CVX_PATCH_CHANGE, the ask-monitor message and WM_COMMAND. Returns the reply.
@@ -138,6 +145,8 @@ private:
     int lineHeight_ = 14;
     int ascent_ = 11;
     bool syncingScrollBars_ = false;
+    QTimer* frameTimer_ = nullptr;
+    QTimer* followUpDrain_ = nullptr;
     PatchChangeHandler patchChange_;
 };
 
