@@ -1,8 +1,8 @@
-// Feeds Note On / Note Off pairs into loopback input 1 at a steady rate, routed to loopback
-// output 2, with the main and the input monitor open and painting (offscreen). Reports the
-// events each monitor drained per second, the user-interface thread's stalls (how late a
-// probe posted every 5 ms was delivered: p50, p99, max), events lost on the way (fed but
-// never shown) and the resident memory before, after two seconds and at the end.
+// Feeds a mix of notes, controllers and pitch bends into loopback input 1 at a steady rate, routed
+// to loopback output 2, with the main and the input monitor open and painting (offscreen). Reports
+// the events each monitor drained per second, the user-interface thread's stalls (how late a probe
+// posted every 5 ms was delivered: p50, p99, max), events lost on the way (fed but never shown) and
+// the resident memory before, after two seconds and at the end.
 #include "views/monitor_window.h"
 
 #include "cvxlib.h"
@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QMetaObject>
+#include <QScreen>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -41,6 +43,9 @@ long residentKiB() {
     return 0;
 }
 
+// Note On, Note Off (as Note On with velocity 0), Control Change, Pitch Bend.
+constexpr uint8_t kStatuses[4] = {0x90, 0x90, 0xB0, 0xE0};
+
 // Feeds `rate` messages per second for `seconds`, one batch per millisecond, on absolute
 // deadlines so a late batch does not lower the rate.
 void feedLoad(int seconds, int rate, std::atomic<long>& fed) {
@@ -51,9 +56,10 @@ void feedLoad(int seconds, int rate, std::atomic<long>& fed) {
     for (int ms = 0; ms < seconds * 1000; ++ms) {
         batch.clear();
         for (int i = 0; i < perMs; ++i) {
-            const auto note = static_cast<uint8_t>(36 + (ms + i) % 48);
-            batch.insert(batch.end(), {static_cast<uint8_t>(i % 2 ? 0x80 : 0x90), note,
-                                       static_cast<uint8_t>(i % 2 ? 0 : 100)});
+            const auto channel = static_cast<uint8_t>(i % 16);
+            const auto value = static_cast<uint8_t>(36 + (ms + i) % 48);
+            batch.insert(batch.end(), {static_cast<uint8_t>(kStatuses[i % 4] | channel), value,
+                                       static_cast<uint8_t>(i % 4 == 1 ? 0 : 100)});
         }
         vmidiFeed(kInputCable, batch.data(), static_cast<unsigned>(batch.size()));
         fed += perMs;
@@ -76,6 +82,9 @@ int main(int argc, char** argv) {
     setenv("CORVEX_MIDI", "virtual", 0);
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     const int rate = argc > 2 ? std::max(1000, std::atoi(argv[2])) : 50000;
+    // A third argument names a PNG file that gets a picture of the screen at the end (for
+    // runs on a real display server such as Xvfb, with QT_QPA_PLATFORM=xcb).
+    const char* screenshot = argc > 3 ? argv[3] : nullptr;
     QApplication application(argc, argv);
 
     InitCallBack();
@@ -88,10 +97,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "monitor_throughput: no engine client\n");
         return 1;
     }
-    for (corvex::MonitorWindow* window : {&mainMonitor, &inputMonitor}) {
-        window->resize(800, 600);
-        window->show();
-    }
+    mainMonitor.setGeometry(0, 0, 640, 400);
+    inputMonitor.setGeometry(0, 440, 640, 400);
+    mainMonitor.show();
+    inputMonitor.show();
     CPortMap map{};
     map.inputBits[0] = 1u << kInputCable;
     map.inputMasks[kInputCable] = 0x7FFFF;
@@ -147,6 +156,10 @@ int main(int argc, char** argv) {
     probe.join();
     mainMonitor.drain();
     inputMonitor.drain();
+    if (screenshot != nullptr) {
+        QTest::qWait(200);
+        QGuiApplication::primaryScreen()->grabWindow(0).save(screenshot);
+    }
     const long rssAfter = residentKiB();
 
     std::printf("fed %ld events in %.2f s (%.0f events/s asked)\n", fed.load(), elapsed,
