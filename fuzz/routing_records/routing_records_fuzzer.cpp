@@ -9,8 +9,7 @@
 
 namespace {
 
-template <typename Record>
-Record consumeRecord(FuzzedDataProvider& provider) {
+template <typename Record> Record consumeRecord(FuzzedDataProvider& provider) {
     Record record{};
     const std::vector<uint8_t> bytes = provider.ConsumeBytes<uint8_t>(sizeof(Record));
     std::copy(bytes.begin(), bytes.end(), reinterpret_cast<uint8_t*>(&record));

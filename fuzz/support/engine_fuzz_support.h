@@ -13,7 +13,9 @@
 namespace cvx::fuzz {
 
 // Restricts the MIDI service to the loopback cables; call before the first engine call.
-inline void useLoopbackCablesOnly() { setenv("CORVEX_MIDI", "virtual", 1); }
+inline void useLoopbackCablesOnly() {
+    setenv("CORVEX_MIDI", "virtual", 1);
+}
 
 inline void ignorePost(void*, uint32_t, uintptr_t, intptr_t) {}
 
@@ -106,8 +108,7 @@ namespace cvx::fuzz {
 
 // Prints what an output sent, for the report of a finding.
 inline void reportInvalid(unsigned device, uint8_t running, const std::vector<uint8_t>& sent) {
-    fprintf(stderr, "output %u sent invalid MIDI (running status %02X before):", device,
-            running);
+    fprintf(stderr, "output %u sent invalid MIDI (running status %02X before):", device, running);
     for (uint8_t byte : sent) {
         fprintf(stderr, " %02X", byte);
     }
