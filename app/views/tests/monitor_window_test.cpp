@@ -26,6 +26,25 @@ namespace {
 constexpr uint16_t kInputCable = 0;
 constexpr uint16_t kOutputCable = 1;
 
+// The application lives from before the first test to after the last, and is gone before
+// the process exits (Qt's own globals are destroyed at exit).
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "monitor_window_test";
+        static char* argv[] = {name, nullptr};
+        application_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { application_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> application_;
+};
+
+[[maybe_unused]] const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
 CPortMap routeAllFrom(uint32_t input) {
     CPortMap map{};
     map.inputBits[input / 32] |= 1u << (input % 32);
@@ -35,13 +54,7 @@ CPortMap routeAllFrom(uint32_t input) {
 
 class MonitorWindowTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        setenv("CORVEX_MIDI", "virtual", 1);
-        static int argc = 1;
-        static char name[] = "monitor_window_test";
-        static char* argv[] = {name, nullptr};
-        static QApplication application(argc, argv);
-    }
+    static void SetUpTestSuite() { setenv("CORVEX_MIDI", "virtual", 1); }
 
     void SetUp() override {
         ASSERT_EQ(InitCallBack(), 1);
@@ -138,12 +151,12 @@ TEST_F(MonitorWindowTest, MessagesOnALoopbackInputAppearInBothMonitors) {
 }
 
 TEST_F(MonitorWindowTest, PaintsTheHeaderAndLinesInTheirColours) {
-    MonitorWindow::Colours colours;
-    colours.fill(QColor(200, 200, 200));
-    colours[monitor_colour::background] = QColor(0, 0, 0);
-    colours[monitor_colour::labelBackground] = QColor(0, 0, 255);
-    colours[monitor_colour::labelText] = QColor(255, 255, 255);
-    colours[monitor_colour::noteOn] = QColor(0, 255, 0);
+    ColourScheme colours;
+    colours.fill(rgbColour(200, 200, 200));
+    colours[kMonitorBackground] = rgbColour(0, 0, 0);
+    colours[kLabelBackground] = rgbColour(0, 0, 255);
+    colours[kLabelText] = rgbColour(255, 255, 255);
+    colours[kNoteOnColour] = rgbColour(0, 255, 0);
     main->setColours(colours);
     openPorts();
     feed({0x90, 60, 100});
