@@ -137,9 +137,9 @@ private:
             return;
         }
         std::string value = reading.value.empty() ? "(missing)" : reading.value;
-        problems_.push_back(printfText(
-            "'%s', line %d: Problem parsing ASCII map. Item: %s, Value: %s", name_.c_str(),
-            number, reading.field.c_str(), value.c_str()));
+        problems_.push_back(
+            printfText("'%s', line %d: Problem parsing ASCII map. Item: %s, Value: %s",
+                       name_.c_str(), number, reading.field.c_str(), value.c_str()));
     }
 
     void option(std::string_view line, int number) {

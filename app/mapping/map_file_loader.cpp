@@ -36,8 +36,8 @@ MapFileResult probe(DataMap& map, const std::string& path, bool append, bool qui
 
 } // namespace
 
-MapFileResult loadMapFile(DataMap& map, const std::string& path, MapFileFormat format,
-                          bool append, bool quiet) {
+MapFileResult loadMapFile(DataMap& map, const std::string& path, MapFileFormat format, bool append,
+                          bool quiet) {
     if (format == MapFileFormat::ByExtension) {
         if (hasExtension(path, ".vxm")) {
             format = MapFileFormat::Binary;

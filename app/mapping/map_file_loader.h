@@ -20,7 +20,7 @@ enum class MapFileFormat {
 // and then as ASCII, both quietly; when neither takes it the message is
 // "Unknown Map file type: '<path>'" (after any message the binary reader gave even quietly,
 // such as an unknown version). `quiet` leaves out that message and the readers' quiet ones.
-MapFileResult loadMapFile(DataMap& map, const std::string& path, MapFileFormat format,
-                          bool append, bool quiet);
+MapFileResult loadMapFile(DataMap& map, const std::string& path, MapFileFormat format, bool append,
+                          bool quiet);
 
 } // namespace corvex

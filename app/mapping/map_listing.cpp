@@ -54,7 +54,8 @@ std::vector<std::string> mapListing(const DataMap& map) {
         return lines;
     }
     lines.emplace_back("DATA MAP");
-    lines.emplace_back("Ch Message V1Min V1Max V2Min V2Max C|Ch Message V1Min V1Max V2Min V2Max Ac");
+    lines.emplace_back(
+        "Ch Message V1Min V1Max V2Min V2Max C|Ch Message V1Min V1Max V2Min V2Max Ac");
     for (size_t i = 0; i < map.items().size(); ++i) {
         lines.push_back(itemLine(map, i));
     }

@@ -119,8 +119,8 @@ MapFileResult writeMapSettings(const DataMap& map, SettingsStore& store,
     });
     if (!kept && result.message.empty()) {
         result.ok = false;
-        result.message = printfText("The data map could not be stored in '%s'.",
-                                    store.path().c_str());
+        result.message =
+            printfText("The data map could not be stored in '%s'.", store.path().c_str());
     }
     return result;
 }

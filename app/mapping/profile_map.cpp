@@ -19,8 +19,7 @@ namespace {
 using cvx::profile::ProfileDocument;
 
 constexpr int kWrittenVersion = 5;
-constexpr char kDefaultItem[] =
-    "255,255,65535,65535,65535,65535,255,255,65535,65535,65535,65535,0";
+constexpr char kDefaultItem[] = "255,255,65535,65535,65535,65535,255,255,65535,65535,65535,65535,0";
 constexpr char kDefaultItemV2[] = "255,255,255,255,255,255,255,255,255,255,255,255,255,255,0";
 
 std::string itemKey(size_t n) {
@@ -68,8 +67,8 @@ std::optional<unsigned> boundedNumber(std::string_view token, unsigned max) {
 
 // The thirteen fields of the current layout, each within its width.
 std::optional<MapItem> currentItem(const std::vector<std::string_view>& tokens) {
-    constexpr std::array<unsigned, 13> kMax = {255,   255,   65535, 65535, 65535, 65535, 255,
-                                               255,   65535, 65535, 65535, 65535, 65535};
+    constexpr std::array<unsigned, 13> kMax = {255, 255,   65535, 65535, 65535, 65535, 255,
+                                               255, 65535, 65535, 65535, 65535, 65535};
     std::array<unsigned, 13> v{};
     for (size_t i = 0; i < v.size(); ++i) {
         auto number = i < tokens.size() ? boundedNumber(tokens[i], kMax[i]) : std::nullopt;
@@ -123,8 +122,8 @@ public:
     // The row of item n, or nothing (and a problem) when its key cannot be read.
     std::optional<MapRow> row(size_t n) {
         std::string key = itemKey(n);
-        std::string text = profile_.value(section_, key).value_or(
-            version_ == 2 ? kDefaultItemV2 : kDefaultItem);
+        std::string text =
+            profile_.value(section_, key).value_or(version_ == 2 ? kDefaultItemV2 : kDefaultItem);
         std::vector<std::string_view> tokens = splitAtCommas(text);
         std::optional<MapItem> item = version_ == 2 ? version2Item(tokens) : currentItem(tokens);
         if (!item) {
@@ -150,8 +149,7 @@ public:
 private:
     void problem(const std::string& key, const std::string& value) {
         problems_.push_back(printfText("'%s', [%s] %s: not understood: '%s'", name_.c_str(),
-                                       std::string(section_).c_str(), key.c_str(),
-                                       value.c_str()));
+                                       std::string(section_).c_str(), key.c_str(), value.c_str()));
     }
 
     const ProfileDocument& profile_;
@@ -188,8 +186,8 @@ void writeProfileMap(const DataMap& map, ProfileDocument& profile, std::string_v
     }
 }
 
-MapFileResult readProfileMap(DataMap& map, const ProfileDocument& profile,
-                             std::string_view section, const std::string& name) {
+MapFileResult readProfileMap(DataMap& map, const ProfileDocument& profile, std::string_view section,
+                             const std::string& name) {
     MapFileResult result;
     int version = cvx::profile::profileIntOf(profile, section, "MapVersion", 0);
     if (version < 2 || version > 5) {
@@ -197,10 +195,10 @@ MapFileResult readProfileMap(DataMap& map, const ProfileDocument& profile,
     }
     int count = std::max(cvx::profile::profileIntOf(profile, section, "MapCount", 0), 0);
     if (size_t(count) > kMaxMapItems) {
-        result.message = printfText("'%s', [%s]: the map has %d items; a data map holds at most "
-                                    "%zu.",
-                                    name.c_str(), std::string(section).c_str(), count,
-                                    kMaxMapItems);
+        result.message =
+            printfText("'%s', [%s]: the map has %d items; a data map holds at most "
+                       "%zu.",
+                       name.c_str(), std::string(section).c_str(), count, kMaxMapItems);
         return result;
     }
     ProfileMapReader reader(profile, section, name, version);

@@ -29,8 +29,8 @@ TEST(MapSettings, ParametersAndThePrivateFileRoundTripThroughTheStore) {
     EXPECT_EQ(path, engineSettingsFolder() + "_CVXSYSMAP2.vxm");
     EXPECT_EQ(store.readString(kKey, "Sys Map File"), path);
     EXPECT_EQ(readFile(path), binaryMapImage(storedMap()));
-    std::vector<uint8_t> parms = {5, 0, 0, 0, 24, 0, 0, 0, 1, 0, 0, 0,
-                                  1, 0, 0, 0, 2, 0, 0, 0, 0x04, 0x02};
+    std::vector<uint8_t> parms = {5, 0, 0, 0, 24, 0, 0, 0, 1, 0,    0,
+                                  0, 1, 0, 0, 0,  2, 0, 0, 0, 0x04, 0x02};
     EXPECT_EQ(store.readBinary(kKey, "Map Parms v2", 22), parms);
 
     DataMap read;

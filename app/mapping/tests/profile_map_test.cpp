@@ -63,14 +63,14 @@ TEST(ProfileMap, ReadsTheVersion2LayoutAndDefaults) {
     DataMap map;
     ASSERT_TRUE(readProfileMap(map, profile, kProfileMapSection, "p.ini").ok);
     ASSERT_EQ(map.items().size(), 2u);
-    EXPECT_EQ(map.items()[0],
-              makeItem(1, 2, {0, 127, kAny, kAny}, 3, 4, {kAny, kAny, 0, 64}, 6));
+    EXPECT_EQ(map.items()[0], makeItem(1, 2, {0, 127, kAny, kAny}, 3, 4, {kAny, kAny, 0, 64}, 6));
     EXPECT_EQ(map.items()[1], makeItem(0xFF, 0xFF, kAnyBounds, 0xFF, 0xFF, kAnyBounds));
     EXPECT_EQ(map.options, 1);
 }
 
 TEST(ProfileMap, WithoutAKnownVersionNothingIsRead) {
-    for (const char* text : {"[Data Map]\nMapCount=1\n", "[Data Map]\nMapVersion=6\nMapCount=1\n"}) {
+    for (const char* text :
+         {"[Data Map]\nMapCount=1\n", "[Data Map]\nMapVersion=6\nMapCount=1\n"}) {
         DataMap map = sampleMap();
         MapFileResult result = readProfileMap(map, ProfileDocument(text), kProfileMapSection, "p");
         EXPECT_FALSE(result.ok);
@@ -99,14 +99,15 @@ TEST(ProfileMap, ItemsThatCannotBeReadAreReportedAndLeftOut) {
     MapFileResult result = readProfileMap(map, profile, kProfileMapSection, "p.ini");
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(map.items().size(), 1u);
-    EXPECT_THAT(result.problems, ElementsAre(HasSubstr("[Data Map] Map1: not understood"),
-                                             HasSubstr("Map2"), HasSubstr("S: not understood: "
-                                                                          "'F0 ZZ'")));
+    EXPECT_THAT(result.problems,
+                ElementsAre(HasSubstr("[Data Map] Map1: not understood"), HasSubstr("Map2"),
+                            HasSubstr("S: not understood: "
+                                      "'F0 ZZ'")));
 }
 
 TEST(ProfileMap, RefusesMapsLargerThanTheEngineHolds) {
-    ProfileDocument profile("[Data Map]\nMapVersion=5\nMapIsOn=1\nMapCount=" +
-                            std::to_string(kMaxMapItems + 1) + "\n");
+    ProfileDocument profile(
+        "[Data Map]\nMapVersion=5\nMapIsOn=1\nMapCount=" + std::to_string(kMaxMapItems + 1) + "\n");
     DataMap map = sampleMap();
     map.isOn = 0;
     MapFileResult result = readProfileMap(map, profile, kProfileMapSection, "p.ini");
@@ -120,7 +121,8 @@ TEST(ProfileMap, FileFormKeepsTheRestOfTheProfile) {
     std::string path = homePath("profile.ini");
     writeFile(path, "; mine\r\n[Display]\r\nFont=Mono\r\n");
     ASSERT_TRUE(writeProfileMapFile(sampleMap(), path, kProfileMapSection).ok);
-    EXPECT_THAT(readFile(path), HasSubstr("; mine\r\n[Display]\r\nFont=Mono\r\n\r\n[Data Map]\r\n"));
+    EXPECT_THAT(readFile(path),
+                HasSubstr("; mine\r\n[Display]\r\nFont=Mono\r\n\r\n[Data Map]\r\n"));
     DataMap read;
     ASSERT_TRUE(readProfileMapFile(read, path, kProfileMapSection).ok);
     EXPECT_EQ(read.rows(), sampleMap().rows());
