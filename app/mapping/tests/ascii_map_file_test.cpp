@@ -190,6 +190,21 @@ TEST(AsciiMapReader, SectionsCommentsAndLineEnds) {
     EXPECT_EQ(r.map.items()[1].sourceChannel, 5);
 }
 
+TEST(AsciiMapReader, DiscardAndSysExTargetsComeBackInTheirWrittenForm) {
+    MapItem discard = makeItem(4, MAP_CTRL, {1, 2, 3, 4}, 5, MAP_DISCARD, {6, 7, 8, 9},
+                               0x0038 | MAPITEM_CLONE | MAPITEM_PULL_V1);
+    MapItem sysex = discard;
+    sysex.targetMessage = MAP_SYSEX;
+    Read r = readText(asciiMapText(mapOf({{discard, {}}, {sysex, {0xF0, 0xF7}}})));
+    ASSERT_EQ(r.map.items().size(), 2u);
+    MapItem expected =
+        makeItem(4, MAP_CTRL, {1, 2, 3, 4}, 0xFF, MAP_DISCARD, kAnyBounds, MAPITEM_CLONE);
+    EXPECT_EQ(r.map.items()[0], expected);
+    expected.targetMessage = MAP_SYSEX;
+    expected.sysexOffset = 4;
+    EXPECT_EQ(r.map.items()[1], expected);
+}
+
 TEST(AsciiMapReader, DiscardAndSysExTargets) {
     MapItem discard = itemOf("3,NoteOn,1,2,3,4,N,7,5,Discard");
     EXPECT_EQ(discard,
@@ -236,7 +251,8 @@ TEST(AsciiMapFile, FileErrorsAndAWrittenFileReadsBack) {
     EXPECT_EQ(readAsciiMap(map, missing, false, false).message,
               "File not found: '" + missing + "'");
     EXPECT_EQ(readAsciiMap(map, missing, false, true).message, "");
-    EXPECT_FALSE(writeAsciiMap(map, homePath("no/such/folder.txm")).ok);
+    EXPECT_EQ(writeAsciiMap(map, homePath("no/such/folder.txm")).message,
+              "File Creation Failed: '" + homePath("no/such/folder.txm") + "'");
 
     DataMap written = mapOf({sysexRow(MAP_NOTE_ON, {0xF0, 0xF7}), discardRow(MAP_CTRL)}, 0x17);
     ASSERT_TRUE(writeAsciiMap(written, homePath("m.txm")).ok);
