@@ -177,7 +177,7 @@ TEST(AsciiMapReader, AcceptsOnlyTheVersionHeader) {
 }
 
 TEST(AsciiMapReader, SectionsCommentsAndLineEnds) {
-    Read r = readText("\r\n ; header next\rcvxmap VERSION 5\n"
+    Read r = readText("\xEF\xBB\xBF\r\n ; header next\rcvxmap VERSION 5\n"
                       "1,NoteOn,*,*,*,*,N,0,*,*,*,*,*,*\n" // before any section: ignored
                       "[Notes]\n2,NoteOn,*,*,*,*,N,0,*,*,*,*,*,*\n"
                       "[Broken\n3,NoteOn,*,*,*,*,N,0,*,*,*,*,*,*\n"
@@ -251,6 +251,8 @@ TEST(AsciiMapFile, FileErrorsAndAWrittenFileReadsBack) {
     EXPECT_EQ(readAsciiMap(map, missing, false, false).message,
               "File not found: '" + missing + "'");
     EXPECT_EQ(readAsciiMap(map, missing, false, true).message, "");
+    EXPECT_EQ(readAsciiMap(map, cvx::testing::isolatedHome(), false, false).message,
+              "Cannot read map file '" + cvx::testing::isolatedHome() + "'.");
     EXPECT_EQ(writeAsciiMap(map, homePath("no/such/folder.txm")).message,
               "File Creation Failed: '" + homePath("no/such/folder.txm") + "'");
 
