@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace corvex {
 namespace {
@@ -185,6 +187,39 @@ TEST_F(SettingsProfileTest, StoredSelectionIsReadAsTheDevicesStoreIt) {
     EXPECT_FALSE(tree.value(key, "DataMap_Out1_In2"));
     EXPECT_EQ(SettingsProfile::load(store, 1).devices.outputs,
               std::vector<std::string>{"Old single output"});
+}
+
+// Two instances saving at the same moment, each many times, keep each other's branches.
+TEST_F(SettingsProfileTest, InstancesSavingTogetherKeepEachOthersBranch) {
+    constexpr int kSaves = 15;
+    std::vector<pid_t> children;
+    for (int instance = 1; instance <= 2; ++instance) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SettingsStore own;
+            bool ok = true;
+            for (int i = 1; i <= kSaves; ++i) {
+                SettingsProfile record = SettingsProfile::load(own, instance);
+                record.instanceOptions.tempo = 100 * instance + i;
+                record.devices.outputs = {"Out of " + std::to_string(instance)};
+                ok = record.save(own, instance) && ok;
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int instance = 1; instance <= 2; ++instance) {
+        SettingsProfile record = SettingsProfile::load(store, instance);
+        EXPECT_EQ(record.instanceOptions.tempo, 100 * instance + kSaves);
+        EXPECT_EQ(record.devices.outputs,
+                  std::vector<std::string>{"Out of " + std::to_string(instance)});
+    }
 }
 
 TEST_F(SettingsProfileTest, DefaultRoutingFeedsTheFirstOutputOnly) {
