@@ -137,9 +137,9 @@ private:
             return;
         }
         std::string value = reading.value.empty() ? "(missing)" : reading.value;
-        problems_.push_back(printfText(
-            "'%s', line %d: Problem parsing ASCII map. Item: %s, Value: %s", name_.c_str(),
-            number, reading.field.c_str(), value.c_str()));
+        problems_.push_back(
+            printfText("'%s', line %d: Problem parsing ASCII map. Item: %s, Value: %s",
+                       name_.c_str(), number, reading.field.c_str(), value.c_str()));
     }
 
     void option(std::string_view line, int number) {
@@ -181,6 +181,10 @@ MapFileResult readAsciiMapText(DataMap& map, std::string_view text, const std::s
         }
         return result;
     }
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF"; // some editors start files with it
+    if (text.starts_with(kUtf8Mark)) {
+        text.remove_prefix(kUtf8Mark.size());
+    }
     AsciiMapParser parser(name, map.options);
     if (!parser.parse(text)) {
         if (!quiet) {
@@ -204,7 +208,9 @@ MapFileResult readAsciiMap(DataMap& map, const std::string& path, bool append, b
     if (text.status != cvx::profile::ReadStatus::Read) {
         MapFileResult result;
         if (!quiet) {
-            result.message = printfText("File not found: '%s'", path.c_str());
+            result.message = text.status == cvx::profile::ReadStatus::Missing
+                                 ? printfText("File not found: '%s'", path.c_str())
+                                 : printfText("Cannot read map file '%s'.", path.c_str());
         }
         return result;
     }

@@ -80,8 +80,8 @@ std::span<const uint8_t> poolImageOf(std::span<const uint8_t> file, size_t items
     } else if (offset < itemsEnd) {
         fault = printfText("its SysEx offset %u lies among the items", offset);
     } else if (offset > file.size()) {
-        fault = printfText("its SysEx offset %u lies past the end of the file (%zu bytes)",
-                           offset, file.size());
+        fault = printfText("its SysEx offset %u lies past the end of the file (%zu bytes)", offset,
+                           file.size());
     } else {
         return file.subspan(offset);
     }
@@ -188,8 +188,8 @@ MapFileResult readBinaryMapImage(DataMap& map, std::span<const uint8_t> file,
         result.message = "Map File version not understood.";
         return result;
     case Decoded::Verdict::Damaged:
-        result.message = printfText("Map file '%s' is damaged: %s.", name.c_str(),
-                                    decoded.fault.c_str());
+        result.message =
+            printfText("Map file '%s' is damaged: %s.", name.c_str(), decoded.fault.c_str());
         return result;
     case Decoded::Verdict::Map:
         break;
@@ -214,8 +214,8 @@ MapFileResult readBinaryMap(DataMap& map, const std::string& path, bool append, 
         return result;
     }
     auto bytes = std::as_bytes(std::span(text.text));
-    return readBinaryMapImage(
-        map, {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, path, append, quiet);
+    return readBinaryMapImage(map, {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()},
+                              path, append, quiet);
 }
 
 std::string binaryMapImage(const DataMap& map) {

@@ -56,8 +56,8 @@ SMapper DataMap::record() {
     map.mapOptions = options;
     map.mapIsOn = isOn;
     map.mapKeys = keys;
-    map.itemCount = static_cast<int16_t>(
-        std::min<size_t>(items_.size(), std::numeric_limits<int16_t>::max()));
+    map.itemCount =
+        static_cast<int16_t>(std::min<size_t>(items_.size(), std::numeric_limits<int16_t>::max()));
     map.items = items_.empty() ? nullptr : items_.data();
     map.sysexLength = sysexLength();
     map.sysexPool = pool_.empty() ? nullptr : pool_.data();

@@ -79,8 +79,8 @@ Version3Pool rebuildWithWideCounts(std::vector<MapItem>& items, std::span<const 
             return pool;
         }
         if (pool.image.size() + 2 + count > MAP_SYSEX_POOL_SIZE) {
-            pool.fault = printfText("the one-byte SysEx counts overflow the pool at item %zu",
-                                    i + 1);
+            pool.fault =
+                printfText("the one-byte SysEx counts overflow the pool at item %zu", i + 1);
             return pool;
         }
         items[i].sysexOffset = static_cast<uint16_t>(pool.image.size());

@@ -34,7 +34,7 @@ enum Field {
 };
 
 constexpr std::array<const char*, 15> kFieldNames = {
-    "Source Channel", "Source Message", "Source V1 Min", "Source V1 Max", "Source V2 Min",
+    "Source Channel", "Source Message", "Source V1 Min", "Source V1 Max",  "Source V2 Min",
     "Source V2 Max",  "Clone",          "Delay",         "Target Channel", "Target Message",
     "Target V1 Min",  "Target V1 Max",  "Target V2 Min", "Target V2 Max",  "SysEx Data"};
 
@@ -272,9 +272,9 @@ private:
 std::string formatItemLine(const MapRow& row) {
     const MapItem& item = row.item;
     std::string line = channelText(item.sourceChannel) + ',' + messageText(item.sourceMessage) +
-                       ',' + valueText(item.sourceV1Min) + ',' + valueText(item.sourceV1Max) +
-                       ',' + valueText(item.sourceV2Min) + ',' + valueText(item.sourceV2Max) +
-                       ',' + ((item.itemFlags & MAPITEM_CLONE) ? "Y" : "N") + ',' +
+                       ',' + valueText(item.sourceV1Min) + ',' + valueText(item.sourceV1Max) + ',' +
+                       valueText(item.sourceV2Min) + ',' + valueText(item.sourceV2Max) + ',' +
+                       ((item.itemFlags & MAPITEM_CLONE) ? "Y" : "N") + ',' +
                        std::to_string(item.itemFlags >> MAPITEM_DELAY_SHIFT) + ',';
     if (item.targetMessage == MAP_DISCARD) {
         return line + "*,Discard,*,*,*,*";

@@ -9,8 +9,8 @@ namespace corvex {
 namespace {
 
 constexpr std::array<std::string_view, 16> kNames = {
-    "",     "NoteOff", "NoteOn", "KeyAft", "Ctrl",  "ProgChg", "ChanAft", "PitchB",
-    "NRPN", "SysEx",   "Discard", "SPP",  "Start", "Cont",    "Stop",    "RPN"};
+    "",     "NoteOff", "NoteOn",  "KeyAft", "Ctrl",  "ProgChg", "ChanAft", "PitchB",
+    "NRPN", "SysEx",   "Discard", "SPP",    "Start", "Cont",    "Stop",    "RPN"};
 
 } // namespace
 

@@ -42,16 +42,15 @@ std::string problemOf(const std::string& line, const char* version = "5") {
 }
 
 TEST(AsciiMapWriter, WritesTheHeaderItemsAndOptionsWithCrLf) {
-    DataMap map = mapOf({{makeItem(0, MAP_NOTE_ON, {60, 72, kAny, kAny}, 9, MAP_CTRL,
-                                   {7, 7, 0, 127}, MAPITEM_CLONE | 5 << 6 | MAPITEM_PULL_V1),
-                          {}},
-                         {makeItem(0xFF, MAP_ANY, kAnyBounds, 0xFF, MAP_ANY, kAnyBounds,
-                                   MAPITEM_PULL_V2),
-                          {}},
-                         discardRow(MAP_PROG_CHG),
-                         sysexRow(MAP_SPP, {0xF0, 0x0A, 0xF7}),
-                         sysexRow(MAP_STOP, {})},
-                        MAP_SEND_FULL_NRPN | MAP_REVERSE_DATA_ENTRY | 0x0100);
+    DataMap map = mapOf(
+        {{makeItem(0, MAP_NOTE_ON, {60, 72, kAny, kAny}, 9, MAP_CTRL, {7, 7, 0, 127},
+                   MAPITEM_CLONE | 5 << 6 | MAPITEM_PULL_V1),
+          {}},
+         {makeItem(0xFF, MAP_ANY, kAnyBounds, 0xFF, MAP_ANY, kAnyBounds, MAPITEM_PULL_V2), {}},
+         discardRow(MAP_PROG_CHG),
+         sysexRow(MAP_SPP, {0xF0, 0x0A, 0xF7}),
+         sysexRow(MAP_STOP, {})},
+        MAP_SEND_FULL_NRPN | MAP_REVERSE_DATA_ENTRY | 0x0100);
     EXPECT_EQ(asciiMapText(map), "CVXMAP Version 5\r\n"
                                  "\r\n[Map]\r\n"
                                  "1,NoteOn,60,72,*,*,Y,5,10,Ctrl,7,7,0,127,>\r\n"
@@ -76,9 +75,9 @@ TEST(AsciiMapWriter, TypesWithoutANameAreWrittenAsNumbersThatDoNotReadBack) {
 }
 
 TEST(AsciiMapReader, ReadsFieldsWhateverTheSeparatorsAndCase) {
-    MapItem expected = makeItem(15, MAP_PITCH_B, {0, 16383, kAny, 5}, 0xFF, MAP_NRPN,
-                                {kAny, 1, 2, 3}, MAPITEM_CLONE | 1023 << 6 | MAPITEM_PULL_V1 |
-                                                     MAPITEM_PULL_V2);
+    MapItem expected =
+        makeItem(15, MAP_PITCH_B, {0, 16383, kAny, 5}, 0xFF, MAP_NRPN, {kAny, 1, 2, 3},
+                 MAPITEM_CLONE | 1023 << 6 | MAPITEM_PULL_V1 | MAPITEM_PULL_V2);
     EXPECT_EQ(itemOf("16,PitchB,0,16383,*,5,Y,1023,*,NRPN,*,1,2,3,>,<"), expected);
     EXPECT_EQ(itemOf("  16 pitchb  0, 16383 ,*;5 true 1023 * nrpn *\t1 2 3 > <  "), expected);
     EXPECT_EQ(itemOf("16,PITCHB,0,16383,*,5,t,1023,*,NRPN,*,1,2,3,>>,<<"), expected);
@@ -154,17 +153,16 @@ TEST(AsciiMapReader, ProblemTextStaysWithin1024Characters) {
 TEST(AsciiMapReader, Version4LinesHaveNoDelay) {
     Read r = readText("cvxmap version 4\n[map]\n2,Ctrl,7,7,*,*,Y,*,Ctrl,10,10,*,*,>\n");
     ASSERT_EQ(r.map.items().size(), 1u);
-    EXPECT_EQ(r.map.items()[0],
-              makeItem(1, MAP_CTRL, {7, 7, kAny, kAny}, 0xFF, MAP_CTRL, {10, 10, kAny, kAny},
-                       MAPITEM_CLONE | MAPITEM_PULL_V1));
+    EXPECT_EQ(r.map.items()[0], makeItem(1, MAP_CTRL, {7, 7, kAny, kAny}, 0xFF, MAP_CTRL,
+                                         {10, 10, kAny, kAny}, MAPITEM_CLONE | MAPITEM_PULL_V1));
     EXPECT_THAT(problemOf("*,*,*,*,*,*,N,0,3,Ctrl,*,*,*,*", "4"),
                 HasSubstr("Item: Target Channel, Value: 0"));
 }
 
 TEST(AsciiMapReader, AcceptsOnlyTheVersionHeader) {
     DataMap map = mapOf({discardRow(MAP_CTRL)}, 3);
-    for (const char* text : {"CVXMAP Version 5 beta\r\n[Map]\r\n", "[Map]\r\n", "CVXMAP Version 3\n",
-                             "; only a comment\n\n"}) {
+    for (const char* text : {"CVXMAP Version 5 beta\r\n[Map]\r\n", "[Map]\r\n",
+                             "CVXMAP Version 3\n", "; only a comment\n\n"}) {
         MapFileResult result = readAsciiMapText(map, text, "m.txm", false, false);
         EXPECT_FALSE(result.ok) << text;
         EXPECT_THAT(result.message, HasSubstr("Expected ASCII Map Version Header: "
@@ -179,7 +177,7 @@ TEST(AsciiMapReader, AcceptsOnlyTheVersionHeader) {
 }
 
 TEST(AsciiMapReader, SectionsCommentsAndLineEnds) {
-    Read r = readText("\r\n ; header next\rcvxmap VERSION 5\n"
+    Read r = readText("\xEF\xBB\xBF\r\n ; header next\rcvxmap VERSION 5\n"
                       "1,NoteOn,*,*,*,*,N,0,*,*,*,*,*,*\n" // before any section: ignored
                       "[Notes]\n2,NoteOn,*,*,*,*,N,0,*,*,*,*,*,*\n"
                       "[Broken\n3,NoteOn,*,*,*,*,N,0,*,*,*,*,*,*\n"
@@ -192,13 +190,28 @@ TEST(AsciiMapReader, SectionsCommentsAndLineEnds) {
     EXPECT_EQ(r.map.items()[1].sourceChannel, 5);
 }
 
+TEST(AsciiMapReader, DiscardAndSysExTargetsComeBackInTheirWrittenForm) {
+    MapItem discard = makeItem(4, MAP_CTRL, {1, 2, 3, 4}, 5, MAP_DISCARD, {6, 7, 8, 9},
+                               0x0038 | MAPITEM_CLONE | MAPITEM_PULL_V1);
+    MapItem sysex = discard;
+    sysex.targetMessage = MAP_SYSEX;
+    Read r = readText(asciiMapText(mapOf({{discard, {}}, {sysex, {0xF0, 0xF7}}})));
+    ASSERT_EQ(r.map.items().size(), 2u);
+    MapItem expected =
+        makeItem(4, MAP_CTRL, {1, 2, 3, 4}, 0xFF, MAP_DISCARD, kAnyBounds, MAPITEM_CLONE);
+    EXPECT_EQ(r.map.items()[0], expected);
+    expected.targetMessage = MAP_SYSEX;
+    expected.sysexOffset = 4;
+    EXPECT_EQ(r.map.items()[1], expected);
+}
+
 TEST(AsciiMapReader, DiscardAndSysExTargets) {
     MapItem discard = itemOf("3,NoteOn,1,2,3,4,N,7,5,Discard");
-    EXPECT_EQ(discard, makeItem(2, MAP_NOTE_ON, {1, 2, 3, 4}, 0xFF, MAP_DISCARD, kAnyBounds,
-                                7 << 6));
-    Read r = readText(std::string(kHead) +
-                      "*,Ctrl,*,*,*,*,N,0,*,SysEx, f0,7e 0a0B F7 ; comment F0\n"
-                      "*,Ctrl,*,*,*,*,N,0,*,SysEx\n");
+    EXPECT_EQ(discard,
+              makeItem(2, MAP_NOTE_ON, {1, 2, 3, 4}, 0xFF, MAP_DISCARD, kAnyBounds, 7 << 6));
+    Read r =
+        readText(std::string(kHead) + "*,Ctrl,*,*,*,*,N,0,*,SysEx, f0,7e 0a0B F7 ; comment F0\n"
+                                      "*,Ctrl,*,*,*,*,N,0,*,SysEx\n");
     ASSERT_EQ(r.map.items().size(), 2u);
     EXPECT_EQ(r.map.rows()[0].sysex, (Bytes{0xF0, 0x7E, 0x0A, 0x0B, 0xF7}));
     EXPECT_EQ(r.map.items()[1].sysexOffset, 0);
@@ -235,9 +248,13 @@ TEST(AsciiMapReader, ReplacesOrAppendsOnlyOnceTheFileIsRead) {
 TEST(AsciiMapFile, FileErrorsAndAWrittenFileReadsBack) {
     DataMap map = mapOf({discardRow(MAP_CTRL)});
     std::string missing = homePath("missing.txm");
-    EXPECT_EQ(readAsciiMap(map, missing, false, false).message, "File not found: '" + missing + "'");
+    EXPECT_EQ(readAsciiMap(map, missing, false, false).message,
+              "File not found: '" + missing + "'");
     EXPECT_EQ(readAsciiMap(map, missing, false, true).message, "");
-    EXPECT_FALSE(writeAsciiMap(map, homePath("no/such/folder.txm")).ok);
+    EXPECT_EQ(readAsciiMap(map, cvx::testing::isolatedHome(), false, false).message,
+              "Cannot read map file '" + cvx::testing::isolatedHome() + "'.");
+    EXPECT_EQ(writeAsciiMap(map, homePath("no/such/folder.txm")).message,
+              "File Creation Failed: '" + homePath("no/such/folder.txm") + "'");
 
     DataMap written = mapOf({sysexRow(MAP_NOTE_ON, {0xF0, 0xF7}), discardRow(MAP_CTRL)}, 0x17);
     ASSERT_TRUE(writeAsciiMap(written, homePath("m.txm")).ok);

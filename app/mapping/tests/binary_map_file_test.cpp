@@ -41,7 +41,11 @@ struct FileBuilder {
 
 FileBuilder header(uint16_t version, int16_t count, uint16_t options, uint32_t sysexOffset) {
     FileBuilder file;
-    file.text("CvxMap").u16(version).u16(static_cast<uint16_t>(count)).u16(options).u32(sysexOffset);
+    file.text("CvxMap")
+        .u16(version)
+        .u16(static_cast<uint16_t>(count))
+        .u16(options)
+        .u32(sysexOffset);
     return file;
 }
 
@@ -131,8 +135,8 @@ TEST(BinaryMapReader, ReadsVersion5And4WithTheirPools) {
         EXPECT_EQ(map.rows()[0].sysex, (Bytes{0xF0, 0xF7}));
         EXPECT_TRUE(map.rows()[1].sysex.empty());
         EXPECT_EQ(map.items()[1].sysexOffset, 0);
-        EXPECT_EQ(binaryMapImage(map), header(5, 2, 0x0011, 64).bytes.substr(0, 16) +
-                                           file.substr(16));
+        EXPECT_EQ(binaryMapImage(map),
+                  header(5, 2, 0x0011, 64).bytes.substr(0, 16) + file.substr(16));
     }
 }
 
@@ -243,8 +247,7 @@ TEST(BinaryMapReader, RefusesDamagedFilesAndKeepsTheMap) {
         {"entry past the pool", header(5, 1, 0, 40).item(sysexItem(50)).text(pool).bytes,
          "past the end"},
         {"count past the pool",
-         header(5, 1, 0, 40).item(sysexItem(4)).text(pool).u16(9).raw({0xF0}).bytes,
-         "runs past"},
+         header(5, 1, 0, 40).item(sysexItem(4)).text(pool).u16(9).raw({0xF0}).bytes, "runs past"},
         {"entry too long",
          header(5, 1, 0, 40).item(sysexItem(4)).text(pool).u16(1023).raw(Bytes(1023)).bytes,
          "longer than 1022"},

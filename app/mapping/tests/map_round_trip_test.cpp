@@ -57,20 +57,17 @@ constexpr uint16_t kAllOptions =
 
 // One message on every item's channel, and the system messages.
 const std::vector<Bytes> kTestMessages = {
-    {0x90, 64, 100},       {0x81, 60, 0},        {0xA2, 60, 10},       {0xB3, 7, 99},
-    {0xC4, 5},             {0xD5, 40},           {0xE6, 0, 64},        {0xB7, 99, 1},
-    {0xB7, 98, 2},         {0xB7, 6, 64},        {0xB7, 38, 1},        {0xB8, 101, 0},
-    {0xB8, 100, 0},        {0xB8, 6, 12},        {0xB8, 38, 0},        {0xF2, 1, 2},
-    {0xFA},                {0xFB},               {0xFC},               {0x99, 1, 2},
-    {0x9A, 64, 64},        {0x9B, 1, 1},         {0x9C, 1, 1},         {0x9D, 3, 4},
-    {0x9E, 5, 6},          {0x9F, 7, 8},
+    {0x90, 64, 100}, {0x81, 60, 0}, {0xA2, 60, 10}, {0xB3, 7, 99}, {0xC4, 5},     {0xD5, 40},
+    {0xE6, 0, 64},   {0xB7, 99, 1}, {0xB7, 98, 2},  {0xB7, 6, 64}, {0xB7, 38, 1}, {0xB8, 101, 0},
+    {0xB8, 100, 0},  {0xB8, 6, 12}, {0xB8, 38, 0},  {0xF2, 1, 2},  {0xFA},        {0xFB},
+    {0xFC},          {0x99, 1, 2},  {0x9A, 64, 64}, {0x9B, 1, 1},  {0x9C, 1, 1},  {0x9D, 3, 4},
+    {0x9E, 5, 6},    {0x9F, 7, 8},
 };
 
 std::string throughBothFormats(const std::string& binary) {
     DataMap fromBinary;
     EXPECT_TRUE(readBinaryMapImage(fromBinary,
-                                   {reinterpret_cast<const uint8_t*>(binary.data()),
-                                    binary.size()},
+                                   {reinterpret_cast<const uint8_t*>(binary.data()), binary.size()},
                                    "in.vxm", false, false)
                     .ok);
     std::string text = asciiMapText(fromBinary);
