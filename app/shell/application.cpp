@@ -6,6 +6,7 @@
 #include "device_message_boxes.h"
 #include "folders.h"
 #include "frame_messages.h"
+#include "frame_settings.h"
 #include "frame_window.h"
 #include "midi.h"
 #include "profile/engine_settings.h"
@@ -230,12 +231,7 @@ bool Application::createFrame() {
     FrameWindow& frame = *parts_->frame;
     parts_->services->setFrame(&frame);
     parts_->deviceMessages->setOwner(&frame);
-    FrameState state = frame.frameState();
-    state.displayRunning = parts_->record.options.displayEvents;
-    state.inputHex = parts_->record.display.monitorInputHex;
-    state.outputHex = parts_->record.display.monitorOutputHex;
-    state.passSysEx = parts_->record.options.passSysex;
-    frame.setFrameState(state);
+    frame.setFrameState(frameStateOf(parts_->record));
     frame.setProfilePath(commandLine_.result == 3 ? commandLine_.profilePath : std::string());
     frame.setCloseHandler([this] { return saveOnClose(); });
     frame.applyBackground(static_cast<BackgroundMode>(parts_->record.display.backgroundBitmap),
@@ -373,6 +369,7 @@ bool Application::saveOnClose() {
     SettingsProfile& record = parts_->record;
     if (parts_->frame) {
         record.display.windowPos = placementOfWidget(*parts_->frame);
+        storeFrameState(record, parts_->frame->frameState());
         recordLayout();
     }
     record.filter = parts_->midi->filter();

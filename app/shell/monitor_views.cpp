@@ -9,16 +9,6 @@
 namespace corvex {
 namespace {
 
-MonitorWindow::Colours qtColours(const std::array<uint32_t, 55>& colours) {
-    MonitorWindow::Colours result;
-    for (size_t i = 0; i < colours.size(); ++i) {
-        const uint32_t c = colours[i];
-        result[i] = QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                           static_cast<int>((c >> 16) & 0xFF));
-    }
-    return result;
-}
-
 MonitorFont fontOf(const MonitorLook& look) {
     return {look.fontFace, look.fontSize, look.fontBold, look.fontItalic};
 }
@@ -32,7 +22,7 @@ struct MonitorViews::Windows {
     QPointer<MonitorWindow> input;
 
     void style(MonitorWindow& window, bool hex) const {
-        window.setColours(qtColours(look.colours));
+        window.setColours(look.colours);
         window.setChannelColours(look.channelColours);
         window.setHex(hex);
         window.setDisplayRunning(look.displayRunning);

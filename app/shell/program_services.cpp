@@ -4,6 +4,7 @@
 #include "cvxlib.h"
 #include "folders.h"
 #include "frame_messages.h"
+#include "frame_settings.h"
 #include "frame_window.h"
 #include "mapping/binary_map_file.h"
 #include "mapping/data_map.h"
@@ -139,43 +140,21 @@ bool ProgramServices::setPcKeyboardActive(bool) {
 // ---- Settings ------------------------------------------------------------------------------
 
 GeneralOptions ProgramServices::generalOptions() const {
-    GeneralOptions options;
-    options.showTooltips = record_.options.toolTips;
-    options.verboseDeviceInfo = record_.display.verbose;
-    options.showPatchNames = record_.display.displayGMPatches;
-    options.abbreviatePortNames = record_.display.displayPortNames;
-    options.channelColours = record_.display.displayChannelColours;
-    options.middleCOctave = record_.options.octave;
-    options.panicNoteOffs = record_.display.fullPanic;
-    options.runningStatus = record_.options.runningStatus;
-    options.background = static_cast<BackgroundMode>(record_.display.backgroundBitmap);
-    options.backgroundPath = record_.display.backgroundPath;
-    return options;
+    return generalOptionsOf(record_);
 }
 
 void ProgramServices::setGeneralOptions(const GeneralOptions& options) {
-    record_.options.toolTips = options.showTooltips;
-    record_.display.verbose = options.verboseDeviceInfo;
-    record_.display.displayGMPatches = options.showPatchNames;
-    record_.display.displayPortNames = options.abbreviatePortNames;
-    record_.display.displayChannelColours = options.channelColours;
-    record_.options.octave = options.middleCOctave;
-    record_.display.fullPanic = options.panicNoteOffs;
-    record_.options.runningStatus = options.runningStatus;
-    record_.display.backgroundBitmap = static_cast<int>(options.background);
-    record_.display.backgroundPath = options.backgroundPath;
+    storeGeneralOptions(record_, options);
     midi_->sendRunStatus(options.runningStatus);
     applyMonitorLook();
 }
 
 FolderSettings ProgramServices::folders() const {
-    return {record_.options.mapFolder, record_.options.sysexFolder, record_.options.snapshotFolder};
+    return foldersOf(record_);
 }
 
 void ProgramServices::setFolders(const FolderSettings& folders) {
-    record_.options.mapFolder = folders.mapFolder;
-    record_.options.sysexFolder = folders.sysexFolder;
-    record_.options.snapshotFolder = folders.snapshotFolder;
+    storeFolders(record_, folders);
     rememberedFolders_[static_cast<size_t>(FileKind::Map)] = folders.mapFolder;
     rememberedFolders_[static_cast<size_t>(FileKind::SysEx)] = folders.sysexFolder;
     rememberedFolders_[static_cast<size_t>(FileKind::Snapshot)] = folders.snapshotFolder;
