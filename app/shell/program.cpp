@@ -6,6 +6,7 @@
 #include "shell/instance_channel.h"
 #include "shell/registration.h"
 #include "shell/startup_texts.h"
+#include "shell/termination_signals.h"
 #include "shell/usage_text.h"
 #include "shell/user_warning.h"
 
@@ -128,6 +129,9 @@ int runCorvex(int argc, char** argv) {
             break;
         }
     }
+    // From here on a termination signal waits in its pipe until the event loop runs and then
+    // closes the program the normal way, however early in the start-up it came.
+    installTerminationSignals();
     std::optional<InstanceSlot> slot = claimInstanceSlot(folder.toStdString());
     if (!slot) {
         return 1; // all sixteen slots are taken

@@ -136,6 +136,26 @@ TEST_F(ProgramProcessTest, ASecondStartHandsItsSysExFileToTheFirst) {
     EXPECT_EQ(finish(first), 0);
 }
 
+TEST_F(ProgramProcessTest, InstancesStartedTogetherGetDifferentSlotsAndAKilledOnesIsReused) {
+    QProcess* first = start({});
+    QProcess* second = start({});
+    ASSERT_TRUE(waitUntilLive(0));
+    ASSERT_TRUE(waitUntilLive(1));
+    EXPECT_EQ(heldInstanceSlots(folder_.toStdString()), (std::vector<int>{0, 1}));
+
+    first->kill(); // no shutdown at all
+    first->waitForFinished(kStartTimeoutMs);
+    QProcess* third = start({});
+    ASSERT_TRUE(waitUntilLive(0));
+    SettingsStore store;
+    EXPECT_EQ(store.readQword("Instance Data", "hWnd 00"),
+              static_cast<uint64_t>(third->processId()));
+    terminate(second);
+    terminate(third);
+    EXPECT_EQ(finish(second), 0);
+    EXPECT_EQ(finish(third), 0);
+}
+
 TEST_F(ProgramProcessTest, AStartBeyondSixteenInstancesEndsSilentlyWithOne) {
     std::vector<InstanceSlot> taken;
     for (int i = 0; i < kInstanceSlotCount; ++i) {
