@@ -29,6 +29,41 @@ size_t viewIndex(ViewKind view) {
 
 } // namespace
 
+DeviceSettings deviceSettingsOf(const SettingsProfile& record, int instance) {
+    DeviceSettings settings;
+    settings.profileNumber = instance;
+    settings.selection.inputs = record.devices.inputs;
+    settings.selection.outputs = record.devices.outputs;
+    for (const CPortMap& map : record.devices.outputMaps) {
+        settings.selection.outputMaps.emplace_back(map);
+    }
+    for (const PortDataMapSetting& map : record.devices.portDataMaps) {
+        settings.selection.routeMaps.push_back({map.output, map.input, map.path});
+    }
+    settings.sysex = {record.options.passSysex, static_cast<uint16_t>(record.options.bufferCount),
+                      static_cast<uint16_t>(record.options.bufferSize),
+                      static_cast<uint16_t>(record.options.outputBufferCount),
+                      static_cast<uint16_t>(record.options.outputBufferSize)};
+    settings.verboseDeviceInfo = record.display.verbose;
+    settings.versionText = CVX_VERSION;
+    return settings;
+}
+
+void storeSelection(const StoredSelection& selection, SettingsProfile& record) {
+    record.devices.inputs = selection.inputs;
+    record.devices.outputs = selection.outputs;
+    record.devices.outputMaps.clear();
+    for (size_t i = 0; i < selection.outputs.size(); ++i) {
+        const bool stored = i < selection.outputMaps.size() && selection.outputMaps[i];
+        record.devices.outputMaps.push_back(
+            stored ? *selection.outputMaps[i] : defaultOutputMap(i + 1, selection.inputs.size()));
+    }
+    record.devices.portDataMaps.clear();
+    for (const StoredRouteMap& map : selection.routeMaps) {
+        record.devices.portDataMaps.push_back({map.outputPosition, map.inputPosition, map.path});
+    }
+}
+
 ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber)
     : record_(record), store_(store), instanceNumber_(instanceNumber) {}
 
@@ -204,6 +239,8 @@ bool ProgramServices::loadProfile(const std::string& path) {
     ProfileImportSteps steps;
     steps.prepare.push_back([this] { midi_->closePorts(); });
     steps.reapply.push_back([this](const SettingsProfile& record, const ImportedProfile&) {
+        midi_->configure(deviceSettingsOf(record, instanceNumber_));
+        midi_->restoreSelections();
         midi_->sendFilter(record.filter);
         midi_->sendRunStatus(record.options.runningStatus);
         applyMonitorLook();

@@ -5,6 +5,7 @@
 // Threads: the user-interface thread only.
 #pragma once
 
+#include "device_settings.h"
 #include "frame_services.h"
 #include "mapping/data_map.h"
 #include "settings_profile.h"
@@ -24,6 +25,12 @@ class FrameWindow;
 class MonitorViews;
 struct HandOff;
 struct MonitorLook;
+
+// The device manager's view of the record: the selection, SysEx buffers and options.
+DeviceSettings deviceSettingsOf(const SettingsProfile& record, int instance);
+// The device manager's selection written back into the record (an output without a stored
+// routing record gets the default one for its position).
+void storeSelection(const StoredSelection& selection, SettingsProfile& record);
 
 class ProgramServices : public FrameServices {
 public:

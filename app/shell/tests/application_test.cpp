@@ -11,6 +11,7 @@
 #include "mapping/binary_map_file.h"
 #include "mapping/data_map.h"
 #include "midi.h"
+#include "profile_file.h"
 #include "settings_profile.h"
 #include "settings_store.h"
 #include "vmidi.h"
@@ -177,6 +178,25 @@ TEST_F(ApplicationTest, AMapOnTheCommandLineIsTheGlobalMapFromTheStart) {
     EXPECT_EQ(again->midi().map().itemCount, 1);
     EXPECT_EQ(again->midi().map().mapIsOn, 1);
     again->finish();
+}
+
+TEST_F(ApplicationTest, AProfileOnTheCommandLineBringsItsPortsAndRouting) {
+    SettingsProfile exported = SettingsProfile::defaults();
+    exported.devices.inputs = {"Corvex Loopback 3"};
+    exported.devices.outputs = {"Corvex Loopback 4"};
+    exported.devices.outputMaps = {defaultOutputMap(1, 1)};
+    const std::string path = cvx::testing::isolatedHome() + "/studio.ini";
+    ASSERT_TRUE(exportProfile(path, exported));
+
+    CommandLine line;
+    line.result = 3;
+    line.profilePath = path;
+    std::unique_ptr<Application> application = startApplication(line);
+    EXPECT_EQ(application->settings().profilePath, path);
+    const unsigned char noteOn[] = {0x92, 0x40, 0x7F};
+    ASSERT_EQ(vmidiFeed(2, noteOn, sizeof noteOn), 1);
+    EXPECT_EQ(takeFrom(3, 3), (std::vector<uint8_t>{0x92, 0x40, 0x7F}));
+    application->finish();
 }
 
 TEST_F(ApplicationTest, AHandedOverMapReplacesTheGlobalMap) {
