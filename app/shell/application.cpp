@@ -385,7 +385,18 @@ void Application::finish() {
         parts_->services->setMonitors(nullptr);
         parts_->deviceMessages->setOwner(nullptr);
     }
-    parts_->frame.reset(); // the monitors go with it, before the client they read
+    if (parts_->frame) {
+        // The views go first, one by one and no longer watched by the frame: the frame's
+        // watchers must not see a view in the middle of its destruction.
+        FrameWindow* frame = parts_->frame.get();
+        for (QMdiSubWindow* window : frame->mdiArea()->subWindowList()) {
+            window->removeEventFilter(frame);
+            QObject::disconnect(window, nullptr, frame, nullptr);
+            delete window;
+        }
+        frame->mdiArea()->viewport()->removeEventFilter(frame);
+    }
+    parts_->frame.reset(); // before the client the monitors read
     parts_->monitors.reset();
     if (parts_->midi) {
         parts_->midi->closePorts();

@@ -33,12 +33,9 @@ constexpr unsigned kLoopback2 = 1;
 
 class ApplicationTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "application_test";
-        static char* argv[] = {name, nullptr};
-        static QApplication application(argc, argv);
-    }
+    // One application object per test, destroyed with it, so that Qt's caches go too.
+    void SetUp() override { qt_ = std::make_unique<QApplication>(argc_, argv_); }
+    void TearDown() override { qt_.reset(); }
 
     // Stores a selection for instance 1: Loopback 1 in, Loopback 2 out, routed.
     static void storeSelection() {
@@ -60,6 +57,11 @@ protected:
         EXPECT_TRUE(application->start());
         return application;
     }
+
+    int argc_ = 1;
+    char name_[17] = "application_test";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> qt_;
 
     // Everything sent to `output` within the time-out, once `expected` bytes have come.
     static std::vector<uint8_t> takeFrom(unsigned output, size_t expected) {

@@ -143,16 +143,28 @@ TEST_F(ProgramProcessTest, InstancesStartedTogetherGetDifferentSlotsAndAKilledOn
     ASSERT_TRUE(waitUntilLive(1));
     EXPECT_EQ(heldInstanceSlots(folder_.toStdString()), (std::vector<int>{0, 1}));
 
-    first->kill(); // no shutdown at all
-    first->waitForFinished(kStartTimeoutMs);
-    QProcess* third = start({});
-    ASSERT_TRUE(waitUntilLive(0));
+    // Whichever won slot 0 is killed outright, with no shutdown at all.
     SettingsStore store;
-    EXPECT_EQ(store.readQword("Instance Data", "hWnd 00"),
-              static_cast<uint64_t>(third->processId()));
-    terminate(second);
+    const auto pidOf = [&store](const char* value) {
+        return store.readQword("Instance Data", value).value_or(0);
+    };
+    const bool firstHasSlot0 = pidOf("hWnd 00") == static_cast<uint64_t>(first->processId());
+    QProcess* killed = firstHasSlot0 ? first : second;
+    QProcess* survivor = firstHasSlot0 ? second : first;
+    killed->kill();
+    killed->waitForFinished(kStartTimeoutMs);
+
+    QProcess* third = start({});
+    const uint64_t thirdPid = static_cast<uint64_t>(third->processId());
+    const QDeadlineTimer deadline(kStartTimeoutMs);
+    while (pidOf("hWnd 00") != thirdPid && !deadline.hasExpired()) {
+        QThread::msleep(50);
+    }
+    EXPECT_EQ(pidOf("hWnd 00"), thirdPid);
+    ASSERT_TRUE(waitUntilLive(0));
+    terminate(survivor);
     terminate(third);
-    EXPECT_EQ(finish(second), 0);
+    EXPECT_EQ(finish(survivor), 0);
     EXPECT_EQ(finish(third), 0);
 }
 
