@@ -23,10 +23,6 @@ constexpr char kUnconnected[] = "0000000000000000,0000000000000000";
 std::string outMapSection(size_t output) {
     return "OutMap" + std::to_string(output);
 }
-std::string numbered(const char* prefix, size_t number) {
-    return prefix + std::to_string(number);
-}
-
 bool isRoutingSection(std::string_view name) {
     if (equalsNoCase(name, kMidiDevices) || equalsNoCase(name, kPortDataMaps)) {
         return true;
@@ -50,7 +46,7 @@ std::vector<std::string> readNames(const ProfileDocument& document, const char* 
     count = std::clamp(count, 0, static_cast<int>(kMaxSelectedPorts));
     std::vector<std::string> names;
     for (int i = 1; i <= count; ++i) {
-        std::optional<std::string> name = document.value(kMidiDevices, numbered(prefix, i));
+        std::optional<std::string> name = document.value(kMidiDevices, numberedName(prefix, i));
         if (!name) {
             break;
         }
@@ -63,7 +59,8 @@ CPortMap readOutputMap(const ProfileDocument& document, size_t output, size_t in
     CPortMap map{};
     std::string section = outMapSection(output);
     for (size_t input = 1; input <= inputCount; ++input) {
-        std::string text = document.value(section, numbered("In", input)).value_or(kUnconnected);
+        std::string text =
+            document.value(section, numberedName("In", input)).value_or(kUnconnected);
         setConnection(map, input - 1, routeMaskOf(text));
     }
     std::string generated = document.value(section, kGeneratedPortKey).value_or(kUnconnected);
@@ -125,11 +122,11 @@ std::string withoutRoutingSections(std::string_view text) {
 void writeRouting(const DeviceSelection& devices, ProfileDocument& document) {
     document.set(kMidiDevices, "DevMIDIIn", std::to_string(devices.inputs.size()));
     for (size_t i = 0; i < devices.inputs.size(); ++i) {
-        document.set(kMidiDevices, numbered("In", i + 1), devices.inputs[i]);
+        document.set(kMidiDevices, numberedName("In", i + 1), devices.inputs[i]);
     }
     document.set(kMidiDevices, "DevMIDIOut", std::to_string(devices.outputs.size()));
     for (size_t i = 0; i < devices.outputs.size(); ++i) {
-        document.set(kMidiDevices, numbered("Out", i + 1), devices.outputs[i]);
+        document.set(kMidiDevices, numberedName("Out", i + 1), devices.outputs[i]);
     }
     for (size_t output = 0; output < devices.outputs.size(); ++output) {
         CPortMap map = output < devices.outputMaps.size()
@@ -139,7 +136,7 @@ void writeRouting(const DeviceSelection& devices, ProfileDocument& document) {
         for (size_t input = 0; input < devices.inputs.size() && input < CVX_GENERATED_PORT;
              ++input) {
             if (map.inputMasks[input] != 0) {
-                document.set(section, numbered("In", input + 1),
+                document.set(section, numberedName("In", input + 1),
                              routeMaskText(map.inputMasks[input]));
             }
         }

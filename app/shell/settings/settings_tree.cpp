@@ -50,7 +50,7 @@ std::optional<std::string> normalKeyPath(std::string_view path) {
     std::string result;
     size_t start = 0;
     while (start <= path.size()) {
-        size_t end = path.find_first_of("\\/", start);
+        size_t end = path.find('\\', start);
         if (end == std::string_view::npos) {
             end = path.size();
         }

@@ -46,8 +46,11 @@ TEST(SettingsTree, RemovingAKeyRemovesItsSubtreeOnly) {
 
 TEST(SettingsTree, KeyPathsAreNormalisedAndControlCharactersRefused) {
     SettingsTree tree;
-    EXPECT_TRUE(tree.setDword("/Profile 2//Display/", "x", 5));
+    EXPECT_TRUE(tree.setDword("\\Profile 2\\\\Display\\", "x", 5));
     EXPECT_EQ(tree.dword("Profile 2\\Display", "x"), 5u);
+    // '/' belongs to the name, as in a favourite called "Piano/Strings".
+    EXPECT_TRUE(tree.setDword("Favorite Patches\\Piano/Strings", "Patch", 1));
+    EXPECT_EQ(tree.subkeys("Favorite Patches"), std::vector<std::string>{"Piano/Strings"});
     EXPECT_FALSE(tree.setDword("Bad\nKey", "x", 1));
     EXPECT_FALSE(tree.setBinary("K", "big", std::string(kMaxSettingBytes + 1, 'x').data(),
                                 kMaxSettingBytes + 1));
