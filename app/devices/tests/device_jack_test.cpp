@@ -95,7 +95,13 @@ protected:
         if (!cvx::platform::JackTestServer::installed()) {
             GTEST_SKIP() << "jackd is not installed";
         }
-        ASSERT_TRUE(server_.start()) << "jackd -d dummy did not come up";
+        // JACK's registry of servers is small; on a busy machine a slot may free up later.
+        bool started = server_.start();
+        for (int attempt = 0; !started && attempt < 3; ++attempt) {
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+            started = server_.start();
+        }
+        ASSERT_TRUE(started) << "jackd -d dummy did not come up";
         keyboard_ = std::make_unique<KeyboardClient>();
         ASSERT_TRUE(keyboard_->opened());
         // Before the MIDI service starts: one cable and the JACK server.

@@ -62,10 +62,9 @@ TEST(DeviceChangeWatcher, BurstsOfChangesRunOneCheckAfterTheDebounce) {
     int checks = 0;
     DeviceChangeWatcher watcher(signal, [&] { ++checks; });
     signal.notify();
-    QTest::qWait(50);
     signal.notify();
-    QTRY_VERIFY_WITH_TIMEOUT(watcher.waiting(), 5000);
     signal.notify();
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.waiting() || checks > 0, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(checks, 1, 10000);
     QTest::qWait(2 * DeviceChangeWatcher::kDebounceMs);
     EXPECT_EQ(checks, 1);
