@@ -216,6 +216,7 @@ FrameWindow::~FrameWindow() {
     }
     // The views go first, while the frame is whole; their destroyed signals are ignored.
     destroying_ = true;
+    mdiArea_->viewport()->removeEventFilter(this);
     delete mdiArea_;
 }
 
@@ -566,15 +567,13 @@ void FrameWindow::forgetView(QMdiSubWindow* window) {
     if (destroying_) {
         return;
     }
-    for (std::size_t k = 0; k < views_.size(); ++k) {
-        if (views_[k] == window || views_[k].isNull()) {
-            views_[k] = nullptr;
+    // `window` is being destroyed: compared as a pointer only, never used.
+    for (QMdiSubWindow*& view : views_) {
+        if (view == window) {
+            view = nullptr;
         }
     }
     state_.midiStatusOpen = viewWindow(ViewKind::MidiStatus) != nullptr;
-    if (currentDialog_ == window) {
-        currentDialog_ = nullptr;
-    }
     refreshCommands();
 }
 
@@ -1068,6 +1067,9 @@ void FrameWindow::refuseDrop() {
 }
 
 bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (destroying_) {
+        return false; // the area and its windows are being taken apart
+    }
     if (watched == mdiArea_->viewport() && event->type() == QEvent::ContextMenu) {
         // A right click on the empty client area: the menu without a monitor.
         const auto* click = static_cast<QContextMenuEvent*>(event);

@@ -163,7 +163,8 @@ private:
     CommandTable commands_;
     QHash<int, QAction*> actions_;
     QMdiArea* mdiArea_ = nullptr;
-    std::array<QPointer<QMdiSubWindow>, kViewKindCount> views_{};
+    // Cleared through each window's destroyed signal.
+    std::array<QMdiSubWindow*, kViewKindCount> views_{};
     std::array<ViewFactory, kViewKindCount> viewFactories_{};
     FrameState state_;
     std::string profilePath_;
