@@ -573,6 +573,35 @@ TEST_F(FrameWindowTest, ClientAreaMenuFitsTheMonitorUnderTheCursor) {
     EXPECT_TRUE(itemOf(empty.get(), cmd::kClearMonitor)->isEnabled());
 }
 
+TEST_F(FrameWindowTest, WindowMenuListsTheChildWindowsFrom5000) {
+    QMdiSubWindow* input = addInputMonitorFactory();
+    QMenu* windowMenu =
+        frame_->action(cmd::kCascade)->associatedObjects().isEmpty()
+            ? nullptr
+            : qobject_cast<QMenu*>(frame_->action(cmd::kCascade)->associatedObjects().first());
+    ASSERT_NE(windowMenu, nullptr);
+    for (int shown = 0; shown < 2; ++shown) { // the list is rebuilt, never doubled
+        emit windowMenu->aboutToShow();
+    }
+    std::vector<std::pair<int, QString>> listed;
+    for (QAction* action : windowMenu->actions()) {
+        if (action->property("windowList").toBool() && !action->isSeparator()) {
+            listed.emplace_back(action->data().toInt(), action->text());
+        }
+    }
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0], (std::pair<int, QString>{5000, "&1 Monitor - Output"}));
+    EXPECT_EQ(listed[1], (std::pair<int, QString>{5001, "&2 Monitor - Input"}));
+
+    frame_->mdiArea()->setActiveSubWindow(input);
+    for (QAction* action : windowMenu->actions()) {
+        if (action->data().toInt() == 5000) {
+            action->trigger();
+        }
+    }
+    EXPECT_EQ(frame_->mdiArea()->activeSubWindow(), frame_->viewWindow(ViewKind::MainMonitor));
+}
+
 TEST_F(FrameWindowTest, WindowArrangements) {
     QMdiSubWindow* input = addInputMonitorFactory();
     QMdiSubWindow* main = frame_->viewWindow(ViewKind::MainMonitor);
