@@ -170,6 +170,18 @@ bool isFrameCheckMark(int id) {
            id == cmd::kKeyboard;
 }
 
+// The widget `handle` names when it is one of the application's live widgets, else null:
+// a stale or foreign value is never used as a pointer.
+QWidget* liveWidget(intptr_t handle) {
+    const auto widgets = QApplication::allWidgets();
+    for (QWidget* widget : widgets) {
+        if (reinterpret_cast<intptr_t>(widget) == handle) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
 bool isCheckable(int id) {
     return isFrameCheckMark(id) || id == cmd::kLog || id == cmd::kPatchMapping ||
            id == cmd::kMidiFilter || id == cmd::kDataMapping;
@@ -956,6 +968,9 @@ intptr_t FrameWindow::handleMessage(uint32_t message, uintptr_t wParam, intptr_t
         close();
         return 0;
     case WM_CVX_CHILDCLOSED:
+        if (!isToolWindowCommand(static_cast<int>(lParam))) {
+            return 0; // not one of the tool windows
+        }
         if (wParam == kChildClosedDestroy) {
             services_.closeToolWindow(static_cast<int>(lParam));
         }
@@ -966,7 +981,7 @@ intptr_t FrameWindow::handleMessage(uint32_t message, uintptr_t wParam, intptr_t
     case WM_CVX_GETCLIENT:
         return static_cast<intptr_t>(services_.engineClient());
     case WM_CVX_SETDIALOG:
-        currentDialog_ = reinterpret_cast<QWidget*>(lParam);
+        currentDialog_ = liveWidget(lParam);
         return 0;
     case WM_CVX_HANDOFF: {
         const intptr_t reply = services_.passOn(message, wParam, lParam);

@@ -440,6 +440,10 @@ TEST_F(FrameWindowTest, MessagesToTheFrame) {
     QLabel dialog("modeless");
     frame_->handleMessage(WM_CVX_SETDIALOG, 0, reinterpret_cast<intptr_t>(&dialog));
     EXPECT_EQ(frame_->currentDialog(), &dialog);
+    frame_->handleMessage(WM_CVX_SETDIALOG, 0, 0x12345678); // no such widget: none
+    EXPECT_EQ(frame_->currentDialog(), nullptr);
+    frame_->handleMessage(WM_CVX_CHILDCLOSED, kChildClosedDestroy, 77); // not a tool window
+    EXPECT_TRUE(services_.closedToolWindows.empty());
     EXPECT_EQ(frame_->handleMessage(0x7FFF, 0, 0), 0);
 }
 
