@@ -31,6 +31,8 @@
 #include <QPixmap>
 #include <QStatusBar>
 
+#include <utility>
+
 namespace corvex {
 namespace {
 
@@ -538,15 +540,12 @@ QMdiSubWindow* FrameWindow::addView(ViewKind kind, QWidget* view) {
     connect(window, &QObject::destroyed, this, [this, window] { forgetView(window); });
 
     Rect placement;
-    const QRect area = mdiArea_->viewport()->rect();
     if (services_.savedPlacement(kind, placement)) {
         window->setGeometry(toQRect(placement));
-    } else if (kind == ViewKind::InputMonitor) {
-        window->setGeometry(kInputMonitorInset, kInputMonitorInset,
-                            std::max(1, area.width() - kInputMonitorInset),
-                            std::max(1, area.height() - kInputMonitorInset));
-    } else if (kind == ViewKind::PortRouting || kind == ViewKind::MainMonitor) {
-        window->setGeometry(area);
+    } else if (mdiArea_->viewport()->rect().isEmpty()) {
+        unplacedViews_.insert(static_cast<int>(kind)); // placed once the area has a size
+    } else {
+        placeByDefault(kind, window);
     }
     window->show();
     mdiArea_->setActiveSubWindow(window);
@@ -555,6 +554,17 @@ QMdiSubWindow* FrameWindow::addView(ViewKind kind, QWidget* view) {
     }
     refreshCommands();
     return window;
+}
+
+void FrameWindow::placeByDefault(ViewKind kind, QMdiSubWindow* window) {
+    const QRect area = mdiArea_->viewport()->rect();
+    if (kind == ViewKind::InputMonitor) {
+        window->setGeometry(kInputMonitorInset, kInputMonitorInset,
+                            std::max(1, area.width() - kInputMonitorInset),
+                            std::max(1, area.height() - kInputMonitorInset));
+    } else if (kind == ViewKind::PortRouting || kind == ViewKind::MainMonitor) {
+        window->setGeometry(area);
+    }
 }
 
 QMdiSubWindow* FrameWindow::viewWindow(ViewKind kind) const {
@@ -1084,6 +1094,15 @@ void FrameWindow::refuseDrop() {
 bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
     if (destroying_) {
         return false; // the area and its windows are being taken apart
+    }
+    if (watched == mdiArea_->viewport() && event->type() == QEvent::Resize &&
+        !unplacedViews_.empty() && !mdiArea_->viewport()->rect().isEmpty()) {
+        // Views added before the frame was laid out get their default place now.
+        for (int kind : std::exchange(unplacedViews_, {})) {
+            if (QMdiSubWindow* window = viewWindow(static_cast<ViewKind>(kind))) {
+                placeByDefault(static_cast<ViewKind>(kind), window);
+            }
+        }
     }
     if (watched == mdiArea_->viewport() && event->type() == QEvent::ContextMenu) {
         // A right click on the empty client area: the menu without a monitor.

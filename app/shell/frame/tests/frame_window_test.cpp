@@ -247,6 +247,13 @@ TEST_F(FrameWindowTest, ViewsOpenOnceAndTheStatusViewEnablesSnapshotItems) {
     EXPECT_FALSE(enabled(cmd::kLoadSnapshot));
 }
 
+TEST_F(FrameWindowTest, MainMonitorAddedBeforeLayoutFillsTheArea) {
+    // The fixture adds the main monitor before the frame is sized and shown.
+    QMdiSubWindow* main = frame_->viewWindow(ViewKind::MainMonitor);
+    ASSERT_NE(main, nullptr);
+    QTRY_COMPARE(main->geometry(), frame_->mdiArea()->viewport()->rect());
+}
+
 TEST_F(FrameWindowTest, InputMonitorStartsInsetFromTheClientArea) {
     QMdiSubWindow* input = addInputMonitorFactory();
     ASSERT_NE(input, nullptr);
