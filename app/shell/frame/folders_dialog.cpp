@@ -43,6 +43,7 @@ FoldersDialog::FoldersDialog(const FolderSettings& folders, QWidget* parent)
         label->setBuddy(edit);
         auto* button = new QPushButton(QStringLiteral("..."));
         button->setObjectName(QStringLiteral("browse%1").arg(kFields[i].controlId));
+        button->setMaximumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 24);
         connect(button, &QPushButton::clicked, this, [this, i] { browse(i); });
         const int row = static_cast<int>(i);
         grid->addWidget(label, row, 0);

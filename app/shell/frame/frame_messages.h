@@ -15,7 +15,7 @@ inline constexpr uint32_t WM_CVX_GETCLIENT = 0x8029;   // replies the engine cli
 inline constexpr uint32_t WM_CVX_HANDOFF = 0x802A;
 inline constexpr uint32_t WM_CVX_TRAYNOTIFY = 0x8032;
 inline constexpr uint32_t WM_CVX_PATCH_SEEN = 0x8033;
-// lParam: the QWidget* of the modeless dialog that gets keyboard navigation.
+// lParam: the QWidget* of the modeless dialog that gets keyboard navigation (0: none).
 inline constexpr uint32_t WM_CVX_SETDIALOG = 0x8034;
 inline constexpr uint32_t WM_CVX_ASKMONITOR = 0x8035; // wParam 33191: is the monitor marking?
 

@@ -31,6 +31,8 @@
 #include <QPixmap>
 #include <QStatusBar>
 
+#include <utility>
+
 namespace corvex {
 namespace {
 
@@ -170,6 +172,18 @@ bool isFrameCheckMark(int id) {
            id == cmd::kKeyboard;
 }
 
+// The widget `handle` names when it is one of the application's live widgets, else null:
+// a stale or foreign value is never used as a pointer.
+QWidget* liveWidget(intptr_t handle) {
+    const auto widgets = QApplication::allWidgets();
+    for (QWidget* widget : widgets) {
+        if (reinterpret_cast<intptr_t>(widget) == handle) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
 bool isCheckable(int id) {
     return isFrameCheckMark(id) || id == cmd::kLog || id == cmd::kPatchMapping ||
            id == cmd::kMidiFilter || id == cmd::kDataMapping;
@@ -216,6 +230,7 @@ FrameWindow::~FrameWindow() {
     }
     // The views go first, while the frame is whole; their destroyed signals are ignored.
     destroying_ = true;
+    mdiArea_->viewport()->removeEventFilter(this);
     delete mdiArea_;
 }
 
@@ -525,15 +540,12 @@ QMdiSubWindow* FrameWindow::addView(ViewKind kind, QWidget* view) {
     connect(window, &QObject::destroyed, this, [this, window] { forgetView(window); });
 
     Rect placement;
-    const QRect area = mdiArea_->viewport()->rect();
     if (services_.savedPlacement(kind, placement)) {
         window->setGeometry(toQRect(placement));
-    } else if (kind == ViewKind::InputMonitor) {
-        window->setGeometry(kInputMonitorInset, kInputMonitorInset,
-                            std::max(1, area.width() - kInputMonitorInset),
-                            std::max(1, area.height() - kInputMonitorInset));
-    } else if (kind == ViewKind::PortRouting || kind == ViewKind::MainMonitor) {
-        window->setGeometry(area);
+    } else if (mdiArea_->viewport()->rect().isEmpty()) {
+        unplacedViews_.insert(static_cast<int>(kind)); // placed once the area has a size
+    } else {
+        placeByDefault(kind, window);
     }
     window->show();
     mdiArea_->setActiveSubWindow(window);
@@ -542,6 +554,17 @@ QMdiSubWindow* FrameWindow::addView(ViewKind kind, QWidget* view) {
     }
     refreshCommands();
     return window;
+}
+
+void FrameWindow::placeByDefault(ViewKind kind, QMdiSubWindow* window) {
+    const QRect area = mdiArea_->viewport()->rect();
+    if (kind == ViewKind::InputMonitor) {
+        window->setGeometry(kInputMonitorInset, kInputMonitorInset,
+                            std::max(1, area.width() - kInputMonitorInset),
+                            std::max(1, area.height() - kInputMonitorInset));
+    } else if (kind == ViewKind::PortRouting || kind == ViewKind::MainMonitor) {
+        window->setGeometry(area);
+    }
 }
 
 QMdiSubWindow* FrameWindow::viewWindow(ViewKind kind) const {
@@ -566,15 +589,13 @@ void FrameWindow::forgetView(QMdiSubWindow* window) {
     if (destroying_) {
         return;
     }
-    for (std::size_t k = 0; k < views_.size(); ++k) {
-        if (views_[k] == window || views_[k].isNull()) {
-            views_[k] = nullptr;
+    // `window` is being destroyed: compared as a pointer only, never used.
+    for (QMdiSubWindow*& view : views_) {
+        if (view == window) {
+            view = nullptr;
         }
     }
     state_.midiStatusOpen = viewWindow(ViewKind::MidiStatus) != nullptr;
-    if (currentDialog_ == window) {
-        currentDialog_ = nullptr;
-    }
     refreshCommands();
 }
 
@@ -957,6 +978,9 @@ intptr_t FrameWindow::handleMessage(uint32_t message, uintptr_t wParam, intptr_t
         close();
         return 0;
     case WM_CVX_CHILDCLOSED:
+        if (!isToolWindowCommand(static_cast<int>(lParam))) {
+            return 0; // not one of the tool windows
+        }
         if (wParam == kChildClosedDestroy) {
             services_.closeToolWindow(static_cast<int>(lParam));
         }
@@ -967,7 +991,7 @@ intptr_t FrameWindow::handleMessage(uint32_t message, uintptr_t wParam, intptr_t
     case WM_CVX_GETCLIENT:
         return static_cast<intptr_t>(services_.engineClient());
     case WM_CVX_SETDIALOG:
-        currentDialog_ = reinterpret_cast<QWidget*>(lParam);
+        currentDialog_ = liveWidget(lParam);
         return 0;
     case WM_CVX_HANDOFF: {
         const intptr_t reply = services_.passOn(message, wParam, lParam);
@@ -1068,6 +1092,18 @@ void FrameWindow::refuseDrop() {
 }
 
 bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (destroying_) {
+        return false; // the area and its windows are being taken apart
+    }
+    if (watched == mdiArea_->viewport() && event->type() == QEvent::Resize &&
+        !unplacedViews_.empty() && !mdiArea_->viewport()->rect().isEmpty()) {
+        // Views added before the frame was laid out get their default place now.
+        for (int kind : std::exchange(unplacedViews_, {})) {
+            if (QMdiSubWindow* window = viewWindow(static_cast<ViewKind>(kind))) {
+                placeByDefault(static_cast<ViewKind>(kind), window);
+            }
+        }
+    }
     if (watched == mdiArea_->viewport() && event->type() == QEvent::ContextMenu) {
         // A right click on the empty client area: the menu without a monitor.
         const auto* click = static_cast<QContextMenuEvent*>(event);

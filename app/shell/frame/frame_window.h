@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 
 class QAction;
 class QMdiArea;
@@ -129,6 +130,9 @@ private:
 
     void openView(ViewKind kind);
     void forgetView(QMdiSubWindow* window);
+    // The place of a view that was never placed: the input monitor inset by 22 pixels, the
+    // main monitor and the routing view filling the area.
+    void placeByDefault(ViewKind kind, QMdiSubWindow* window);
     void activateWindow(QMdiSubWindow* window);
     ViewKind activeMonitor() const;
     void closeActiveChild();
@@ -163,8 +167,10 @@ private:
     CommandTable commands_;
     QHash<int, QAction*> actions_;
     QMdiArea* mdiArea_ = nullptr;
-    std::array<QPointer<QMdiSubWindow>, kViewKindCount> views_{};
+    // Cleared through each window's destroyed signal.
+    std::array<QMdiSubWindow*, kViewKindCount> views_{};
     std::array<ViewFactory, kViewKindCount> viewFactories_{};
+    std::set<int> unplacedViews_; // kinds waiting for the area's first size
     FrameState state_;
     std::string profilePath_;
     int contextHelpTopic_ = 0;

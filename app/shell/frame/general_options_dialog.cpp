@@ -65,6 +65,7 @@ GeneralOptionsDialog::GeneralOptionsDialog(const GeneralOptions& options, QWidge
     backgroundPath_->setObjectName("control543");
     browse_ = new QPushButton(tr("..."));
     browse_->setObjectName("control544");
+    browse_->setMaximumWidth(browse_->fontMetrics().horizontalAdvance(browse_->text()) + 24);
 
     auto* display = new QVBoxLayout;
     for (QCheckBox* box : {tooltips_, verbose_, patchNames_, abbreviate_, channelColours_}) {

@@ -247,6 +247,13 @@ TEST_F(FrameWindowTest, ViewsOpenOnceAndTheStatusViewEnablesSnapshotItems) {
     EXPECT_FALSE(enabled(cmd::kLoadSnapshot));
 }
 
+TEST_F(FrameWindowTest, MainMonitorAddedBeforeLayoutFillsTheArea) {
+    // The fixture adds the main monitor before the frame is sized and shown.
+    QMdiSubWindow* main = frame_->viewWindow(ViewKind::MainMonitor);
+    ASSERT_NE(main, nullptr);
+    QTRY_COMPARE(main->geometry(), frame_->mdiArea()->viewport()->rect());
+}
+
 TEST_F(FrameWindowTest, InputMonitorStartsInsetFromTheClientArea) {
     QMdiSubWindow* input = addInputMonitorFactory();
     ASSERT_NE(input, nullptr);
@@ -440,6 +447,10 @@ TEST_F(FrameWindowTest, MessagesToTheFrame) {
     QLabel dialog("modeless");
     frame_->handleMessage(WM_CVX_SETDIALOG, 0, reinterpret_cast<intptr_t>(&dialog));
     EXPECT_EQ(frame_->currentDialog(), &dialog);
+    frame_->handleMessage(WM_CVX_SETDIALOG, 0, 0x12345678); // no such widget: none
+    EXPECT_EQ(frame_->currentDialog(), nullptr);
+    frame_->handleMessage(WM_CVX_CHILDCLOSED, kChildClosedDestroy, 77); // not a tool window
+    EXPECT_TRUE(services_.closedToolWindows.empty());
     EXPECT_EQ(frame_->handleMessage(0x7FFF, 0, 0), 0);
 }
 
@@ -571,6 +582,35 @@ TEST_F(FrameWindowTest, ClientAreaMenuFitsTheMonitorUnderTheCursor) {
         EXPECT_FALSE(itemOf(empty.get(), id)->isEnabled()) << id;
     }
     EXPECT_TRUE(itemOf(empty.get(), cmd::kClearMonitor)->isEnabled());
+}
+
+TEST_F(FrameWindowTest, WindowMenuListsTheChildWindowsFrom5000) {
+    QMdiSubWindow* input = addInputMonitorFactory();
+    QMenu* windowMenu =
+        frame_->action(cmd::kCascade)->associatedObjects().isEmpty()
+            ? nullptr
+            : qobject_cast<QMenu*>(frame_->action(cmd::kCascade)->associatedObjects().first());
+    ASSERT_NE(windowMenu, nullptr);
+    for (int shown = 0; shown < 2; ++shown) { // the list is rebuilt, never doubled
+        emit windowMenu->aboutToShow();
+    }
+    std::vector<std::pair<int, QString>> listed;
+    for (QAction* action : windowMenu->actions()) {
+        if (action->property("windowList").toBool() && !action->isSeparator()) {
+            listed.emplace_back(action->data().toInt(), action->text());
+        }
+    }
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0], (std::pair<int, QString>{5000, "&1 Monitor - Output"}));
+    EXPECT_EQ(listed[1], (std::pair<int, QString>{5001, "&2 Monitor - Input"}));
+
+    frame_->mdiArea()->setActiveSubWindow(input);
+    for (QAction* action : windowMenu->actions()) {
+        if (action->data().toInt() == 5000) {
+            action->trigger();
+        }
+    }
+    EXPECT_EQ(frame_->mdiArea()->activeSubWindow(), frame_->viewWindow(ViewKind::MainMonitor));
 }
 
 TEST_F(FrameWindowTest, WindowArrangements) {
