@@ -239,6 +239,16 @@ TEST_F(MonitorWindowTest, KeysWheelAndBarsScrollWithinRange) {
     const int before = main->grid().topLine();
     QApplication::sendEvent(main->viewport(), &wheel);
     EXPECT_EQ(main->grid().topLine(), before + QApplication::wheelScrollLines());
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other, 5000));
+    QWheelEvent elsewhere(QPointF(10, 10), main->mapToGlobal(QPointF(10, 10)), {}, {0, -120},
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(main->viewport(), &elsewhere);
+    EXPECT_EQ(main->grid().topLine(), before + QApplication::wheelScrollLines())
+        << "the wheel does nothing while another window is in the foreground";
 }
 
 TEST_F(MonitorWindowTest, ClosingMinimisesTheMainMonitorAndClosesTheInputMonitor) {
