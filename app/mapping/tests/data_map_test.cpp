@@ -11,7 +11,9 @@ using Bytes = std::vector<uint8_t>;
 TEST(DataMap, PacksEntriesInItemOrderAndGivesTheEngineView) {
     DataMap map;
     EXPECT_FALSE(map.hasPool());
-    EXPECT_EQ(map.record().sysexPool, nullptr);
+    // The record's pointers are packed: read them by value.
+    const uint8_t* noPool = map.record().sysexPool;
+    EXPECT_EQ(noPool, nullptr);
     map.load(std::vector<MapRow>{sysexRow(MAP_NOTE_ON, {0xF0, 0xF7}), discardRow(MAP_CTRL),
                                  sysexRow(MAP_CTRL, {0xF0, 1, 0xF7})},
              false);
@@ -22,9 +24,11 @@ TEST(DataMap, PacksEntriesInItemOrderAndGivesTheEngineView) {
     map.isOn = 1;
     SMapper record = map.record();
     EXPECT_EQ(record.itemCount, 3);
-    EXPECT_EQ(record.items, map.items().data());
+    const MapItem* items = record.items;
+    const uint8_t* pool = record.sysexPool;
+    EXPECT_EQ(items, map.items().data());
     EXPECT_EQ(record.sysexLength, 13);
-    EXPECT_EQ(Bytes(record.sysexPool, record.sysexPool + 4), (Bytes{'S', 'Y', 'X', 0}));
+    EXPECT_EQ(Bytes(pool, pool + 4), (Bytes{'S', 'Y', 'X', 0}));
     EXPECT_EQ(record.mapIsOn, 1);
 
     map.clearItems();
