@@ -30,6 +30,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 #include <unistd.h>
@@ -143,6 +144,7 @@ bool Application::start() {
         return false;
     }
     writeInstanceTable(static_cast<uint64_t>(::getpid()));
+    clearStaleInstanceEntries();
     showFrame();
     if (!createClient()) {
         return false;
@@ -371,6 +373,19 @@ void Application::recordLayout() {
 
 void Application::writeInstanceTable(uint64_t value) {
     parts_->store.writeQword("Instance Data", instanceValueName(slot_.slot()).toStdString(), value);
+}
+
+void Application::clearStaleInstanceEntries() {
+    const std::vector<int> held = heldInstanceSlots(lockFolder_.toStdString());
+    for (int slot = 0; slot < kInstanceSlotCount; ++slot) {
+        if (std::find(held.begin(), held.end(), slot) != held.end()) {
+            continue;
+        }
+        const std::string name = instanceValueName(slot).toStdString();
+        if (parts_->store.readQword("Instance Data", name).value_or(0) != 0) {
+            parts_->store.writeQword("Instance Data", name, 0); // left by an instance that died
+        }
+    }
 }
 
 void Application::finish() {

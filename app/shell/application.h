@@ -73,6 +73,7 @@ private:
     bool saveOnClose();
     void recordLayout();
     void writeInstanceTable(uint64_t value);
+    void clearStaleInstanceEntries();
 
     CommandLine commandLine_;
     InstanceSlot slot_;

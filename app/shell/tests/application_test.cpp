@@ -119,7 +119,10 @@ TEST_F(ApplicationTest, ExitSavesTheLayoutAndSelectionAndReleasesTheInstance) {
 }
 
 TEST_F(ApplicationTest, ASecondInstanceGetsItsOwnSlotAndProfile) {
+    SettingsStore store;
+    ASSERT_TRUE(store.writeQword("Instance Data", "hWnd 05", 4242)); // a crashed instance's
     std::unique_ptr<Application> first = startApplication();
+    EXPECT_EQ(store.readQword("Instance Data", "hWnd 05"), 0u);
     std::unique_ptr<Application> second = startApplication();
     EXPECT_EQ(first->instanceNumber(), 1);
     EXPECT_EQ(second->instanceNumber(), 2);
@@ -129,7 +132,6 @@ TEST_F(ApplicationTest, ASecondInstanceGetsItsOwnSlotAndProfile) {
     second->finish();
     first->requestExit();
     first->finish();
-    SettingsStore store;
     EXPECT_FALSE(store.subkeys("Profile 2").empty());
 }
 

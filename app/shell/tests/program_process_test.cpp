@@ -162,6 +162,7 @@ TEST_F(ProgramProcessTest, InstancesStartedTogetherGetDifferentSlotsAndAKilledOn
     }
     EXPECT_EQ(pidOf("hWnd 00"), thirdPid);
     ASSERT_TRUE(waitUntilLive(0));
+    EXPECT_EQ(pidOf("hWnd 01"), static_cast<uint64_t>(survivor->processId()));
     terminate(survivor);
     terminate(third);
     EXPECT_EQ(finish(survivor), 0);
