@@ -187,7 +187,9 @@ void Application::configureDevices() {
     parts_->midi =
         std::make_unique<CMidi>(*parts_->deviceMessages, *parts_->openGuard, parts_->deviceQuery);
     parts_->services->setMidi(parts_->midi.get());
-    parts_->midi->configure(deviceSettingsOf(parts_->record, instanceNumber()));
+    DeviceSettings settings = deviceSettingsOf(parts_->record, instanceNumber());
+    readCustomPortNames(parts_->store, settings);
+    parts_->midi->configure(settings);
     parts_->midi->enumerateDevices();
     parts_->midi->applyCustomNames();
     parts_->midi->restoreSelections();

@@ -64,6 +64,31 @@ void storeSelection(const StoredSelection& selection, SettingsProfile& record) {
     }
 }
 
+void readCustomPortNames(SettingsStore& store, DeviceSettings& settings) {
+    const auto read = [&store](const char* key, std::map<std::string, std::string>& names) {
+        for (const std::string& device : store.valueNames(key)) {
+            if (std::optional<std::string> custom = store.readString(key, device)) {
+                names[device] = *custom;
+            }
+        }
+    };
+    read("Custom In Names", settings.customInputNames);
+    read("Custom Out Names", settings.customOutputNames);
+}
+
+void storeImportedPortNames(SettingsStore& store, const ImportedProfile& profile,
+                            const CMidi& midi) {
+    std::vector<std::string> inputs;
+    for (int slot = 0; slot < midi.inputCount(); ++slot) {
+        inputs.push_back(midi.input(slot).productName());
+    }
+    std::vector<std::string> outputs;
+    for (int slot = 0; slot < midi.outputCount(); ++slot) {
+        outputs.push_back(midi.output(slot).productName());
+    }
+    storeCustomPortNames(store, profile, inputs, outputs);
+}
+
 ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber)
     : record_(record), store_(store), instanceNumber_(instanceNumber) {}
 
@@ -238,8 +263,12 @@ void ProgramServices::setMonitorHex(ViewKind monitor, bool hex) {
 bool ProgramServices::loadProfile(const std::string& path) {
     ProfileImportSteps steps;
     steps.prepare.push_back([this] { midi_->closePorts(); });
-    steps.reapply.push_back([this](const SettingsProfile& record, const ImportedProfile&) {
-        midi_->configure(deviceSettingsOf(record, instanceNumber_));
+    steps.reapply.push_back([this](const SettingsProfile& record, const ImportedProfile& profile) {
+        storeImportedPortNames(store_, profile, *midi_);
+        DeviceSettings settings = deviceSettingsOf(record, instanceNumber_);
+        readCustomPortNames(store_, settings);
+        midi_->configure(settings);
+        midi_->applyCustomNames();
         midi_->restoreSelections();
         midi_->sendFilter(record.filter);
         midi_->sendRunStatus(record.options.runningStatus);

@@ -21,6 +21,7 @@ class QWidget;
 namespace corvex {
 
 class CMidi;
+class ImportedProfile;
 class FrameWindow;
 class MonitorViews;
 struct HandOff;
@@ -31,6 +32,13 @@ DeviceSettings deviceSettingsOf(const SettingsProfile& record, int instance);
 // The device manager's selection written back into the record (an output without a stored
 // routing record gets the default one for its position).
 void storeSelection(const StoredSelection& selection, SettingsProfile& record);
+
+// The custom port names of the store ("Custom In Names", "Custom Out Names": device name ->
+// custom name) into `settings`.
+void readCustomPortNames(SettingsStore& store, DeviceSettings& settings);
+// Stores the custom names an imported profile gives the devices present now.
+void storeImportedPortNames(SettingsStore& store, const ImportedProfile& profile,
+                            const CMidi& midi);
 
 class ProgramServices : public FrameServices {
 public:

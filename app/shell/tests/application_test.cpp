@@ -37,12 +37,13 @@ protected:
     void SetUp() override { qt_ = std::make_unique<QApplication>(argc_, argv_); }
     void TearDown() override { qt_.reset(); }
 
-    // Stores a selection for instance 1: Loopback 1 in, Loopback 2 out, routed.
-    static void storeSelection() {
+    // Stores a selection for instance 1: Loopback 1 in, Loopback 2 out (by the name it is
+    // shown with), routed.
+    static void storeSelection(const std::string& outputName = "Corvex Loopback 2") {
         SettingsStore store;
         SettingsProfile record = SettingsProfile::defaults();
         record.devices.inputs = {"Corvex Loopback 1"};
-        record.devices.outputs = {"Corvex Loopback 2"};
+        record.devices.outputs = {outputName};
         record.devices.outputMaps = {defaultOutputMap(1, 1)};
         record.display.windowLayout = 0x0012; // input monitor under the main monitor
         ASSERT_TRUE(record.save(store, 1));
@@ -79,8 +80,11 @@ protected:
 };
 
 TEST_F(ApplicationTest, StartsWithTheStoredSelectionOpenAndRouted) {
-    storeSelection();
+    // The selection names the output by the custom name the user gave it.
+    ASSERT_TRUE(SettingsStore().writeString("Custom Out Names", "Corvex Loopback 2", "Synth"));
+    storeSelection("Synth");
     std::unique_ptr<Application> application = startApplication();
+    EXPECT_EQ(application->midi().output(kLoopback2).displayName(), "Synth");
     ASSERT_NE(application->client(), 0u);
     EXPECT_EQ(IsInDevOpen(application->client(), kLoopback1), 1);
     EXPECT_EQ(IsOutDevOpen(application->client(), kLoopback2), 1);
