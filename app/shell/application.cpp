@@ -328,9 +328,9 @@ void Application::acceptHandOff(const HandOff& handOff) {
 
 void Application::requestExit() {
     if (parts_->frame && parts_->frame->isVisible()) {
-        parts_->frame->close();
-    } else if (saveOnClose()) {
-        // no frame on screen (minimised away or never shown): save and end all the same
+        parts_->frame->close(); // its close handler saves and ends the loop
+    } else {
+        saveOnClose(); // no frame on screen: save and end all the same
     }
 }
 
