@@ -1,0 +1,32 @@
+// When a frame command is available, checked, and what its item reads, from the frame's
+// state. Plain logic; the frame applies the result to its actions.
+#pragma once
+
+#include <set>
+#include <string_view>
+
+namespace corvex {
+
+// The frame's run-time state that menus show.
+struct FrameState {
+    bool displayRunning = true; // monitoring displayed (command 33200)
+    bool inputHex = true;       // input monitor shows hexadecimal
+    bool outputHex = true;      // main monitor shows hexadecimal
+    bool passSysEx = true;
+    bool keyboardActive = false;   // the computer keyboard plays MIDI
+    bool midiStatusOpen = false;   // the MIDI status view exists
+    std::set<int> openToolWindows; // commands of the modeless tool windows now open
+};
+
+// The commands that open a modeless tool window (at most one of each).
+bool isToolWindowCommand(int id);
+// The commands that open or activate a view in the multiple-document area.
+bool isViewCommand(int id);
+
+// `provided`: whether anybody runs the command in this build.
+bool commandEnabled(int id, const FrameState& state, bool provided);
+bool commandChecked(int id, const FrameState& state);
+// The item's text when the state changes it (33200); empty when the menu text stands.
+std::string_view commandText(int id, const FrameState& state);
+
+} // namespace corvex
