@@ -49,7 +49,8 @@ ButtonBar::ButtonBar(QWidget* parent) : QWidget(parent) {
         button->setFocusPolicy(Qt::NoFocus);
         int id = look.id;
         connect(button, &QToolButton::clicked, this, [this, id] { emit command(id, 0); });
-        connect(button, &QToolButton::pressed, this, [this, id] { emit command(id, kButtonPressed); });
+        connect(button, &QToolButton::pressed, this,
+                [this, id] { emit command(id, kButtonPressed); });
         connect(button, &QToolButton::released, this,
                 [this, id] { emit command(id, kButtonReleased); });
         buttons_[id - kFirstButton] = button;

@@ -44,8 +44,7 @@ PlayerWindow::PlayerWindow(SettingsStore& store, PlayerSettings settings,
                            std::vector<std::string> ports, QWidget* parent)
     : QWidget(parent), store_(store), settings_(std::move(settings)), ports_(std::move(ports)),
       endNotice_([this] { controller_.endOfPlay(); }),
-      controller_(*this, &EndNotice::notify, &endNotice_),
-      server_([this](const Handoff& handoff) {
+      controller_(*this, &EndNotice::notify, &endNotice_), server_([this](const Handoff& handoff) {
           controller_.receiveHandoff(handoff);
           if (tray_->isVisible()) {
               tray_->setToolTip(windowTitle());
@@ -143,7 +142,7 @@ void PlayerWindow::accelerator(int id) {
 }
 
 void PlayerWindow::keyPressEvent(QKeyEvent* event) {
-    int id = event->key() == Qt::Key_Less ? kRewindButton
+    int id = event->key() == Qt::Key_Less      ? kRewindButton
              : event->key() == Qt::Key_Greater ? kForwardButton
                                                : 0;
     if (id == 0) {
@@ -168,8 +167,8 @@ void PlayerWindow::keyReleaseEvent(QKeyEvent* event) {
 
 void PlayerWindow::command(int id, int notification) {
     if (id == kRewindButton || id == kForwardButton) {
-        auto direction = id == kRewindButton ? SeekStepper::Direction::Back
-                                             : SeekStepper::Direction::Forward;
+        auto direction =
+            id == kRewindButton ? SeekStepper::Direction::Back : SeekStepper::Direction::Forward;
         if (notification == kButtonPressed) {
             controller_.pressSeek(direction);
         } else if (notification == kButtonReleased) {
@@ -232,9 +231,8 @@ void PlayerWindow::openFromCommandLine(const std::string& path, bool play) {
 }
 
 void PlayerWindow::openWithDialog() {
-    QString path = QFileDialog::getOpenFileName(this, tr("Open"),
-                                                QString::fromStdString(settings_.midiDir),
-                                                tr("MIDI (*.mid)"));
+    QString path = QFileDialog::getOpenFileName(
+        this, tr("Open"), QString::fromStdString(settings_.midiDir), tr("MIDI (*.mid)"));
     if (path.isEmpty()) {
         return;
     }
@@ -399,8 +397,8 @@ void PlayerWindow::saveSettings() {
     saved_ = true;
     // pos() is the frame's position, which move() restores.
     QRect frame(pos(), frameGeometry().size());
-    settings_.windowPos = normalPlacement({frame.left(), frame.top(), frame.right() + 1,
-                                           frame.bottom() + 1});
+    settings_.windowPos =
+        normalPlacement({frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1});
     settings_.onTop = onTop_;
     settings_.inTray = useTray_;
     settings_.singleInstance = singleInstance_;

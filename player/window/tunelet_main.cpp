@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
         if (command.verb == corvex::PlayerVerb::None) {
             return 0;
         }
-        uint32_t id = command.verb == corvex::PlayerVerb::Play ? corvex::kHandoffPlay
-                                                                : corvex::kHandoffOpen;
+        uint32_t id =
+            command.verb == corvex::PlayerVerb::Play ? corvex::kHandoffPlay : corvex::kHandoffOpen;
         switch (corvex::sendHandoff({id, command.path})) {
         case corvex::HandoffResult::Delivered:
             return 0;
