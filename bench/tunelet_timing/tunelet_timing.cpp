@@ -10,6 +10,7 @@
 // Reports the median, 99th percentile and maximum lateness (negative: up to half a timer
 // tick early, as an event goes out on the tick nearest its time), and the drift: the median
 // lateness of the last second minus that of the first.
+#include "platform/midi_service.h"
 #include "platform/service_clock.h"
 #include "sequencer/sequencer.h"
 #include "smf/smf_reader.h"
@@ -139,6 +140,8 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     midiInStop(in);
     midiInClose(in);
+    sequencer.closePort();
+    cvx::platform::MidiService::restartWith({}); // a JACK client leaves its server in order
 
     size_t received = std::min(arrivals.count.load(std::memory_order_acquire), events.size());
     std::vector<double> lateMs, firstSecond, lastSecond;
@@ -149,13 +152,14 @@ int main(int argc, char** argv) {
         lateMs.push_back(late);
         if (events[k].timeMicroseconds < 1000000) {
             firstSecond.push_back(late);
-        } else if (events[k].timeMicroseconds >= lastStartUs) {
+        }
+        if (events[k].timeMicroseconds >= lastStartUs) {
             lastSecond.push_back(late);
         }
     }
     std::printf("tunelet_timing: %d s, %zu events, %zu received (%.0f events/s)\n", seconds,
                 events.size(), received, static_cast<double>(events.size()) / seconds);
-    if (lateMs.empty()) {
+    if (lateMs.empty() || firstSecond.empty() || lastSecond.empty()) {
         return 1;
     }
     std::printf("lateness ms: median %.3f  p99 %.3f  max %.3f  min %.3f\n", percentile(lateMs, 0.5),

@@ -1,6 +1,7 @@
 #include "handoff_block.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace corvex {
@@ -37,6 +38,10 @@ std::optional<Handoff> decodeHandoff(std::span<const uint8_t> bytes) {
 }
 
 std::string handoffServerName() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] == '/') {
+        return std::string(runtime) + "/tunelet-handoff";
+    }
     return "tunelet-" + std::to_string(getuid());
 }
 

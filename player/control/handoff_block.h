@@ -30,7 +30,8 @@ std::optional<std::array<uint8_t, kHandoffMessageBytes>> encodeHandoff(const Han
 // Nothing unless `bytes` is one whole message with a known command and a terminated path.
 std::optional<Handoff> decodeHandoff(std::span<const uint8_t> bytes);
 
-// The name of the running player's local socket for this user.
+// The running player's local socket for this user: "tunelet-handoff" in $XDG_RUNTIME_DIR,
+// or "tunelet-<uid>" in the temporary folder when that is not set.
 std::string handoffServerName();
 
 } // namespace corvex

@@ -4,6 +4,7 @@
 // this start ends. SIGTERM, SIGINT and SIGHUP close the window as the user would, so the
 // settings are saved.
 #include "instance_channel.h"
+#include "midi_service_shutdown.h"
 #include "output_ports.h"
 #include "player_command_line.h"
 #include "player_settings.h"
@@ -45,10 +46,13 @@ void closeOnSignals(QWidget& window) {
     }
 }
 
+// On stderr, and in a message box where there is a screen to show it on.
 void failure(const QString& text) {
     std::fprintf(stderr, "tunelet: %s\n", text.toLocal8Bit().constData());
-    QApplication::beep();
-    QMessageBox::warning(nullptr, corvex::kPlayerCaption, text);
+    if (QGuiApplication::platformName() != "offscreen") {
+        QApplication::beep();
+        QMessageBox::warning(nullptr, corvex::kPlayerCaption, text);
+    }
 }
 
 constexpr char kUsage[] = "Usage: tunelet [-open | -play | -send] [file.mid]\n"
@@ -98,12 +102,17 @@ int main(int argc, char** argv) {
         failure("There are no MIDI output devices.");
         return 1;
     }
-    corvex::PlayerWindow window(store, settings, std::move(ports));
-    closeOnSignals(window);
-    window.show();
-    window.applySavedOptions();
-    if (command.verb != corvex::PlayerVerb::None) {
-        window.openFromCommandLine(command.path, command.verb == corvex::PlayerVerb::Play);
+    int result = 0;
+    {
+        corvex::PlayerWindow window(store, settings, std::move(ports));
+        closeOnSignals(window);
+        window.show();
+        window.applySavedOptions();
+        if (command.verb != corvex::PlayerVerb::None) {
+            window.openFromCommandLine(command.path, command.verb == corvex::PlayerVerb::Play);
+        }
+        result = app.exec();
     }
-    return app.exec();
+    corvex::shutDownMidiService();
+    return result;
 }
