@@ -123,7 +123,11 @@ TEST_F(PlayerWindowTest, DroppedFilesPlayTheLastFirst) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(writeSong("d1.mid", 5000))),
                   QUrl::fromLocalFile(QString::fromStdString(writeSong("d2.mid", 5000)))});
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QPoint where = window->lengthDisplay()->geometry().center();
+    QDragEnterEvent enter(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(where), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &drop);
     EXPECT_EQ(window->windowTitle(), "Tunelet: d2.mid");
     EXPECT_EQ(window->controller().state(), PlayerState::Playing);
