@@ -412,6 +412,7 @@ void PlayerWindow::closeEvent(QCloseEvent* event) {
     saveSettings();
     tray_->hide();
     event->accept();
+    QCoreApplication::quit();
 }
 
 } // namespace corvex

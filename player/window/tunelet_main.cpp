@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("tunelet");
-    QApplication::setQuitOnLastWindowClosed(true);
+    // The player ends when its window closes, not when a dialog closes while it is in the tray.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     corvex::SettingsStore store;
     corvex::PlayerSettings settings = corvex::readPlayerSettings(store);

@@ -44,7 +44,8 @@ TEST(TuneletOnJack, PlaysAFileToTheStoredJackPort) {
     Bytes bytes = file({header(0, 1, 96), track({event(0, {0xC0, 5}), event(0, {0x90, 60, 100}),
                                                  event(48, {0x80, 60, 0}), endOfTrack(960)})});
     std::ofstream(song, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 
     QProcess program;
     program.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -55,7 +56,8 @@ TEST(TuneletOnJack, PlaysAFileToTheStoredJackPort) {
     ASSERT_TRUE(program.waitForStarted(10000));
     Bytes expected = {0xC0, 5, 0x90, 60, 100, 0x80, 60, 0};
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (peer.received().size() < expected.size() && std::chrono::steady_clock::now() < deadline) {
+    while (peer.received().size() < expected.size() &&
+           std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     EXPECT_EQ(peer.received(), expected);

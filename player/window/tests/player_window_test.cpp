@@ -33,11 +33,11 @@ void ensureApplication() {
 
 std::string writeSong(const std::string& name, uint32_t lengthMs) {
     std::string path = std::string(std::getenv("HOME")) + "/" + name;
-    Bytes bytes = file({header(0, 1, 1000),
-                        track({tempo(0, 1000000), event(0, {0x90, 60, 100}),
-                               event(lengthMs, {0x80, 60, 0}), endOfTrack()})});
+    Bytes bytes = file({header(0, 1, 1000), track({tempo(0, 1000000), event(0, {0x90, 60, 100}),
+                                                   event(lengthMs, {0x80, 60, 0}), endOfTrack()})});
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 

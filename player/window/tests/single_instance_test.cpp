@@ -31,7 +31,8 @@ void ensureApplication() {
 std::string writeSong(const std::string& path) {
     Bytes bytes = file({header(0, 1, 96), track({event(0, {0x90, 60, 100}), endOfTrack(960)})});
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
