@@ -16,6 +16,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -103,8 +104,8 @@ int main(int argc, char** argv) {
         failure("There are no MIDI output devices.");
         return 1;
     }
-    int result = 0;
-    {
+    int result = 1;
+    try {
         corvex::PlayerWindow window(store, settings, std::move(ports));
         closeOnSignals(window);
         window.show();
@@ -113,6 +114,8 @@ int main(int argc, char** argv) {
             window.openFromCommandLine(command.path, command.verb == corvex::PlayerVerb::Play);
         }
         result = app.exec();
+    } catch (const std::runtime_error& error) { // the window could not be made
+        failure(error.what());
     }
     corvex::shutDownMidiService();
     return result;

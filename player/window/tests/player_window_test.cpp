@@ -17,6 +17,11 @@
 
 #include <fstream>
 
+// Fontconfig keeps a cache for the life of the process that LeakSanitizer reports at exit.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
 namespace corvex {
 namespace {
 
