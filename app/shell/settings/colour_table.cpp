@@ -1,5 +1,9 @@
 #include "colour_table.h"
 
+#include "number_list.h"
+
+#include <algorithm>
+
 namespace corvex {
 
 const std::array<std::string_view, kColourCount> kColourNames = {
@@ -132,6 +136,21 @@ ColourScheme defaultColours(ColourDepth depth, const SystemColours& system) {
     scheme[kRoutingBackground] = rgbColour(126, 135, 156);
     scheme[kRoutingText] = rgbColour(255, 255, 255);
     return scheme;
+}
+
+std::string colourText(Colour colour) {
+    return std::to_string(redOf(colour)) + "," + std::to_string(greenOf(colour)) + "," +
+           std::to_string(blueOf(colour));
+}
+
+std::optional<Colour> parseColourText(std::string_view text) {
+    std::vector<long long> parts = leadingNumbers(text, 3);
+    if (parts.size() != 3 ||
+        std::any_of(parts.begin(), parts.end(), [](long long v) { return v < 0 || v > 255; })) {
+        return std::nullopt;
+    }
+    return rgbColour(static_cast<uint8_t>(parts[0]), static_cast<uint8_t>(parts[1]),
+                     static_cast<uint8_t>(parts[2]));
 }
 
 } // namespace corvex

@@ -9,6 +9,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace corvex {
@@ -79,5 +81,10 @@ enum class ColourDepth { AtLeast16Bits, Fewer };
 
 ColourScheme defaultColours(ColourDepth depth = ColourDepth::AtLeast16Bits,
                             const SystemColours& system = {});
+
+// A colour as profiles write it, "red,green,blue" in decimal, and its reading: nothing
+// unless three numbers 0..255 lead the text.
+std::string colourText(Colour colour);
+std::optional<Colour> parseColourText(std::string_view text);
 
 } // namespace corvex

@@ -41,6 +41,10 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
+std::string numberedName(std::string_view prefix, size_t number) {
+    return std::string(prefix) + std::to_string(number);
+}
+
 bool isNumberedName(std::string_view name, std::string_view prefix) {
     if (name.size() <= prefix.size() || !startsWithNoCase(name, prefix)) {
         return false;

@@ -22,6 +22,9 @@ std::string portDataMapName(int output, int input);
 // existing file (a folder counts as missing).
 bool isUsablePortDataMap(const std::string& path);
 
+// `prefix` followed by the decimal number ("In3", "OutMap12").
+std::string numberedName(std::string_view prefix, size_t number);
+
 // `name` is `prefix` followed by decimal digits only (compared without regard to case).
 bool isNumberedName(std::string_view name, std::string_view prefix);
 bool startsWithNoCase(std::string_view text, std::string_view prefix);

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace corvex {
 
@@ -22,10 +20,6 @@ using fields::Scope;
 constexpr char kCustomColours[] = "CustomColors";
 constexpr char kFilterValue[] = "Filter";
 constexpr size_t kOldLayoutBytes = 3; // window kinds held by "MDIWinOpen"
-
-std::string numbered(const char* prefix, size_t number) {
-    return prefix + std::to_string(number);
-}
 
 std::string displayKey(int instance) {
     return joinKeyPath(instanceKey(instance), "Display");
@@ -127,7 +121,7 @@ void readDisplay(DisplaySettings& display, const SettingsTree& tree, int instanc
     readPlacement(tree, key, "Window Pos", display.windowPos);
     readRect(tree, key, "MIDIDev Dims", display.midiDevicesRect);
     for (size_t kind = 0; kind < kLayoutWindowKinds; ++kind) {
-        readPlacement(tree, key, numbered("MDIPos", kind + 1), display.mdiPos[kind]);
+        readPlacement(tree, key, numberedName("MDIPos", kind + 1), display.mdiPos[kind]);
     }
     readRect(tree, key, "LuaWndRect", display.luaWindowRect);
     if (auto layout = tree.dword(key, "MDIWinLayout")) {
@@ -152,7 +146,7 @@ void writeDisplay(const DisplaySettings& display, SettingsTree& tree, int instan
     writePlacement(tree, key, "Window Pos", display.windowPos);
     writeRect(tree, key, "MIDIDev Dims", display.midiDevicesRect);
     for (size_t kind = 0; kind < kLayoutWindowKinds; ++kind) {
-        writePlacement(tree, key, numbered("MDIPos", kind + 1), display.mdiPos[kind]);
+        writePlacement(tree, key, numberedName("MDIPos", kind + 1), display.mdiPos[kind]);
     }
     writeRect(tree, key, "LuaWndRect", display.luaWindowRect);
     tree.setDword(key, "MDIWinLayout", display.windowLayout);
@@ -167,7 +161,7 @@ std::vector<std::string> readNameList(const SettingsTree& tree, const std::strin
                                       const char* prefix) {
     std::vector<std::string> names;
     while (names.size() < kMaxSelectedPorts) {
-        auto name = tree.string(key, numbered(prefix, names.size() + 1));
+        auto name = tree.string(key, numberedName(prefix, names.size() + 1));
         if (!name) {
             break;
         }
@@ -188,7 +182,7 @@ void readDevices(DeviceSelection& devices, const SettingsTree& tree, int instanc
     devices.outputMaps.clear();
     for (size_t output = 1; output <= devices.outputs.size(); ++output) {
         CPortMap map = defaultOutputMap(output, devices.inputs.size());
-        readRecord(tree, key, numbered("OutMap", output), map);
+        readRecord(tree, key, numberedName("OutMap", output), map);
         devices.outputMaps.push_back(map);
     }
     devices.portDataMaps.clear();
@@ -217,14 +211,14 @@ void writeDevices(const DeviceSelection& devices, SettingsTree& tree, int instan
         }
     }
     for (size_t i = 0; i < devices.inputs.size() && i < kMaxSelectedPorts; ++i) {
-        tree.setString(key, numbered("In", i + 1), devices.inputs[i]);
+        tree.setString(key, numberedName("In", i + 1), devices.inputs[i]);
     }
     for (size_t i = 0; i < devices.outputs.size() && i < kMaxSelectedPorts; ++i) {
-        tree.setString(key, numbered("Out", i + 1), devices.outputs[i]);
+        tree.setString(key, numberedName("Out", i + 1), devices.outputs[i]);
         CPortMap map = i < devices.outputMaps.size()
                            ? devices.outputMaps[i]
                            : defaultOutputMap(i + 1, devices.inputs.size());
-        writeRecord(tree, key, numbered("OutMap", i + 1), map);
+        writeRecord(tree, key, numberedName("OutMap", i + 1), map);
     }
     for (const PortDataMapSetting& entry : devices.portDataMaps) {
         tree.setString(key, portDataMapName(entry.output, entry.input), entry.path);
@@ -251,7 +245,7 @@ void writeDataMap(const DataMapSettings& dataMap, SettingsTree& tree, int instan
 
 SettingsDefaults SettingsDefaults::standard() {
     SettingsDefaults defaults;
-    defaults.dataFolder = corvex::dataFolder();
+    defaults.dataFolder = ensureDataFolder();
     return defaults;
 }
 

@@ -50,7 +50,7 @@ std::optional<std::string> normalKeyPath(std::string_view path) {
     std::string result;
     size_t start = 0;
     while (start <= path.size()) {
-        size_t end = path.find_first_of("\\/", start);
+        size_t end = path.find('\\', start);
         if (end == std::string_view::npos) {
             end = path.size();
         }
@@ -255,6 +255,8 @@ std::vector<std::string> SettingsTree::subkeys(std::string_view key) const {
             names.emplace_back(child);
         }
     }
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return folded(a) < folded(b); });
     return names;
 }
 

@@ -1,7 +1,8 @@
 // The settings store's contents in memory: a tree of keys, each holding named typed values.
 // Key paths are relative to the store's root ("Software\Corvex"), their components joined
-// by '\' ('/' is accepted too); "" is the root itself. Key and value names compare without
-// regard to ASCII case, as the registry does, and keep the spelling they were first given.
+// by '\' ('/' is an ordinary character of a name); "" is the root itself. Key and value names
+// compare without regard to ASCII case, as the registry does, and keep the spelling they were first
+// given.
 //
 // A plain value type: use one object from one thread at a time.
 #pragma once
@@ -70,7 +71,7 @@ public:
     bool removeKey(std::string_view key);
 
     // Names of the keys directly below `key` (also those that exist only through deeper
-    // keys), in the tree's order.
+    // keys), sorted without regard to case.
     std::vector<std::string> subkeys(std::string_view key) const;
     // Names of the values of `key`, in the order they were first set.
     std::vector<std::string> valueNames(std::string_view key) const;

@@ -1,7 +1,8 @@
 #include "status_columns.h"
 
+#include "number_list.h"
+
 #include <bitset>
-#include <charconv>
 
 namespace corvex {
 
@@ -16,23 +17,6 @@ uint16_t getU16(const uint8_t* in) {
 void putU16(uint8_t* out, uint16_t value) {
     out[0] = static_cast<uint8_t>(value);
     out[1] = static_cast<uint8_t>(value >> 8);
-}
-
-// The numbers of a comma-separated list; nothing when one is not a number.
-std::optional<std::array<int, 2 * kStatusItemCount>> readNumbers(std::string_view text,
-                                                                 size_t wanted) {
-    std::array<int, 2 * kStatusItemCount> numbers{};
-    for (size_t i = 0; i < wanted; ++i) {
-        while (!text.empty() && (text[0] == ' ' || text[0] == ',')) {
-            text.remove_prefix(1);
-        }
-        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), numbers[i]);
-        if (error != std::errc()) {
-            return std::nullopt;
-        }
-        text.remove_prefix(static_cast<size_t>(end - text.data()));
-    }
-    return numbers;
 }
 
 } // namespace
@@ -100,17 +84,17 @@ std::optional<StatusColumns> parseStatusColumns(int count, std::string_view text
     if (count != static_cast<int>(kStatusItemCount)) {
         return std::nullopt;
     }
-    auto numbers = readNumbers(text, 2 * kStatusItemCount);
-    if (!numbers) {
+    std::vector<long long> numbers = leadingNumbers(text, 2 * kStatusItemCount);
+    if (numbers.size() != 2 * kStatusItemCount) {
         return std::nullopt;
     }
     StatusColumns columns{};
     for (size_t i = 0; i < kStatusItemCount; ++i) {
-        int item = (*numbers)[2 * i];
-        if (item < 0 || item >= static_cast<int>(kStatusItemCount)) {
+        long long item = numbers[2 * i];
+        if (item < 0 || item >= static_cast<long long>(kStatusItemCount)) {
             return std::nullopt;
         }
-        columns[i] = {static_cast<uint16_t>(item), (*numbers)[2 * i + 1] != 0};
+        columns[i] = {static_cast<uint16_t>(item), numbers[2 * i + 1] != 0};
     }
     return isValidStatusColumns(columns) ? std::optional(columns) : std::nullopt;
 }
