@@ -22,12 +22,18 @@ std::string cut(const std::string& name) {
 
 } // namespace
 
-std::vector<std::string> outputDeviceNames() {
+std::vector<std::string> outputDeviceNames(std::string* problem) {
     std::vector<std::string> names;
     UINT count = std::min<UINT>(midiOutGetNumDevs(), kMaxOutputDevices);
     for (UINT device = 0; device < count; ++device) {
         char name[256] = {};
-        if (cvxMidiOutGetName(device, name, sizeof name) != MMSYSERR_NOERROR) {
+        MMRESULT result = cvxMidiOutGetName(device, name, sizeof name);
+        if (result != MMSYSERR_NOERROR) {
+            if (problem != nullptr) {
+                char text[MAXERRORLENGTH] = {};
+                midiOutGetErrorText(result, text, sizeof text);
+                *problem = std::string("Output Device Capabilities: ") + text;
+            }
             break; // the list changed under us: offer what was read
         }
         names.emplace_back(name);

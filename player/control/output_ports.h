@@ -17,8 +17,10 @@ inline constexpr size_t kMaxOutputDevices = 136;
 inline constexpr size_t kStoredPortNameChars = 39;
 inline constexpr char kMapperText[] = "Default (Mapper)";
 
-// The output device names of the platform layer (UI thread).
-std::vector<std::string> outputDeviceNames();
+// The output device names of the platform layer (UI thread). A device whose name cannot be
+// read ends the list; `problem` then says why ("Output Device Capabilities: " and the
+// platform's error text).
+std::vector<std::string> outputDeviceNames(std::string* problem = nullptr);
 
 // The device whose name the stored text names, else kMapperChoice.
 int resolveStoredPort(const std::vector<std::string>& names, const std::string& stored);

@@ -99,7 +99,11 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::vector<std::string> ports = corvex::outputDeviceNames();
+    std::string problem;
+    std::vector<std::string> ports = corvex::outputDeviceNames(&problem);
+    if (!problem.empty()) {
+        failure(QString::fromStdString(problem));
+    }
     if (ports.empty()) {
         failure("There are no MIDI output devices.");
         return 1;
