@@ -2,7 +2,11 @@
 # build is instrumented for coverage with AddressSanitizer and UndefinedBehaviorSanitizer,
 # and each fuzz target links libFuzzer's main. scripts/fuzz makes and runs such a build.
 option(CVX_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+# Shared libraries are linked with every symbol resolved, except in a fuzzing build, where
+# the sanitizer runtime comes with the executable that loads them.
+set(CVX_NO_UNDEFINED -Wl,--no-undefined)
 if(CVX_FUZZ)
+    set(CVX_NO_UNDEFINED "")
     if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
         message(FATAL_ERROR "CVX_FUZZ=ON needs clang: configure with CC=clang CXX=clang++")
     endif()

@@ -1,5 +1,5 @@
 // The client record: everything one engine client owns. It is allocated zero-filled by
-// CreateClient and freed by DestroyClient; its address is the client handle.
+// CreateClient and freed by DestroyClient; its handle comes from the client registry.
 //
 // Fields the application replaces while callbacks run (flags, windows, the filter) are
 // atomics or are replaced with an ordering that lets the callbacks read them without the
@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/buffer_queue.h"
+#include "core/client_registry.h"
 #include "core/chunk_ring.h"
 #include "core/delayed_pool.h"
 #include "core/event_queue.h"
@@ -97,15 +98,9 @@ struct CvxClient {
     DelayState delays;
     SysExOutputState sysexOut;
     uint32_t captureReadOffset = 0; // application thread only
+    uint64_t handle = 0;            // set by CreateClient
 };
 
-// The client a handle stands for; nullptr for handle 0.
-inline CvxClient* clientFromHandle(uint64_t handle) {
-    return reinterpret_cast<CvxClient*>(static_cast<uintptr_t>(handle));
-}
-
-inline uint64_t handleOf(const CvxClient* client) {
-    return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(client));
-}
+inline uint64_t handleOf(const CvxClient* client) { return client->handle; }
 
 } // namespace cvx::core

@@ -75,7 +75,12 @@ uint64_t m32CreateClient(HWND mainWindow, HINSTANCE instance, CFilter* filter) {
     if (filter != nullptr) {
         client->filter.store(*filter);
     }
-    return handleOf(client);
+    client->handle = registerClient(client);
+    if (client->handle == 0) {
+        freeClientParts(client);
+        return 0;
+    }
+    return client->handle;
 }
 
 void m32DestroyClient(uint64_t handle) {
@@ -89,6 +94,7 @@ void m32DestroyClient(uint64_t handle) {
     cvx::output::stopSysExPump(*client);
     releaseConsumers(*client);
     cvx::input::freeOrphansOf(client);
+    unregisterClient(handle);
     freeClientParts(client);
 }
 

@@ -31,8 +31,10 @@ uint32_t originMark(int type) {
     }
 }
 
+// Data bytes are kept to 7 bits: a caller's value above 127 would otherwise reach the wire
+// as a status byte and corrupt the receiver's parsing of everything after it.
 uint32_t packMessage(uint32_t status, uint32_t data1, uint32_t data2, uint32_t mark) {
-    return (status & 0xFF) | (data1 & 0xFF) << 8 | (data2 & 0xFF) << 16 | mark << 24;
+    return (status & 0xFF) | (data1 & 0x7F) << 8 | (data2 & 0x7F) << 16 | mark << 24;
 }
 
 EVENT injectedEvent(CvxClient& client, uint32_t message, uint32_t port) {

@@ -17,8 +17,8 @@ std::string& homeFolder() {
 
 std::string temporaryFolder() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                          "/corvex-test-home-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/corvex-test-home-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (mkdtemp(buffer.data()) == nullptr) {
@@ -34,7 +34,9 @@ void pointAt(const char* variable, const std::string& folder) {
 
 } // namespace
 
-const std::string& isolatedHome() { return homeFolder(); }
+const std::string& isolatedHome() {
+    return homeFolder();
+}
 
 std::string makeIsolatedHome() {
     const std::string home = temporaryFolder();

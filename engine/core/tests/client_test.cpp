@@ -139,6 +139,27 @@ TEST_F(ClientTest, SwitchesAndTimeBase) {
     EXPECT_EQ(m32DivertSysExSet(handle, 5, 6), 1);
 }
 
+// A destroyed client's handle, a handle reused after its slot was taken again and a made-up
+// value are no client: each is refused like handle 0, without touching freed memory.
+TEST(ClientStaleHandle, IsRefusedLikeTheNullHandle) {
+    const uint64_t destroyed = m32CreateClient(nullptr, nullptr, nullptr);
+    ASSERT_NE(destroyed, 0u);
+    m32DestroyClient(destroyed);
+    const uint64_t successor = m32CreateClient(nullptr, nullptr, nullptr);
+    ASSERT_NE(successor, 0u);
+    EXPECT_NE(successor, destroyed) << "a new client never gets a destroyed client's handle";
+    for (uint64_t handle : {destroyed, uint64_t{successor ^ (uint64_t{1} << 32)},
+                            uint64_t{0xDEADBEEF12345678}, uint64_t{cvx::core::kMaxClients + 1}}) {
+        EXPECT_EQ(cvx::core::clientFromHandle(handle), nullptr);
+        EXPECT_EQ(m32GetNumAttach(handle), 0);
+        EXPECT_EQ(m32InDevOpenCount(handle), 0);
+        m32corvexEvent(handle, 0x90, 0, 60, 100, 0);
+        m32DestroyClient(handle);
+    }
+    EXPECT_NE(cvx::core::clientFromHandle(successor), nullptr) << "still live";
+    m32DestroyClient(successor);
+}
+
 TEST(ClientNullHandle, EveryOperationRefusesIt) {
     EVENT e{};
     uint8_t buf[256];

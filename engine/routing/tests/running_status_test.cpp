@@ -48,6 +48,14 @@ TEST_F(RunningStatusTest, MessagesSentOutsideTheRoutingKeepTheWireUnambiguous) {
     EXPECT_EQ(take(2), (Bytes{0x90, 60, 100, 0x80, 60, 0, 0x90, 61, 100}));
 }
 
+TEST_F(RunningStatusTest, InjectedDataBytesAreKeptToSevenBits) {
+    m32SendRunStatus(handle, 0);
+    m32corvexEvent(handle, 0x90, 0, 0xBC, 0x1FF, 0);
+    m32corvexEventDirect(handle, 2, 0xB0, 0x87, 0xC0, 0);
+    m32CorvexMapEvent(handle, 0, 0xE0, 0xFF, 0x80);
+    EXPECT_EQ(take(2), (Bytes{0x90, 0x3C, 0x7F, 0xB0, 0x07, 0x40, 0xE0, 0x7F, 0x00}));
+}
+
 TEST_F(RunningStatusTest, TheCurrentStatusIsKeptPerOutput) {
     feed(0, {0x91, 60, 100});
     EXPECT_EQ(client->outputs->ports[2].runningStatus, 0x91);
@@ -66,8 +74,8 @@ TEST_F(DataPathTest, GeneratedEventsFollowTheGeneratedPortMasks) {
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].port, cvx::core::kGeneratedPort);
     EXPECT_EQ(sent[0].message >> 24, CVX_ORIGIN_PANEL);
-    m32corvexEvent(handle, 0x90, 3, 60, 0x1FF, 1); // data wider than 7 bits stays in its byte
-    EXPECT_EQ(sentRecords()[0].message, 0xFDFF3C93u);
+    m32corvexEvent(handle, 0x90, 3, 60, 0x1FF, 1); // data wider than 7 bits keeps its low 7
+    EXPECT_EQ(sentRecords()[0].message, 0xFD7F3C93u);
 }
 
 TEST_F(DataPathTest, CorvexEventWithoutOutputsRecordsNothing) {
