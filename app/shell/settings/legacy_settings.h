@@ -1,0 +1,14 @@
+// Reading the settings file of the earlier storage scheme ("CORVEX32.INI") into the
+// settings record: window position, colours, options, device names, filter and log file.
+// Internal to the settings library; used once by the legacy migration.
+#pragma once
+
+#include "settings_profile.h"
+
+#include "profile/profile_document.h"
+
+namespace corvex {
+
+void readLegacySettings(const cvx::profile::ProfileDocument& legacy, SettingsProfile& record);
+
+} // namespace corvex

@@ -1,0 +1,28 @@
+// The font dialog of the monitors: the system font dialog restricted to fixed-pitch fonts,
+// starting from the monitors' current font.
+// Threads: the user-interface thread only.
+#ifndef CORVEX_VIEWS_MONITOR_FONT_DIALOG_H
+#define CORVEX_VIEWS_MONITOR_FONT_DIALOG_H
+
+#include "views/monitor_font.h"
+
+#include <QFontDialog>
+
+namespace corvex {
+
+class MonitorFontDialog : public QFontDialog {
+    Q_OBJECT
+
+public:
+    explicit MonitorFontDialog(const QFont& current, QWidget* parent = nullptr);
+
+    // The chosen font as the settings keep it.
+    MonitorFont monitorFont() const;
+    static MonitorFont fromQFont(const QFont& font);
+    // Tells the user that the chosen font could not be used.
+    static void reportFontError(QWidget* parent);
+};
+
+} // namespace corvex
+
+#endif
