@@ -32,8 +32,10 @@ public:
     size_t size() const { return static_cast<size_t>(at_ - begin_); }
 
     void text(std::string_view s) {
-        std::memcpy(at_, s.data(), s.size());
-        at_ += s.size();
+        if (!s.empty()) {
+            std::memcpy(at_, s.data(), s.size());
+            at_ += s.size();
+        }
     }
     void spaces(size_t n) {
         std::memset(at_, ' ', n);
@@ -169,7 +171,9 @@ EventText::Label EventText::makeLabel(std::string_view text) {
     const std::string_view cut = columnSpan(text, 0, labelColumns);
     const size_t padding = labelColumns - columnCount(cut);
     std::memset(label.bytes.data(), ' ', padding);
-    std::memcpy(label.bytes.data() + padding, cut.data(), cut.size());
+    if (!cut.empty()) {
+        std::memcpy(label.bytes.data() + padding, cut.data(), cut.size());
+    }
     label.size = static_cast<uint8_t>(padding + cut.size());
     return label;
 }

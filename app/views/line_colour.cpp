@@ -4,43 +4,42 @@ namespace corvex {
 
 namespace {
 
-int kindColour(unsigned status, unsigned data2) {
+size_t kindColour(unsigned status, unsigned data2) {
     switch (status >> 4) {
     case 0x8:
-        return monitor_colour::noteOff;
+        return kNoteOffColour;
     case 0x9:
-        return data2 > 0 ? monitor_colour::noteOn : monitor_colour::noteOff;
+        return data2 > 0 ? kNoteOnColour : kNoteOffColour;
     case 0xA:
     case 0xD:
-        return monitor_colour::aftertouch;
+        return kAftertouchColour;
     case 0xB:
-        return monitor_colour::controller;
+        return kControllerColour;
     case 0xC:
-        return monitor_colour::programChange;
+        return kProgramChangeColour;
     case 0xE:
-        return monitor_colour::pitchBend;
+        return kPitchBendColour;
     case 0xF:
-        return monitor_colour::systemExclusive;
+        return kSystemExclusiveColour;
     default:
-        return monitor_colour::text;
+        return kMonitorText;
     }
 }
 
 } // namespace
 
-int lineColourIndex(const MonitorLine& line, bool channelColours) {
+size_t lineColourIndex(const MonitorLine& line, bool channelColours) {
     const auto* event = std::get_if<EVENT>(&line);
     if (event == nullptr) {
-        return monitor_colour::text;
+        return kMonitorText;
     }
     const unsigned status = event->message & 0xFF;
     const unsigned data2 = (event->message >> 16) & 0xFF;
     if (status < 0x80) {
-        return monitor_colour::text;
+        return kMonitorText;
     }
     if (channelColours) {
-        return status >= 0xF0 ? monitor_colour::systemExclusive
-                              : monitor_colour::channel1 + static_cast<int>(status & 0x0F);
+        return status >= 0xF0 ? kSystemExclusiveColour : kFirstChannelColour + (status & 0x0F);
     }
     return kindColour(status, data2);
 }

@@ -4,7 +4,7 @@
 #ifndef CORVEX_VIEWS_MONITOR_FONT_DIALOG_H
 #define CORVEX_VIEWS_MONITOR_FONT_DIALOG_H
 
-#include "views/monitor_font.h"
+#include "settings_profile.h"
 
 #include <QFontDialog>
 

@@ -6,6 +6,8 @@
 #include "views/line_colour.h"
 #include "views/monitor_commands.h"
 #include "views/monitor_font_dialog.h"
+#include "views/monitor_font_store.h"
+#include "views/scheme_colours.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,6 +23,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleHints>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -65,11 +68,22 @@ MonitorWindow::MonitorWindow(MonitorKind kind, const EventText& text, QWidget* p
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    colours_.fill(QColor(192, 192, 192));
-    colours_[monitor_colour::background] = Qt::black;
-    colours_[monitor_colour::labelBackground] = palette().color(QPalette::Highlight);
-    colours_[monitor_colour::labelText] = palette().color(QPalette::HighlightedText);
-    setMonitorFont(MonitorFont{});
+    frameTimer_ = new QTimer(this);
+    frameTimer_->setSingleShot(true);
+    frameTimer_->setInterval(frameIntervalMs);
+    connect(frameTimer_, &QTimer::timeout, this, [this] {
+        syncScrollBars();
+        viewport()->update();
+    });
+    followUpDrain_ = new QTimer(this);
+    followUpDrain_->setSingleShot(true);
+    followUpDrain_->setInterval(followUpDrainMs);
+    connect(followUpDrain_, &QTimer::timeout, this, &MonitorWindow::drain);
+    setColours(screenDefaultColours(*this));
+    SettingsStore store;
+    if (!setMonitorFont(loadMonitorFont(store))) {
+        setMonitorFont(MonitorFont{});
+    }
 }
 
 MonitorWindow::~MonitorWindow() {
@@ -92,8 +106,8 @@ bool MonitorWindow::attach(uint64_t client) {
     return true;
 }
 
-void MonitorWindow::setColours(const Colours& colours) {
-    colours_ = colours;
+void MonitorWindow::setColours(const ColourScheme& colours) {
+    std::transform(colours.begin(), colours.end(), colours_.begin(), toQColor);
     viewport()->update();
 }
 
@@ -124,12 +138,6 @@ bool MonitorWindow::setMonitorFont(const MonitorFont& font) {
     return true;
 }
 
-void MonitorWindow::setFontStorage(std::function<MonitorFont()> load,
-                                   std::function<void(const MonitorFont&)> save) {
-    loadFont_ = std::move(load);
-    saveFont_ = std::move(save);
-}
-
 void MonitorWindow::appendText(std::string_view text) {
     model_.appendText(text);
     grid_.linesAdded(model_.lineCount(), 0);
@@ -147,8 +155,10 @@ void MonitorWindow::drain() {
         return;
     }
     grid_.linesAdded(model_.lineCount(), before + added - model_.lineCount());
-    syncScrollBars();
-    viewport()->update();
+    if (!frameTimer_->isActive()) {
+        frameTimer_->start();
+    }
+    followUpDrain_->start();
     emit linesAdded(added);
 }
 
@@ -211,11 +221,11 @@ bool MonitorWindow::runCommand(int id, intptr_t argument) {
     case monitor_command::chooseFont:
         chooseFont();
         break;
-    case monitor_command::reloadFont:
-        if (loadFont_) {
-            setMonitorFont(loadFont_());
-        }
+    case monitor_command::reloadFont: {
+        SettingsStore store;
+        setMonitorFont(loadMonitorFont(store));
         break;
+    }
     default:
         return false;
     }
@@ -233,9 +243,8 @@ void MonitorWindow::chooseFont() {
         MonitorFontDialog::reportFontError(this);
         return;
     }
-    if (saveFont_) {
-        saveFont_(chosen);
-    }
+    SettingsStore store;
+    saveMonitorFont(store, chosen);
     emit fontChosen(chosen);
 }
 
@@ -415,18 +424,19 @@ void MonitorWindow::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void MonitorWindow::closeEvent(QCloseEvent* event) {
-    if (kind_ == MonitorKind::Main) {
-        // The main monitor lives as long as the program: closing only minimises it.
+    // In the frame the main monitor lives as long as the program: closing its MDI window
+    // only minimises it. Outside an MDI window (nothing to minimise into) it closes, so an
+    // application quit is never refused.
+    auto* subWindow = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (kind_ == MonitorKind::Main && subWindow != nullptr) {
         event->ignore();
-        if (auto* subWindow = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-            subWindow->showMinimized();
-        } else {
-            showMinimized();
-        }
+        subWindow->showMinimized();
         return;
     }
     event->accept();
-    emit closed();
+    if (kind_ == MonitorKind::Input) {
+        emit closed();
+    }
 }
 
 void MonitorWindow::paintRow(QPainter& painter, int row, std::string& scratch) const {
@@ -434,12 +444,12 @@ void MonitorWindow::paintRow(QPainter& painter, int row, std::string& scratch) c
     const int x = -grid_.leftColumn() * charWidth_;
     const int baseline = rowRect.top() + ascent_;
     if (row == 0) {
-        painter.fillRect(rowRect, colours_[monitor_colour::labelBackground]);
-        painter.setPen(colours_[monitor_colour::labelText]);
+        painter.fillRect(rowRect, colours_[kLabelBackground]);
+        painter.setPen(colours_[kLabelText]);
         painter.drawText(x, baseline, QString::fromLatin1(EventText::header));
         return;
     }
-    painter.fillRect(rowRect, colours_[monitor_colour::background]);
+    painter.fillRect(rowRect, colours_[kMonitorBackground]);
     const size_t index = static_cast<size_t>(grid_.topLine() + row - 1);
     if (index >= model_.lineCount()) {
         return;
@@ -465,7 +475,7 @@ void MonitorWindow::paintEvent(QPaintEvent* event) {
     if (filledBottom < viewport()->height()) {
         painter.fillRect(
             QRect(0, filledBottom, viewport()->width(), viewport()->height() - filledBottom),
-            colours_[monitor_colour::background]);
+            colours_[kMonitorBackground]);
     }
     if (const auto selection = grid_.selection()) {
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

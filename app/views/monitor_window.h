@@ -13,9 +13,10 @@
 #ifndef CORVEX_VIEWS_MONITOR_WINDOW_H
 #define CORVEX_VIEWS_MONITOR_WINDOW_H
 
+#include "colour_table.h"
 #include "cvx_platform.h"
+#include "settings_profile.h"
 #include "views/event_text.h"
-#include "views/monitor_font.h"
 #include "views/monitor_grid.h"
 #include "views/monitor_model.h"
 
@@ -28,6 +29,8 @@
 #include <memory>
 #include <string_view>
 
+class QTimer;
+
 namespace corvex {
 
 class EngineMonitorFeed;
@@ -39,8 +42,6 @@ class MonitorWindow : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    static constexpr size_t colourCount = 55;
-    using Colours = std::array<QColor, colourCount>;
     using PatchChangeHandler = std::function<void(uintptr_t wParam, intptr_t lParam)>;
 
     static constexpr const char* mainTitle = "Monitor - Output";
@@ -65,25 +66,29 @@ public:
     MonitorModel& model() { return model_; }
     const MonitorGrid& grid() const { return grid_; }
 
-    void setColours(const Colours& colours);
+    // Starts with the screen's default set.
+    void setColours(const ColourScheme& colours);
     void setChannelColours(bool on);
     void setHex(bool hex);
     bool hex() const { return model_.numberStyle() == NumberStyle::Hex; }
     void setDisplayRunning(bool on) { model_.setDisplayRunning(on); }
-    // Applies the font if it is a fixed-pitch font; a missing face falls back to the system's
-    // fixed font at the same size. False (nothing changed) when no fixed-pitch font results.
+    // The window starts with the font of the settings store and reloads it on command
+    // reloadFont; the font dialog saves its choice there. Applies the font if it is a fixed-pitch
+    // font; a missing face falls back to the system's fixed font at the same size. False (nothing
+    // changed) when no fixed-pitch font results.
     bool setMonitorFont(const MonitorFont& font);
     const QFont& textFont() const { return font_; }
-    // Where the font is loaded from (command reloadFont) and saved to (after the font
-    // dialog); unset means the font stays as set.
-    void setFontStorage(std::function<MonitorFont()> load,
-                        std::function<void(const MonitorFont&)> save);
     // Receives the engine's patch-map notification (WM_CVX_PATCH_CHANGE).
     void setPatchChangeHandler(PatchChangeHandler handler) { patchChange_ = std::move(handler); }
 
     void appendText(std::string_view text);
-    // Fetches everything queued for this monitor now.
+    // Fetches everything queued for this monitor now. New lines are painted with the next
+    // frame (at most one repaint per frameIntervalMs), and while events keep coming the
+    // queue is drained again after followUpDrainMs without waiting for the engine's
+    // (throttled) notification, so a queue never fills between two notifications.
     void drain();
+    static constexpr int frameIntervalMs = 16;
+    static constexpr int followUpDrainMs = 5;
 
     // The design's window messages: WM_CVX_EVENTS, the monitor-text message, WM_CVX_SYSEXDATA,
     // WM_CVX_PATCH_CHANGE, the ask-monitor message and WM_COMMAND. Returns the reply.
@@ -133,15 +138,15 @@ private:
     std::unique_ptr<MessageTarget> target_;
     std::unique_ptr<EngineMonitorFeed> feed_;
     uint64_t client_ = 0;
-    Colours colours_;
+    std::array<QColor, kColourCount> colours_;
     bool channelColours_ = false;
     QFont font_;
     int charWidth_ = 8;
     int lineHeight_ = 14;
     int ascent_ = 11;
     bool syncingScrollBars_ = false;
-    std::function<MonitorFont()> loadFont_;
-    std::function<void(const MonitorFont&)> saveFont_;
+    QTimer* frameTimer_ = nullptr;
+    QTimer* followUpDrain_ = nullptr;
     PatchChangeHandler patchChange_;
 };
 

@@ -11,10 +11,9 @@ void m32UpdPortMap(uint64_t handle, uint16_t output, CPortMap* map) {
     if (client == nullptr || map == nullptr || output >= kPortCount) {
         return;
     }
-    // Input waits while the record changes; the copy is word-atomic as well, so a callback
-    // that is already past the blocker still routes with whole masks. The blocker ends
-    // cleared, even if the application had set it.
-    client->flags.inputBlocker.store(1);
+    // The copy is word-atomic, so a message routed meanwhile sees its input's old mask or
+    // its new one, never half of each; input keeps flowing rather than being dropped while
+    // the record changes. The blocker ends cleared, even if the application had set it.
     client->outputs->ports[output].portMap.store(*map);
     client->flags.inputBlocker.store(0);
 }

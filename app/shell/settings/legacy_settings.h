@@ -1,6 +1,7 @@
 // Reading the settings file of the earlier storage scheme ("CORVEX32.INI") into the
 // settings record: window position, colours, options, device names, filter and log file.
-// Internal to the settings library; used once by the legacy migration.
+// Internal to the settings library; used once by the legacy migration, on the thread that
+// runs it.
 #pragma once
 
 #include "settings_profile.h"

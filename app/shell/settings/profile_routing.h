@@ -1,6 +1,7 @@
 // The device selection in a profile file: section "MIDI Devices" (the selected port names),
 // one section "OutMap<n>" per selected output (its connections as route-mask texts) and
-// "PortDataMaps" (per-connection data map paths). Internal to the settings library.
+// "PortDataMaps" (per-connection data map paths). Internal to the settings library; pure
+// functions (reading checks that data map files exist), callable from any thread.
 #pragma once
 
 #include "settings_profile.h"

@@ -1,5 +1,6 @@
 // One typed value of the settings store: a 32-bit or 64-bit number, a text or a block of
-// bytes. Binary values hold the program's fixed-layout records byte for byte.
+// bytes. Binary values hold the program's fixed-layout records byte for byte. A plain value
+// type.
 #pragma once
 
 #include <cstdint>

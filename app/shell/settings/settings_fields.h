@@ -1,6 +1,7 @@
 // The scalar values of the settings record with their store keys and value names and the
 // profile section each is exported in, so the store and profile files read and write the
-// same list. Internal to the settings library.
+// same list. Internal to the settings library; the tables are constant, callable from any
+// thread.
 #pragma once
 
 #include "settings_profile.h"

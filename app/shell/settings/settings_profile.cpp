@@ -251,7 +251,7 @@ void writeDataMap(const DataMapSettings& dataMap, SettingsTree& tree, int instan
 
 SettingsDefaults SettingsDefaults::standard() {
     SettingsDefaults defaults;
-    defaults.dataFolder = corvex::dataFolder();
+    defaults.dataFolder = ensureDataFolder();
     return defaults;
 }
 

@@ -37,7 +37,8 @@ struct SettingsDefaults {
     ColourScheme colours = defaultColours();
     std::string dataFolder; // empty when none could be determined
 
-    // The high-colour set with the built-in system colours, and dataFolder().
+    // The high-colour set with the built-in system colours, and the data folder (created
+    // when missing; empty when it cannot be made).
     static SettingsDefaults standard();
 };
 

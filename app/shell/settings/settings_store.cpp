@@ -131,7 +131,7 @@ SettingsStore::SettingsStore(std::string path) : path_(std::move(path)) {}
 
 SettingsTree SettingsStore::read() {
     std::error_code error;
-    if (!fs::exists(fs::path(path_).parent_path(), error)) {
+    if (path_.empty() || !fs::exists(fs::path(path_).parent_path(), error)) {
         return {};
     }
     StoreFile file;
@@ -151,6 +151,9 @@ SettingsTree SettingsStore::read() {
 }
 
 bool SettingsStore::update(const std::function<bool(SettingsTree&)>& edit) {
+    if (path_.empty()) {
+        return false;
+    }
     std::error_code error;
     fs::create_directories(fs::path(path_).parent_path(), error);
     StoreLock exclusive(path_, LOCK_EX);

@@ -25,7 +25,8 @@ namespace corvex {
 
 class SettingsStore {
 public:
-    // The store at settingsStorePath() (folders.h).
+    // The store at settingsStorePath() (folders.h). Without a home folder that path is
+    // empty: such a store reads as empty and refuses every change.
     SettingsStore();
     explicit SettingsStore(std::string path);
 

@@ -255,6 +255,8 @@ std::vector<std::string> SettingsTree::subkeys(std::string_view key) const {
             names.emplace_back(child);
         }
     }
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return folded(a) < folded(b); });
     return names;
 }
 

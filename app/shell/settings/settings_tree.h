@@ -70,7 +70,7 @@ public:
     bool removeKey(std::string_view key);
 
     // Names of the keys directly below `key` (also those that exist only through deeper
-    // keys), in the tree's order.
+    // keys), sorted without regard to case.
     std::vector<std::string> subkeys(std::string_view key) const;
     // Names of the values of `key`, in the order they were first set.
     std::vector<std::string> valueNames(std::string_view key) const;

@@ -1,5 +1,5 @@
 // UTF-8 checks shared by the settings store (which escapes bytes that are not valid text)
-// and the profile test.
+// and the profile test. Pure functions, callable from any thread.
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,5 @@
 #include "views/event_text.h"
+#include "views/event_text_settings.h"
 
 #include "views/text_columns.h"
 
@@ -191,6 +192,20 @@ TEST(EventTextReuse, LineIntoAStringReusesItsCapacity) {
     text.line(event(2, 0xB0, 7, 1), NumberStyle::Decimal, out);
     EXPECT_EQ(out.data(), storage);
     EXPECT_EQ(out, text.line(event(2, 0xB0, 7, 1), NumberStyle::Decimal));
+}
+
+TEST(EventTextSettings, StoredOptionsShapeTheText) {
+    SettingsProfile settings = SettingsProfile::defaults();
+    settings.options.octave = 3;
+    settings.display.displayPortNames = true;
+    settings.display.displayGMPatches = false;
+    EventText text;
+    text.setPortNames({"Keys"}, {});
+    applyEventTextSettings(text, settings);
+    EXPECT_EQ(text.middleC(), 3);
+    const std::string line = text.line(event(0, 0xC0, 0, 0), NumberStyle::Hex);
+    EXPECT_EQ(line.substr(11, 3), "Key");
+    EXPECT_EQ(nameColumn(line), "Program Change       ");
 }
 
 } // namespace

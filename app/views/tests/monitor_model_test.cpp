@@ -154,23 +154,23 @@ TEST(LineColour, ByKindOrByChannel) {
         e.message = message;
         return lineColourIndex(MonitorLine{e}, channels);
     };
-    EXPECT_EQ(colour(0x643C92, false), monitor_colour::noteOn);
-    EXPECT_EQ(colour(0x003C92, false), monitor_colour::noteOff);
-    EXPECT_EQ(colour(0x403C82, false), monitor_colour::noteOff);
-    EXPECT_EQ(colour(0x4000A0, false), monitor_colour::aftertouch);
-    EXPECT_EQ(colour(0x0040D0, false), monitor_colour::aftertouch);
-    EXPECT_EQ(colour(0x0107B0, false), monitor_colour::controller);
-    EXPECT_EQ(colour(0x0001C0, false), monitor_colour::programChange);
-    EXPECT_EQ(colour(0x4000E0, false), monitor_colour::pitchBend);
-    EXPECT_EQ(colour(0x0000F8, false), monitor_colour::systemExclusive);
-    EXPECT_EQ(colour(0x000012, false), monitor_colour::text);
+    EXPECT_EQ(colour(0x643C92, false), kNoteOnColour);
+    EXPECT_EQ(colour(0x003C92, false), kNoteOffColour);
+    EXPECT_EQ(colour(0x403C82, false), kNoteOffColour);
+    EXPECT_EQ(colour(0x4000A0, false), kAftertouchColour);
+    EXPECT_EQ(colour(0x0040D0, false), kAftertouchColour);
+    EXPECT_EQ(colour(0x0107B0, false), kControllerColour);
+    EXPECT_EQ(colour(0x0001C0, false), kProgramChangeColour);
+    EXPECT_EQ(colour(0x4000E0, false), kPitchBendColour);
+    EXPECT_EQ(colour(0x0000F8, false), kSystemExclusiveColour);
+    EXPECT_EQ(colour(0x000012, false), kMonitorText);
 
-    EXPECT_EQ(colour(0x643C92, true), monitor_colour::channel1 + 2);
-    EXPECT_EQ(colour(0x0107BF, true), monitor_colour::channel1 + 15);
-    EXPECT_EQ(colour(0x0000F0, true), monitor_colour::systemExclusive);
+    EXPECT_EQ(colour(0x643C92, true), kFirstChannelColour + 2);
+    EXPECT_EQ(colour(0x0107BF, true), kFirstChannelColour + 15);
+    EXPECT_EQ(colour(0x0000F0, true), kSystemExclusiveColour);
 
-    EXPECT_EQ(lineColourIndex(TextLine{"x"}, false), monitor_colour::text);
-    EXPECT_EQ(lineColourIndex(SysExBytesLine{}, true), monitor_colour::text);
+    EXPECT_EQ(lineColourIndex(TextLine{"x"}, false), kMonitorText);
+    EXPECT_EQ(lineColourIndex(SysExBytesLine{}, true), kMonitorText);
 }
 
 } // namespace

@@ -151,12 +151,12 @@ TEST_F(MonitorWindowTest, MessagesOnALoopbackInputAppearInBothMonitors) {
 }
 
 TEST_F(MonitorWindowTest, PaintsTheHeaderAndLinesInTheirColours) {
-    MonitorWindow::Colours colours;
-    colours.fill(QColor(200, 200, 200));
-    colours[monitor_colour::background] = QColor(0, 0, 0);
-    colours[monitor_colour::labelBackground] = QColor(0, 0, 255);
-    colours[monitor_colour::labelText] = QColor(255, 255, 255);
-    colours[monitor_colour::noteOn] = QColor(0, 255, 0);
+    ColourScheme colours;
+    colours.fill(rgbColour(200, 200, 200));
+    colours[kMonitorBackground] = rgbColour(0, 0, 0);
+    colours[kLabelBackground] = rgbColour(0, 0, 255);
+    colours[kLabelText] = rgbColour(255, 255, 255);
+    colours[kNoteOnColour] = rgbColour(0, 255, 0);
     main->setColours(colours);
     openPorts();
     feed({0x90, 60, 100});
@@ -239,6 +239,16 @@ TEST_F(MonitorWindowTest, KeysWheelAndBarsScrollWithinRange) {
     const int before = main->grid().topLine();
     QApplication::sendEvent(main->viewport(), &wheel);
     EXPECT_EQ(main->grid().topLine(), before + QApplication::wheelScrollLines());
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other, 5000));
+    QWheelEvent elsewhere(QPointF(10, 10), main->mapToGlobal(QPointF(10, 10)), {}, {0, -120},
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(main->viewport(), &elsewhere);
+    EXPECT_EQ(main->grid().topLine(), before + QApplication::wheelScrollLines())
+        << "the wheel does nothing while another window is in the foreground";
 }
 
 TEST_F(MonitorWindowTest, ClosingMinimisesTheMainMonitorAndClosesTheInputMonitor) {
