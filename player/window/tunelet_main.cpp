@@ -4,7 +4,6 @@
 // this start ends. SIGTERM, SIGINT and SIGHUP close the window as the user would, so the
 // settings are saved.
 #include "instance_channel.h"
-#include "midi_service_shutdown.h"
 #include "output_ports.h"
 #include "player_command_line.h"
 #include "player_settings.h"
@@ -121,6 +120,5 @@ int main(int argc, char** argv) {
     } catch (const std::runtime_error& error) { // the window could not be made
         failure(error.what());
     }
-    corvex::shutDownMidiService();
-    return result;
+    return result; // the MIDI service ends its backends at exit
 }
