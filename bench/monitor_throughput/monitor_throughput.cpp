@@ -6,6 +6,7 @@
 #include "views/monitor_window.h"
 
 #include "cvxlib.h"
+#include "isolated_home.h"
 #include "vmidi.h"
 
 #include <QApplication>
@@ -78,6 +79,7 @@ double percentile(std::vector<double> values, double p) {
 } // namespace
 
 int main(int argc, char** argv) {
+    cvx::testing::ScopedIsolatedHome home; // the engine's folder never lands in the real home
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("CORVEX_MIDI", "virtual", 0);
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;

@@ -10,6 +10,7 @@
 // which then runs as usual (no output is open, so nothing leaves the process).
 #include "core/client.h"
 #include "cvxcore.h"
+#include "isolated_home.h"
 #include "jitter_stats.h"
 #include "output/injection.h"
 
@@ -99,6 +100,7 @@ void report(const char* name, const Capture& capture, double intervalNs, int64_t
 } // namespace
 
 int main(int argc, char** argv) {
+    cvx::testing::ScopedIsolatedHome home;
     auto period = static_cast<uint16_t>(argc > 1 ? std::atoi(argv[1]) : 5);
     uint64_t handle = m32CreateClient(nullptr, nullptr, nullptr);
     if (handle == 0) {

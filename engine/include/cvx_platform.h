@@ -46,6 +46,61 @@ CVX_API void cvxWindowDestroy(HWND window);
 /* Never blocks, safe from any thread. Returns 0 for a null or destroyed target, else 1. */
 CVX_API int cvxPostMessage(HWND window, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 
+/* ---- Message targets for programs without a window system --------------------------- */
+
+/* One message as it was posted. */
+typedef struct {
+    uint32_t msg;
+    uintptr_t wParam;
+    intptr_t lParam;
+} CvxMessage;
+
+/* An event target: a message target whose posts wait in a fixed queue and make a file
+   descriptor (an eventfd) readable, so a program without a window system waits for the
+   engine's notifications with poll, select or epoll:
+
+       CvxEventTarget* target = cvxEventTargetCreate(0);
+       uint64_t client = CreateClient(cvxEventTargetWindow(target), NULL, &filter);
+       struct pollfd p = {cvxEventTargetFd(target), POLLIN, 0};
+       while (poll(&p, 1, -1) > 0) {
+           CvxMessage m;
+           while (cvxEventTargetNext(target, &m)) {
+               EVENT e;
+               if (m.msg == WM_CVX_EVENTS) { while (GetEvent(client, &e, MON_MAIN)) ... }
+           }
+       }
+
+   Posting (any thread, the engine's real-time threads included) never allocates, blocks
+   or takes a lock: it claims a slot of the preallocated queue and, when the descriptor is
+   not already readable, writes the eventfd. Notifications whose data waits in engine
+   queues (WM_CVX_EVENTS, WM_CVX_SCRIPTINPUT, WM_CVX_DOCK_DATA, WM_CVX_AUTOMATION_DATA) are
+   coalesced: while one of a kind waits in the queue, further posts of that kind add
+   nothing, and the reader drains the engine queue once for all of them. Every other
+   message (WM_CVX_SYSEXDATA with a buffer to give back, time code, patch changes) is
+   queued one for one. A message that finds the queue full is dropped and counted.
+
+   Threads: cvxEventTargetNext, cvxEventTargetFd and cvxEventTargetDestroy belong to one
+   reading thread; cvxEventTargetDropped may be called from any thread. */
+typedef struct CvxEventTarget CvxEventTarget;
+
+/* Makes a target whose queue holds `capacity` messages (rounded up to a power of two;
+   0 gives 1024, at most 65536). Returns null when the eventfd, the memory or a message
+   target slot cannot be had. */
+CVX_API CvxEventTarget* cvxEventTargetCreate(unsigned capacity);
+/* The message target to hand to CreateClient, AttachRawMonitor, AttachMTC, ... */
+CVX_API HWND cvxEventTargetWindow(const CvxEventTarget* target);
+/* The descriptor to poll for POLLIN; it stays open until cvxEventTargetDestroy. */
+CVX_API int cvxEventTargetFd(const CvxEventTarget* target);
+/* Takes the oldest waiting message into `message` and returns 1; returns 0 when none
+   waits, and then the descriptor is readable again only after the next post. After poll
+   reports the descriptor readable, call this until it returns 0. */
+CVX_API int cvxEventTargetNext(CvxEventTarget* target, CvxMessage* message);
+/* How many posts found the queue full since the target was made. */
+CVX_API uint64_t cvxEventTargetDropped(const CvxEventTarget* target);
+/* Destroys the window first (no post runs after that), then closes the descriptor and
+   frees the queue. Messages still waiting are discarded. Null is ignored. */
+CVX_API void cvxEventTargetDestroy(CvxEventTarget* target);
+
 /* ---- Results -------------------------------------------------------------------------- */
 
 #define MMSYSERR_NOERROR 0

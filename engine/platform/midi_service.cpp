@@ -47,10 +47,13 @@ MMRESULT checkOpenFlags(DWORD_PTR callback, DWORD flags) {
 } // namespace
 
 MidiService& MidiService::instance() {
-    // Never destroyed: its threads may still be waiting when the process exits.
+    // Never destroyed: its threads may still be waiting when the process exits. Its backends
+    // are stopped at exit, though: a JACK client that vanishes without closing stalls the
+    // server's other clients until the server gives up on it.
     static MidiService* service = [] {
         auto* s = new MidiService();
         s->restart(makeSelectedBackends(std::getenv("CORVEX_MIDI")));
+        std::atexit([] { instance().restart({}); });
         return s;
     }();
     return *service;

@@ -19,4 +19,14 @@ std::string makeIsolatedHome();
 // Removes the folder made by makeIsolatedHome().
 void removeIsolatedHome();
 
+// An isolated home for the life of the object: benchmarks and tools that run the engine
+// make one first thing in main().
+class ScopedIsolatedHome {
+public:
+    ScopedIsolatedHome() { makeIsolatedHome(); }
+    ~ScopedIsolatedHome() { removeIsolatedHome(); }
+    ScopedIsolatedHome(const ScopedIsolatedHome&) = delete;
+    ScopedIsolatedHome& operator=(const ScopedIsolatedHome&) = delete;
+};
+
 } // namespace cvx::testing

@@ -1,0 +1,28 @@
+// The player's command line. Each argument is one token (the shell has split and unquoted
+// them); blanks and quotes around it are removed as well. A switch is "-word" or "--word",
+// or "/word" when the word is known (case ignored) and no file of that name exists, since
+// "/" starts every absolute path. "play" plays the file that follows, "open" and "send"
+// open it, any other switch gives nothing for it. A token without a switch opens the file.
+// The file must exist and not be a folder; the first usable one counts.
+// "--help" and "--version" ask for the usage or the version text.
+//
+// Pure function of its arguments and the file system: any thread.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corvex {
+
+enum class PlayerVerb { None, Open, Play };
+
+struct PlayerCommand {
+    PlayerVerb verb = PlayerVerb::None; // None: no usable file
+    std::string path;
+    bool help = false;
+    bool version = false;
+};
+
+PlayerCommand parsePlayerCommandLine(const std::vector<std::string>& arguments); // argv[1..]
+
+} // namespace corvex

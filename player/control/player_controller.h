@@ -1,0 +1,83 @@
+// The player's logic behind its window: the open file, the state (no file, ready, playing,
+// paused) with its button states, the transport commands, hold-to-seek, repeat, the end of
+// play, dropped files (the last dropped plays first), hand-offs from later starts and the
+// output port. The sequencer plays; the view shows.
+//
+// User-interface thread only. The sequencer's end notifier (given by the window) runs on
+// the timer thread; the window answers it by calling endOfPlay() on its own thread.
+#pragma once
+
+#include "button_states.h"
+#include "handoff_block.h"
+#include "player_view.h"
+#include "seek_stepper.h"
+#include "sequencer/sequencer.h"
+
+#include <string>
+#include <vector>
+
+namespace corvex {
+
+inline constexpr char kPlayerCaption[] = "Tunelet";
+
+class PlayerController {
+public:
+    PlayerController(PlayerView& view, Sequencer::EndNotifier notifier, void* user);
+
+    // Closes any open file, then opens `path`: "ready" on success, else "no file" with the
+    // reason in an error box.
+    bool openFile(const std::string& path);
+    void closeFile();
+
+    void play();
+    void pauseOrResume();
+    void stop();
+    void toStart();
+    void toEnd();
+    void toggleRepeat() { repeat_ = !repeat_; }
+    bool repeat() const { return repeat_; }
+
+    // Rewind and Forward held down and let go; presses of disabled buttons do nothing.
+    void pressSeek(SeekStepper::Direction direction);
+    void releaseSeek();
+    // The 1-second timer.
+    void timerTick();
+    // The file played to its end.
+    void endOfPlay();
+
+    // Files dropped on the window, in the order they were dropped.
+    void dropFiles(std::vector<std::string> paths);
+    void receiveHandoff(const Handoff& handoff);
+
+    // kMapperChoice or a device index. With a file open, playing stops first (as by Stop);
+    // when the port cannot be opened, the previous one stays and an error box says why.
+    bool choosePort(int choice);
+    int port() const { return port_; }
+
+    PlayerState state() const { return state_; }
+    const ButtonStates& buttons() const { return buttons_; }
+    bool fileOpen() const { return state_ != PlayerState::NoFile; }
+    const std::string& filePath() const { return path_; }
+    std::string title() const;
+    const Sequencer& sequencer() const { return sequencer_; }
+
+private:
+    void enter(PlayerState state);
+    void setButtons(const ButtonStates& states);
+    void showPosition(int64_t ms);
+    bool openPort();
+    void playNextDrop();
+    void portError(MMRESULT error);
+
+    PlayerView& view_;
+    Sequencer sequencer_;
+    PlayerState state_ = PlayerState::NoFile;
+    ButtonStates buttons_;
+    SeekStepper stepper_;
+    std::string path_;
+    std::vector<std::string> pendingDrops_;
+    int port_ = -1;
+    bool repeat_ = false;
+};
+
+} // namespace corvex

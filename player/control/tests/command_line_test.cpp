@@ -1,0 +1,71 @@
+#include "handoff_block.h"
+#include "player_command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace corvex {
+namespace {
+
+class PlayerCommandLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        song = std::string(std::getenv("HOME")) + "/a song.mid";
+        std::ofstream(song) << "x";
+    }
+    std::string song;
+};
+
+TEST_F(PlayerCommandLine, VerbsChooseOpenOrPlay) {
+    auto verb = [&](std::vector<std::string> args) { return parsePlayerCommandLine(args).verb; };
+    EXPECT_EQ(verb({song}), PlayerVerb::Open);
+    EXPECT_EQ(verb({"-play", song}), PlayerVerb::Play);
+    EXPECT_EQ(verb({"--PLAY", song}), PlayerVerb::Play);
+    EXPECT_EQ(verb({"/play", song}), PlayerVerb::Play);
+    EXPECT_EQ(verb({"/send", song}), PlayerVerb::Open);
+    EXPECT_EQ(verb({"-open", song}), PlayerVerb::Open);
+    EXPECT_EQ(verb({"-foo", song}), PlayerVerb::None);
+    EXPECT_EQ(verb({"\" " + song + "\" "}), PlayerVerb::Open);
+    EXPECT_EQ(parsePlayerCommandLine({"-play", song}).path, song);
+}
+
+TEST_F(PlayerCommandLine, OnlyExistingFilesCount) {
+    std::string home = std::getenv("HOME");
+    EXPECT_EQ(parsePlayerCommandLine({}).verb, PlayerVerb::None);
+    EXPECT_EQ(parsePlayerCommandLine({home + "/missing.mid"}).verb, PlayerVerb::None);
+    EXPECT_EQ(parsePlayerCommandLine({"-play", home}).verb, PlayerVerb::None);
+    EXPECT_EQ(parsePlayerCommandLine({"-play", home + "/missing.mid", song}).verb,
+              PlayerVerb::Open);
+}
+
+TEST_F(PlayerCommandLine, SlashIsASwitchOnlyForKnownWords) {
+    // "/unknown" is a (missing) path, not a switch: the file after it opens.
+    EXPECT_EQ(parsePlayerCommandLine({"/unknown", song}).verb, PlayerVerb::Open);
+    EXPECT_EQ(parsePlayerCommandLine({"/PLAY", song}).verb, PlayerVerb::Play);
+    EXPECT_TRUE(parsePlayerCommandLine({"--help"}).help);
+    EXPECT_TRUE(parsePlayerCommandLine({"-version"}).version);
+}
+
+TEST(HandoffBlock, CarriesPathsUpTo260BytesAndRefusesLonger) {
+    Handoff play{kHandoffPlay, std::string(260, 'p')};
+    auto message = encodeHandoff(play);
+    ASSERT_TRUE(message);
+    auto decoded = decodeHandoff(*message);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->command, kHandoffPlay);
+    EXPECT_EQ(decoded->path, play.path);
+    EXPECT_FALSE(encodeHandoff({kHandoffOpen, std::string(261, 'p')}));
+    EXPECT_FALSE(encodeHandoff({kHandoffOpen, std::string("a\0b", 3)}));
+
+    auto bad = *encodeHandoff({kHandoffOpen, "/x.mid"});
+    bad[0] = 131;
+    EXPECT_FALSE(decodeHandoff(bad));
+    auto unterminated = *encodeHandoff({kHandoffOpen, "/x.mid"});
+    std::fill(unterminated.begin() + 4, unterminated.end(), 'x');
+    EXPECT_FALSE(decodeHandoff(unterminated));
+    EXPECT_FALSE(decodeHandoff(std::span<const uint8_t>(message->data(), 100)));
+}
+
+} // namespace
+} // namespace corvex
