@@ -8,12 +8,12 @@
 #include "frame_messages.h"
 #include "frame_settings.h"
 #include "frame_window.h"
+#include "mapping/map_settings.h"
 #include "midi.h"
 #include "profile/engine_settings.h"
 #include "profile_file.h"
 #include "settings_store.h"
 #include "settings_upgrades.h"
-#include "shell/global_map_store.h"
 #include "shell/instance_channel.h"
 #include "shell/monitor_views.h"
 #include "shell/program_services.h"
@@ -256,10 +256,9 @@ void Application::sendStoredState() {
         }
     }
     ProgramServices& services = *parts_->services;
-    if (const std::string problem =
-            loadStoredGlobalMap(parts_->record.dataMap, services.globalMap());
-        !problem.empty()) {
-        warnUser(&frame, QString::fromStdString(problem));
+    if (const MapFileResult read = readMapSettings(services.globalMap(), parts_->record.dataMap);
+        !read.message.empty()) {
+        warnUser(&frame, QString::fromStdString(read.message));
     }
     services.sendGlobalMap();
     if (commandLine_.mapVerb != FileVerb::None && !commandLine_.mapPath.empty()) {
@@ -344,8 +343,10 @@ bool Application::saveOnClose() {
     record.filter = parts_->midi->filter();
     record.options.runningStatus = parts_->midi->runStatus();
     storeSelection(parts_->midi->saveSelections(), record);
-    if (!storeGlobalMap(parts_->services->globalMap(), instanceNumber(), record.dataMap)) {
-        std::fprintf(stderr, "corvex: could not write the global data map\n");
+    if (const MapFileResult written =
+            writeMapSettings(parts_->services->globalMap(), record.dataMap, instanceNumber());
+        !written.ok) {
+        std::fprintf(stderr, "corvex: %s\n", written.message.c_str());
     }
     RexxTerminate();
     record.instanceOptions.routeZoom =

@@ -1,7 +1,7 @@
 // The application brought up in this process on the loopback cables, offscreen.
 #include "shell/application.h"
 
-#include "shell/global_map_store.h"
+#include "mapping/map_settings.h"
 #include "shell/instance_channel.h"
 
 #include "cvxlib.h"
@@ -167,7 +167,7 @@ TEST_F(ApplicationTest, AMapOnTheCommandLineIsTheGlobalMapFromTheStart) {
     SettingsProfile record = SettingsProfile::load(store, 1);
     DataMap switchedOn; // no items, only the stored switch
     switchedOn.isOn = 1;
-    ASSERT_TRUE(storeGlobalMap(switchedOn, 1, record.dataMap));
+    ASSERT_TRUE(writeMapSettings(switchedOn, record.dataMap, 1).ok);
     ASSERT_TRUE(record.save(store, 1));
     CommandLine line;
     line.result = 4;
