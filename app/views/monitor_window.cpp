@@ -32,7 +32,7 @@ namespace corvex {
 
 namespace {
 
-// The design's WM_COMMAND carries the id in the low 16 bits of wParam.
+// WM_COMMAND carries the id in the low 16 bits of wParam.
 int commandId(uintptr_t wParam) {
     return static_cast<int>(wParam & 0xFFFF);
 }

@@ -5,8 +5,8 @@
 // scheme. Users scroll with keys, wheel and scroll bars, mark a rectangle of characters with
 // mouse and keys, copy it or all lines, and clear the window.
 //
-// A plain widget: the frame puts it into a QMdiSubWindow. The frame sends it what the
-// design's window messages carry through handleMessage() and runCommand().
+// A plain widget: the frame puts it into a QMdiSubWindow. The frame sends it the window
+// messages and commands through handleMessage() and runCommand().
 //
 // Threads: the user-interface thread only. The engine posts to hwnd() from its own threads;
 // the message target brings those posts to this thread.
@@ -90,7 +90,7 @@ public:
     static constexpr int frameIntervalMs = 16;
     static constexpr int followUpDrainMs = 5;
 
-    // The design's window messages: WM_CVX_EVENTS, the monitor-text message, WM_CVX_SYSEXDATA,
+    // The window messages: WM_CVX_EVENTS, the monitor-text message, WM_CVX_SYSEXDATA,
     // WM_CVX_PATCH_CHANGE, the ask-monitor message and WM_COMMAND. Returns the reply.
     intptr_t handleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam);
     // Runs a monitor_command id; false when the id is not a monitor command.

@@ -43,7 +43,7 @@ public:
 
     // The saved options, applied once the window shows: Use Tray, On Top, Single Instance.
     void applySavedOptions();
-    // A command of the button bar, an accelerator or a menu: the design's ids.
+    // A command of the button bar, an accelerator or a menu, by its command id.
     void command(int id, int notification = 0);
     void openFromCommandLine(const std::string& path, bool play);
 
