@@ -131,8 +131,9 @@ int cvxEventTargetNext(CvxEventTarget* target, CvxMessage* message) {
     }
     uint64_t count = 0;
     [[maybe_unused]] ssize_t got = read(target->fd, &count, sizeof count);
-    target->armed.store(false);
-    std::atomic_thread_fence(std::memory_order_seq_cst);
+    // Disarmed with a read-modify-write: its acquire half keeps the second look at the queue
+    // after it, so a post that found the target still armed is seen here.
+    target->armed.exchange(false);
     return take(*target, *message) ? 1 : 0;
 }
 
