@@ -42,7 +42,6 @@ constexpr int kRefusalOnMs = 200;
 constexpr int kRefusalOffMs = 100;
 constexpr int kRefusalFlashes = 3;
 constexpr int kInputMonitorInset = 22;
-constexpr char kProductWebSite[] = "https://corvex.example.org/";
 
 QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -885,10 +884,10 @@ void FrameWindow::openHelpTopic(int topic) {
     openHelpPage(helpPageForTopic(topic));
 }
 
+// Corvex has no web site apart from its help: the command opens the help page that says so
+// and leads to the contents.
 void FrameWindow::openWebSite() {
-    if (!prompts_->openUrl(QUrl(QString::fromLatin1(kProductWebSite)))) {
-        openHelpTopic(kWebSiteHelpTopic);
-    }
+    openHelpTopic(kWebSiteHelpTopic);
 }
 
 void FrameWindow::openReadMe() {
