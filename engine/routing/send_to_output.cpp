@@ -66,8 +66,12 @@ bool sendRouted(CvxClient& client, uint32_t output, EVENT& event, bool monitor) 
     if (!decision.send) {
         return false;
     }
+    if (midiOutShortMsg(handle, decision.wireMessage & 0xFFFFFF) != MMSYSERR_NOERROR) {
+        // Nothing went out: no record of it, and the next message carries its status whole.
+        port.runningStatus = 0;
+        return false;
+    }
     recordSent(port, statusOf(event.message), event.port);
-    midiOutShortMsg(handle, decision.wireMessage & 0xFFFFFF);
     event.outPort = static_cast<uint8_t>(port.deviceIndex.load() + 1);
     if (monitor) {
         client.mainQueue->enqueue(event);
@@ -84,8 +88,10 @@ bool sendGenerated(CvxClient& client, uint32_t output, EVENT& event) {
         return false;
     }
     uint32_t wire = event.message & 0xFFFFFF;
-    if (midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR) {
-        midiOutShortMsg(handle, wire);
+    if (midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR &&
+        midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR) {
+        port.runningStatus = 0; // nothing went out, and nothing is recorded as sent
+        return false;
     }
     noteWireStatus(port, status);
     recordSent(port, status, core::kGeneratedPort);

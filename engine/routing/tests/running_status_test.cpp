@@ -108,4 +108,23 @@ TEST_F(DataPathTest, DirectEventsGoOnlyToTheNamedOutputAndOnlyIfRouted) {
     EXPECT_EQ(sent[0].port, 0) << "direct events carry port 0";
 }
 
+// A message the output could not send (its cable was pulled) is not recorded as sent, and
+// the outputs still there carry on as before.
+TEST_F(DataPathTest, OnlyMessagesActuallySentAreRecorded) {
+    ASSERT_EQ(vmidiAddCable("Pulled Cable"), 1);
+    const uint16_t pulled = static_cast<uint16_t>(midiOutGetNumDevs() - 1);
+    openOutput(pulled, routeFrom({0, cvx::core::kGeneratedPort}));
+    openOutput(2, routeFrom({0, cvx::core::kGeneratedPort}));
+    openInput(0);
+    ASSERT_EQ(vmidiRemoveCable("Pulled Cable"), 1);
+    feed(0, {0x90, 60, 100});
+    m32corvexEventDirect(handle, -1, 0x80, 60, 0, 0);
+    EXPECT_EQ(take(2), (Bytes{0x90, 60, 100, 0x80, 60, 0}));
+    const std::vector<EVENT> sent = sentRecords();
+    ASSERT_EQ(sent.size(), 2u);
+    for (const EVENT& record : sent) {
+        EXPECT_EQ(record.outPort, 3) << "only the output that sent it";
+    }
+}
+
 } // namespace
