@@ -1,7 +1,7 @@
 #include "views/monitor_window.h"
 
 #include "cvxlib.h"
-#include "shell/message_target.h"
+#include "views/message_target.h"
 #include "views/engine_monitor_feed.h"
 #include "views/line_colour.h"
 #include "views/monitor_commands.h"

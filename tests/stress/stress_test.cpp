@@ -10,7 +10,7 @@
 #include "core/engine_lock.h"
 #include "cvxcore.h"
 #include "input/input_buffer_lists.h"
-#include "shell/post_ring.h"
+#include "views/post_ring.h"
 #include "traffic_model.h"
 #include "vmidi.h"
 

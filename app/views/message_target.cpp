@@ -1,7 +1,7 @@
-#include "shell/message_target.h"
+#include "views/message_target.h"
 
 #include "cvx_records.h"
-#include "shell/post_ring.h"
+#include "views/post_ring.h"
 
 #include <QSocketNotifier>
 

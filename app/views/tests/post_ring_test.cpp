@@ -1,4 +1,4 @@
-#include "shell/post_ring.h"
+#include "views/post_ring.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/message_target.h"
+#include "views/message_target.h"
 
 #include "cvx_records.h"
 
