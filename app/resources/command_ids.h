@@ -92,6 +92,7 @@ inline constexpr int kToggleLogging = 33201;    // status bar LOG cell
 inline constexpr int kGlobalDataMap = 33203;    // tray menu, status bar MAP cell
 inline constexpr int kClearInput = 33221;       // monitor context menu
 inline constexpr int kClearMainMonitor = 33222; // monitor context menu
+inline constexpr int kScriptHost = 33223;       // removed when the script host is missing
 inline constexpr int kReleaseMidi = 33240;      // system menu and toolbar
 inline constexpr int kAlwaysOnTop = 33241;
 inline constexpr int kMinimizeInTray = 33242;

@@ -67,26 +67,6 @@ WindowPlacement placementOfWidget(const QWidget& widget) {
     return placementOf(geometry);
 }
 
-// The script host's menu item, removed when the host library is missing.
-constexpr int kScriptHostCommand = 33223;
-
-// The command that opens a view of the saved layout.
-int viewCommandId(ViewKind view) {
-    switch (view) {
-    case ViewKind::InputMonitor:
-        return cmd::kInputMonitor;
-    case ViewKind::MidiStatus:
-        return cmd::kMidiStatus;
-    case ViewKind::PortStatus:
-        return cmd::kPortStatus;
-    case ViewKind::PortRouting:
-        return cmd::kPortRoutings;
-    case ViewKind::MainMonitor:
-        break;
-    }
-    return cmd::kMainMonitor;
-}
-
 QString instanceValueName(int slot) {
     return QString::asprintf("hWnd %2.2d", slot);
 }
@@ -251,7 +231,7 @@ bool Application::createClient() {
 void Application::sendStoredState() {
     FrameWindow& frame = *parts_->frame;
     if (InitRexxDll() == 0) {
-        if (QAction* action = frame.action(kScriptHostCommand)) {
+        if (QAction* action = frame.action(cmd::kScriptHost)) {
             action->setVisible(false);
         }
     }
@@ -289,7 +269,7 @@ void Application::restoreLayout() {
             }
             continue;
         }
-        frame.runCommand(viewCommandId(view)); // views of later parts stay closed
+        frame.runCommand(viewCommand(view)); // views of later parts stay closed
     }
 }
 

@@ -25,6 +25,9 @@ enum class ViewKind : int {
 };
 inline constexpr int kViewKindCount = 5;
 
+// The command that opens a view.
+int viewCommand(ViewKind kind);
+
 // The text listings that go to the main monitor.
 enum class Listing { DeviceInfo, RunningStatus, CurrentMap };
 

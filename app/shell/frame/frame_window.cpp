@@ -52,22 +52,6 @@ QString menuText(std::string_view text) {
     return qs(text.substr(0, text.find('\t')));
 }
 
-int viewCommand(ViewKind kind) {
-    switch (kind) {
-    case ViewKind::InputMonitor:
-        return cmd::kInputMonitor;
-    case ViewKind::MidiStatus:
-        return cmd::kMidiStatus;
-    case ViewKind::PortStatus:
-        return cmd::kPortStatus;
-    case ViewKind::PortRouting:
-        return cmd::kPortRoutings;
-    case ViewKind::MainMonitor:
-        return cmd::kMainMonitor;
-    }
-    return 0;
-}
-
 int viewTitle(ViewKind kind) {
     switch (kind) {
     case ViewKind::MainMonitor:
