@@ -35,6 +35,7 @@ void InputPort::push(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bo
             size_t need = sizeof(RecordHeader) + chunk;
             if (ring_.space() < need) {
                 if (!mayWait) {
+                    countOverrun(1);
                     break; // the rest is lost, as on an overrun port
                 }
                 if (queued) {

@@ -44,6 +44,12 @@ public:
 
     // Backend side: queue bytes, never block.
     void receive(const uint8_t* bytes, size_t length, uint32_t arrivalMs) override;
+    void countOverrun(uint32_t deliveries) override {
+        overruns_.fetch_add(deliveries, std::memory_order_relaxed);
+    }
+    // Deliveries lost since the port was made: in the backend's buffer or in this port's
+    // ring (a receive() that did not fit, counted once however much of it was cut).
+    uint64_t overruns() const { return overruns_.load(std::memory_order_relaxed); }
     // vmidiFeed: like receive(), but may wait for room in the ring.
     void feed(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bool mayWait);
 
@@ -129,6 +135,7 @@ private:
     uint64_t inRing_ = 0; // records in the ring now
     std::atomic<bool> hasData_{false};
     std::atomic<uint64_t> done_{0}; // records parsed or dropped
+    std::atomic<uint64_t> overruns_{0};
 };
 
 } // namespace cvx::platform

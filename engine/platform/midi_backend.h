@@ -43,6 +43,9 @@ public:
     // Bytes as they arrived on the wire; `arrivalMs` is timeGetTime() at arrival (or the
     // backend's more precise equivalent on the same clock).
     virtual void receive(const uint8_t* bytes, size_t length, uint32_t arrivalMs) = 0;
+    // The backend lost `deliveries` incoming messages before they reached receive() (its
+    // own buffer was full). Any thread, a real-time audio thread included: never blocks.
+    virtual void countOverrun(uint32_t deliveries) = 0;
 
 protected:
     ~InputSink() = default;

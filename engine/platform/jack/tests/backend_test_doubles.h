@@ -41,6 +41,9 @@ public:
         arrivals_.push_back({{bytes, bytes + length}, arrivalMs});
     }
 
+    void countOverrun(uint32_t deliveries) override { overruns_ += deliveries; }
+    uint64_t overruns() const { return overruns_.load(); }
+
     std::vector<Arrival> arrivals() const {
         std::lock_guard lock(mutex_);
         return arrivals_;
@@ -61,6 +64,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::vector<Arrival> arrivals_;
+    std::atomic<uint64_t> overruns_{0};
 };
 
 class CountingHost final : public BackendHost {
