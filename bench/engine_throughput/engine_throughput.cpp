@@ -10,7 +10,8 @@
 // Each figure is the best of several runs. The main queue and the cables are emptied
 // between bursts, outside the timed part (the application drains them on its own thread).
 // Run by hand, pinned to one core for steady figures:
-//   taskset -c 1 engine_throughput [seconds per run] [runs]
+//   taskset -c 1 engine_throughput [seconds per run] [runs] [engine|loopback]
+// Naming one half measures only that half (for profiling); BENCH lines come from a full run.
 #include "isolated_home.h"
 #include "performance_map.h"
 #include "throughput_rig.h"
@@ -38,6 +39,8 @@ constexpr size_t kMixRounds = 10;
 struct Settings {
     double seconds = 1.0;
     int runs = 5;
+    bool engine = true;
+    bool loopback = true;
 };
 
 struct Run {
@@ -168,6 +171,30 @@ void benchLine(const char* figure, double value, const std::string& anchor, cons
     std::printf("BENCH\t%s\t%.3f\t%s\t%s\t%s\n", figure, value, anchor.c_str(), unit, target);
 }
 
+void reportEnginePath(const Settings& settings, bool benchLines) {
+    Run unmapped = bestOf(settings, [](double s) { return enginePath(false, s); });
+    Run mapped = bestOf(settings, [](double s) { return enginePath(true, s); });
+    describe("engine path, no map", unmapped);
+    describe("engine path, 32-item map", mapped);
+    if (benchLines) {
+        benchLine("engine path throughput", mapped.messagesPerSecond, "-", "msg/s", ">= 5000000");
+    }
+}
+
+void reportLoopback(const Settings& settings, bool benchLines) {
+    Run endToEnd = bestOf(settings, loopbackEndToEnd);
+    Run cable = bestOf(settings, cableAlone);
+    describe("loopback end to end, 32-item map", endToEnd);
+    std::printf("%-36s %12.0f msg/s   per input: %.3f delivered\n", "cable alone",
+                cable.messagesPerSecond, perInput(cable.arrivals.outputMessages[0], cable.inputs));
+    if (benchLines) {
+        char anchor[32];
+        std::snprintf(anchor, sizeof anchor, "%.3f", cable.messagesPerSecond);
+        benchLine("loopback end-to-end throughput", endToEnd.messagesPerSecond,
+                  cable.messagesPerSecond > 0 ? anchor : "-", "msg/s", "-");
+    }
+}
+
 Settings settingsFrom(int argc, char** argv) {
     Settings settings;
     if (argc > 1) {
@@ -176,15 +203,19 @@ Settings settingsFrom(int argc, char** argv) {
     if (argc > 2) {
         settings.runs = std::max(1, std::atoi(argv[2]));
     }
+    if (argc > 3) {
+        settings.engine = std::string(argv[3]) == "engine";
+        settings.loopback = std::string(argv[3]) == "loopback";
+    }
     return settings;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 3 || (argc > 1 && std::string(argv[1]) == "--help")) {
-        std::printf("usage: engine_throughput [seconds per run] [runs]\n");
-        return argc > 3 ? 2 : 0;
+    if (argc > 4 || (argc > 1 && std::string(argv[1]) == "--help")) {
+        std::printf("usage: engine_throughput [seconds per run] [runs] [engine|loopback]\n");
+        return argc > 4 ? 2 : 0;
     }
     cvx::testing::ScopedIsolatedHome home;
     setenv("CORVEX_MIDI", "virtual", 1);
@@ -192,20 +223,12 @@ int main(int argc, char** argv) {
     try {
         std::printf("best of %d runs of %.2f s; filter, routing to 2 outputs, monitor records\n",
                     settings.runs, settings.seconds);
-        Run unmapped = bestOf(settings, [](double s) { return enginePath(false, s); });
-        Run mapped = bestOf(settings, [](double s) { return enginePath(true, s); });
-        Run endToEnd = bestOf(settings, loopbackEndToEnd);
-        Run cable = bestOf(settings, cableAlone);
-        describe("engine path, no map", unmapped);
-        describe("engine path, 32-item map", mapped);
-        describe("loopback end to end, 32-item map", endToEnd);
-        std::printf("%-36s %12.0f msg/s   per input: %.3f delivered\n", "cable alone",
-                    cable.messagesPerSecond, perInput(cable.arrivals.outputMessages[0], cable.inputs));
-        benchLine("engine path throughput", mapped.messagesPerSecond, "-", "msg/s", ">= 5000000");
-        char anchor[32];
-        std::snprintf(anchor, sizeof anchor, "%.3f", cable.messagesPerSecond);
-        benchLine("loopback end-to-end throughput", endToEnd.messagesPerSecond,
-                  cable.messagesPerSecond > 0 ? anchor : "-", "msg/s", "-");
+        if (settings.engine) {
+            reportEnginePath(settings, settings.loopback);
+        }
+        if (settings.loopback) {
+            reportLoopback(settings, settings.engine);
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "engine_throughput: %s\n", e.what());
         return 1;
