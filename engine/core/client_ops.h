@@ -3,6 +3,7 @@
 
 #include "core/client.h"
 #include "core/engine_lock.h"
+#include "core/pass_clock.h"
 
 #include <cstdint>
 
@@ -29,21 +30,21 @@ inline void addToMainQueue(CvxClient& client, const EVENT& event) {
     addToQueue(client.mainQueue, event);
 }
 
-// Records an input's last-event time and status class; index 255 (unknown input) is not
-// recorded.
+// Records an input's last-event time (the pass's clock reading) and status class; index 255
+// (unknown input) is not recorded.
 inline void recordInputActivity(CvxClient& client, uint32_t index, uint32_t statusClass) {
     if (index >= kPortCount) {
         return;
     }
     InputPort& port = client.inputs.ports[index];
-    port.lastTime.store(timeGetTime());
+    port.lastTime.store(passTime());
     port.statusClass.store(statusClass);
 }
 
 inline void orInputStatusClass(CvxClient& client, uint32_t index, uint32_t bits) {
     if (index < kPortCount) {
         client.inputs.ports[index].statusClass.fetch_or(bits);
-        client.inputs.ports[index].lastTime.store(timeGetTime());
+        client.inputs.ports[index].lastTime.store(passTime());
     }
 }
 

@@ -1,6 +1,7 @@
 #include "core/notifier.h"
 
 #include "core/engine_lock.h"
+#include "core/pass_clock.h"
 
 namespace cvx::core {
 
@@ -26,7 +27,7 @@ void rawNotifyFired(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
 void notifyMain(CvxClient& client) {
     cvxPostMessage(client.windows.main, WM_CVX_EVENTS, 0, 0);
     EngineGuard guard(engineLock());
-    client.notify.lastMainTick = GetTickCount();
+    client.notify.lastMainTick = passTime();
 }
 
 void scheduleRawNotify(CvxClient& client) {
