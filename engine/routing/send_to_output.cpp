@@ -1,6 +1,7 @@
 #include "routing/send_to_output.h"
 
 #include "core/client_ops.h"
+#include "core/pass_clock.h"
 #include "routing/message_classes.h"
 
 namespace cvx::routing {
@@ -40,7 +41,7 @@ RoutedDecision decideRouted(OutputPort& port, uint32_t message, uint32_t mask, b
 
 void recordSent(OutputPort& port, uint8_t status, uint32_t source) {
     port.statusBits.fetch_or(outputStatusBit(status));
-    port.lastTime.store(timeGetTime());
+    port.lastTime.store(core::passTime());
     port.lastSource.store(source);
 }
 
