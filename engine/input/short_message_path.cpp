@@ -3,6 +3,7 @@
 #include "core/client_ops.h"
 #include "core/delayed_pool.h"
 #include "core/notifier.h"
+#include "core/pass_clock.h"
 #include "input/input_index.h"
 #include "mapping/filter_test.h"
 #include "routing/delay_pump.h"
@@ -93,6 +94,7 @@ void filterAndProcess(CvxClient& client, const EVENT& event, bool rawMonitored) 
 } // namespace
 
 void processShortMessage(CvxClient& client, HMIDIIN handle, uint32_t message, uint32_t timestamp) {
+    core::PassClock pass; // one clock reading for every time this message records
     if (client.flags.inputBlocker.load() != 0) {
         return;
     }
