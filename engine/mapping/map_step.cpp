@@ -166,7 +166,7 @@ void runPlainBranch(EVENT& work, const MapView& map, NrpnState& nrpn, MapStepSta
     PlainKey key = plainKeyOf(work.message);
     const MapItem* items = itemCount(map) == 0 ? nullptr : itemsOf(map.table);
     uint32_t count = itemCount(map);
-    uint32_t index = key.ranges == RangeCheck::NoMatch ? count : step.resumeIndex;
+    uint32_t index = key.type == 0 ? count : step.resumeIndex;
     while (index < count && !plainItemMatches(items[index], key)) {
         ++index;
     }
