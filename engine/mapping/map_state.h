@@ -75,13 +75,22 @@ struct NrpnState {
     uint8_t replayIndex;
 };
 
+// Slots of ItemTable's per-type summaries: one per MapMessageType 0-15.
+inline constexpr int kMessageTypeSlots = 16;
+
 // The engine's copy of a map's items, in the arena: this header, then `count` MapItems.
 // Bit c of a channel mask is set when an item with source type NRPN / RPN matches channel c
 // (an item of channel "any" sets every bit); the step tests it instead of scanning.
+// The plain summaries bound the scan for a plain message of type t (1-7, 11-14): only items
+// before `plainEnd[t]` can match it, and none can when bit c of `plainChannels[t]` is clear
+// for its channel c (every bit is set for types that match items of any channel). Items that
+// match nothing are left out of both.
 struct ItemTable {
     uint32_t count;
     uint16_t nrpnChannels;
     uint16_t rpnChannels;
+    uint16_t plainChannels[kMessageTypeSlots];
+    uint16_t plainEnd[kMessageTypeSlots];
 };
 
 inline const MapItem* itemsOf(const ItemTable* table) {

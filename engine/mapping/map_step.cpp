@@ -36,6 +36,16 @@ uint32_t itemCount(const MapView& map) {
     return map.table == nullptr ? 0 : map.table->count;
 }
 
+// One past the last item the plain message can match; 0 when none can.
+uint32_t plainCandidatesEnd(const MapView& map, const PlainKey& key) {
+    if (map.table == nullptr || key.type == 0) {
+        return 0;
+    }
+    uint32_t channelBit = key.checkChannel ? 1u << key.channel : 1u;
+    return (map.table->plainChannels[key.type] & channelBit) != 0 ? map.table->plainEnd[key.type]
+                                                                   : 0;
+}
+
 bool hasParameterItems(const MapView& map, const ParameterBranch& branch, uint8_t channel) {
     if (map.table == nullptr) {
         return false;
@@ -165,13 +175,13 @@ void runPlainBranch(EVENT& work, const MapView& map, NrpnState& nrpn, MapStepSta
     auto status = static_cast<uint8_t>(work.message);
     PlainKey key = plainKeyOf(work.message);
     const MapItem* items = itemCount(map) == 0 ? nullptr : itemsOf(map.table);
-    uint32_t count = itemCount(map);
-    uint32_t index = key.type == 0 ? count : step.resumeIndex;
-    while (index < count && !plainItemMatches(items[index], key)) {
+    uint32_t end = plainCandidatesEnd(map, key);
+    uint32_t index = step.resumeIndex;
+    while (index < end && !plainItemMatches(items[index], key)) {
         ++index;
     }
-    if (index >= count) {
-        step.resumeIndex = count;
+    if (index >= end) {
+        step.resumeIndex = itemCount(map);
         return;
     }
     const MapItem& item = items[index];

@@ -36,6 +36,31 @@ uint16_t channelMask(uint8_t sourceChannel) {
     return sourceChannel < kChannelCount ? static_cast<uint16_t>(1u << sourceChannel) : 0;
 }
 
+// Adds item `index` to the plain summaries of `type`.
+void summarisePlain(ItemTable& table, uint8_t type, uint8_t sourceChannel, uint32_t index) {
+    table.plainChannels[type] |= typeChecksChannel(type) ? channelMask(sourceChannel) : 0xFFFF;
+    table.plainEnd[type] = static_cast<uint16_t>(index + 1);
+}
+
+void summarise(ItemTable& table, const MapItem& item, uint32_t index) {
+    if (!isProducibleTarget(item.targetMessage)) {
+        return; // matches nothing
+    }
+    if (item.sourceMessage == MAP_NRPN) {
+        table.nrpnChannels |= channelMask(item.sourceChannel);
+    } else if (item.sourceMessage == MAP_RPN) {
+        table.rpnChannels |= channelMask(item.sourceChannel);
+    } else if (item.sourceMessage == MAP_ANY) {
+        for (uint8_t type = 0; type < kMessageTypeSlots; ++type) {
+            if (isPlainType(type)) {
+                summarisePlain(table, type, item.sourceChannel, index);
+            }
+        }
+    } else if (isPlainType(item.sourceMessage)) {
+        summarisePlain(table, item.sourceMessage, item.sourceChannel, index);
+    }
+}
+
 // A copy of the map's items in the arena; nullptr for no items or when they do not fit.
 ItemTable* copyItems(core::MapArena& arena, const SMapper& map) {
     if (map.itemCount <= 0 || map.items == nullptr) {
@@ -47,20 +72,12 @@ ItemTable* copyItems(core::MapArena& arena, const SMapper& map) {
     if (table == nullptr) {
         return nullptr;
     }
+    *table = ItemTable{};
     table->count = count;
-    table->nrpnChannels = 0;
-    table->rpnChannels = 0;
     auto* items = reinterpret_cast<MapItem*>(table + 1);
     std::memcpy(items, map.items, count * sizeof(MapItem));
     for (uint32_t i = 0; i < count; ++i) {
-        if (!isProducibleTarget(items[i].targetMessage)) {
-            continue; // matches nothing
-        }
-        if (items[i].sourceMessage == MAP_NRPN) {
-            table->nrpnChannels |= channelMask(items[i].sourceChannel);
-        } else if (items[i].sourceMessage == MAP_RPN) {
-            table->rpnChannels |= channelMask(items[i].sourceChannel);
-        }
+        summarise(*table, items[i], i);
     }
     return table;
 }
