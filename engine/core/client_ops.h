@@ -36,9 +36,10 @@ inline void recordInputActivity(CvxClient& client, uint32_t index, uint32_t stat
     if (index >= kPortCount) {
         return;
     }
+    // Relaxed: the status view reads these alone, ordered against nothing else.
     InputPort& port = client.inputs.ports[index];
-    port.lastTime.store(passTime());
-    port.statusClass.store(statusClass);
+    port.lastTime.store(passTime(), std::memory_order_relaxed);
+    port.statusClass.store(statusClass, std::memory_order_relaxed);
 }
 
 inline void orInputStatusClass(CvxClient& client, uint32_t index, uint32_t bits) {

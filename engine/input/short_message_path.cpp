@@ -76,19 +76,25 @@ bool luaTakes(CvxClient& client, const EVENT& event) {
     return true;
 }
 
+// The delayed-event pump is started only when the message scheduled something: testing the
+// pool takes the engine lock, which would otherwise be taken once more for every message.
 void filterAndProcess(CvxClient& client, const EVENT& event, bool rawMonitored) {
     mapping::MapCopy* map = routing::globalMapFor(client, false);
     if (!isFilteredOut(client, event)) {
-        routing::processInputEvent(client, event, routing::InputMode::Input, rawMonitored, map);
-        routing::startPumpIfNeeded(client);
+        if (routing::processInputEvent(client, event, routing::InputMode::Input, rawMonitored,
+                                       map)) {
+            routing::startPumpIfNeeded(client);
+        }
         core::notifyMain(client);
         return;
     }
     if ((client.filter.flags() & CVX_FILTER_DATA) != 0 || !core::anyOutputOpen(client)) {
         return;
     }
-    routing::processInputEvent(client, event, routing::InputMode::Filtered, rawMonitored, map);
-    routing::startPumpIfNeeded(client);
+    if (routing::processInputEvent(client, event, routing::InputMode::Filtered, rawMonitored,
+                                   map)) {
+        routing::startPumpIfNeeded(client);
+    }
 }
 
 } // namespace

@@ -39,10 +39,12 @@ RoutedDecision decideRouted(OutputPort& port, uint32_t message, uint32_t mask, b
     return {maskPasses(mask, status), message};
 }
 
+// The status view reads these records without ordering them against anything else, so
+// relaxed order does: a sequentially consistent store costs a locked exchange per send.
 void recordSent(OutputPort& port, uint8_t status, uint32_t source) {
-    port.statusBits.fetch_or(outputStatusBit(status));
-    port.lastTime.store(core::passTime());
-    port.lastSource.store(source);
+    port.statusBits.fetch_or(outputStatusBit(status), std::memory_order_relaxed);
+    port.lastTime.store(core::passTime(), std::memory_order_relaxed);
+    port.lastSource.store(source, std::memory_order_relaxed);
 }
 
 } // namespace
