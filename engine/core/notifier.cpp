@@ -26,8 +26,7 @@ void rawNotifyFired(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
 
 void notifyMain(CvxClient& client) {
     cvxPostMessage(client.windows.main, WM_CVX_EVENTS, 0, 0);
-    EngineGuard guard(engineLock());
-    client.notify.lastMainTick = passTime();
+    client.notify.lastMainTick.store(passTime(), std::memory_order_relaxed);
 }
 
 void scheduleRawNotify(CvxClient& client) {

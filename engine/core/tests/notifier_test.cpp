@@ -71,7 +71,7 @@ TEST_F(ClientTest, MainWindowIsToldAtOnce) {
     EXPECT_EQ(posts[0].msg, WM_CVX_EVENTS);
     EXPECT_EQ(posts[0].wParam, 0u);
     EXPECT_EQ(posts[0].lParam, 0);
-    EXPECT_EQ(client->notify.lastMainTick, GetTickCount());
+    EXPECT_EQ(client->notify.lastMainTick.load(), GetTickCount());
 }
 
 } // namespace
