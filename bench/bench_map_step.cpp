@@ -1,9 +1,9 @@
 // The filter test and the map step per message, on the 32-item performance map fed with the
 // performance mix (bench/engine_throughput/performance_map.h).
 #include "core/map_arena.h"
-#include "mapping/filter_test.h"
 #include "mapping/map_loop.h"
 #include "mapping/map_storage.h"
+#include "mapping/message_filter.h"
 #include "performance_map.h"
 
 #include <benchmark/benchmark.h>

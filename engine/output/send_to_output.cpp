@@ -1,8 +1,8 @@
-#include "routing/send_to_output.h"
+#include "output/send_to_output.h"
 
 #include "core/client_ops.h"
 #include "core/pass_clock.h"
-#include "routing/message_classes.h"
+#include "midi/message_classes.h"
 
 namespace cvx::routing {
 
