@@ -169,8 +169,8 @@ double perInput(uint64_t count, uint64_t inputs) {
 }
 
 void describe(const char* name, const Run& run) {
-    std::printf("%-36s %12.0f msg/s   per input: %.3f monitor records, %.3f + %.3f sent\n",
-                name, run.messagesPerSecond, perInput(run.arrivals.monitorRecords, run.inputs),
+    std::printf("%-36s %12.0f msg/s   per input: %.3f monitor records, %.3f + %.3f sent\n", name,
+                run.messagesPerSecond, perInput(run.arrivals.monitorRecords, run.inputs),
                 perInput(run.arrivals.outputMessages[0], run.inputs),
                 perInput(run.arrivals.outputMessages[1], run.inputs));
 }

@@ -18,8 +18,8 @@ constexpr uint16_t kOutputDevices[2] = {1, 2};
 CPortMap routedFromInput() {
     CPortMap map{};
     map.inputBits[kInputDevice / 32] = 1u << (kInputDevice % 32);
-    map.inputMasks[kInputDevice] = 0xFFFF | CVX_ROUTE_SYSEX | CVX_ROUTE_REALTIME |
-                                   CVX_ROUTE_SYSTEM_COMMON;
+    map.inputMasks[kInputDevice] =
+        0xFFFF | CVX_ROUTE_SYSEX | CVX_ROUTE_REALTIME | CVX_ROUTE_SYSTEM_COMMON;
     // The engine's own SysEx (the map's trigger) goes out under the generated port's mask.
     map.inputBits[CVX_GENERATED_PORT / 32] |= 1u << (CVX_GENERATED_PORT % 32);
     map.inputMasks[CVX_GENERATED_PORT] = map.inputMasks[kInputDevice];
@@ -50,8 +50,8 @@ ThroughputRig::ThroughputRig(bool mapped) : takeBuffer_(1 << 16) {
     CPortMap routes = routedFromInput();
     bool opened = vx16OpenMidiIn(&input_, kInputDevice, client_) == MMSYSERR_NOERROR;
     for (int i = 0; i < 2; ++i) {
-        opened = opened && vx16OpenMidiOut(&outputs_[i], kOutputDevices[i], 0, &routes,
-                                           client_) == MMSYSERR_NOERROR;
+        opened = opened && vx16OpenMidiOut(&outputs_[i], kOutputDevices[i], 0, &routes, client_) ==
+                               MMSYSERR_NOERROR;
     }
     if (!opened) {
         throw std::runtime_error("the loopback cables could not be opened");

@@ -11,7 +11,7 @@ namespace cvx::core {
 
 struct NotifyState {
     std::atomic<uint32_t> lastMainTick{0}; // relaxed: only the value itself matters
-    uint32_t lastRawTick = 0;  // engine lock
+    uint32_t lastRawTick = 0;              // engine lock
     std::atomic<bool> rawPending{false};
     std::atomic<UINT> rawTimer{0};
 };

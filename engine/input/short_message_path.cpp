@@ -6,9 +6,9 @@
 #include "core/pass_clock.h"
 #include "input/input_index.h"
 #include "mapping/message_filter.h"
+#include "midi/message_classes.h"
 #include "routing/delay_pump.h"
 #include "routing/input_delivery.h"
-#include "midi/message_classes.h"
 #include "routing/processing_loop.h"
 #include "timecode/time_code_feed.h"
 

@@ -43,7 +43,7 @@ uint32_t plainCandidatesEnd(const MapView& map, const PlainKey& key) {
     }
     uint32_t channelBit = key.checkChannel ? 1u << key.channel : 1u;
     return (map.table->plainChannels[key.type] & channelBit) != 0 ? map.table->plainEnd[key.type]
-                                                                   : 0;
+                                                                  : 0;
 }
 
 bool hasParameterItems(const MapView& map, const ParameterBranch& branch, uint8_t channel) {

@@ -13,10 +13,10 @@ namespace {
 using testing::MapHarness;
 using testing::msg;
 
-constexpr uint8_t kSourceTypes[] = {0,           MAP_NOTE_OFF, MAP_NOTE_ON, MAP_KEY_AFT,
-                                    MAP_CTRL,    MAP_PROG_CHG, MAP_CHAN_AFT, MAP_PITCH_B,
-                                    MAP_NRPN,    MAP_SPP,      MAP_START,   MAP_CONT,
-                                    MAP_STOP,    MAP_RPN,      20,          MAP_ANY};
+constexpr uint8_t kSourceTypes[] = {0,        MAP_NOTE_OFF, MAP_NOTE_ON,  MAP_KEY_AFT,
+                                    MAP_CTRL, MAP_PROG_CHG, MAP_CHAN_AFT, MAP_PITCH_B,
+                                    MAP_NRPN, MAP_SPP,      MAP_START,    MAP_CONT,
+                                    MAP_STOP, MAP_RPN,      20,           MAP_ANY};
 constexpr uint8_t kChannels[] = {0, 1, 5, 15, 0xFF, 0xFF, 16, 200};
 constexpr uint8_t kDeadTargets[] = {0, 16, 200};
 
@@ -40,8 +40,8 @@ std::vector<MapItem> randomMap(std::mt19937& random) {
         item.sourceV2Min = randomBound(random);
         item.sourceV2Max = randomBound(random);
         item.targetChannel = 0;
-        item.targetMessage =
-            random() % 5 == 0 ? kDeadTargets[random() % std::size(kDeadTargets)] : uint8_t{MAP_NOTE_ON};
+        item.targetMessage = random() % 5 == 0 ? kDeadTargets[random() % std::size(kDeadTargets)]
+                                               : uint8_t{MAP_NOTE_ON};
         item.targetV1Min = item.targetV1Max = static_cast<uint16_t>(i % 128);
         item.targetV2Min = item.targetV2Max = static_cast<uint16_t>(i / 128);
         item.itemFlags = MAPITEM_CLONE;
@@ -53,33 +53,40 @@ bool inRange(uint16_t min, uint16_t max, uint8_t value) {
     return (min == 0xFFFF || value >= min) && (max == 0xFFFF || value <= max);
 }
 
+struct TypeRule {
+    uint8_t type; // 0: matches no item
+    bool checkV1;
+    bool checkV2;
+};
+
+TypeRule typeRuleOf(uint8_t status) {
+    static constexpr uint8_t kChannelTypes[] = {MAP_NOTE_OFF, MAP_NOTE_ON,  MAP_KEY_AFT, MAP_CTRL,
+                                                MAP_PROG_CHG, MAP_CHAN_AFT, MAP_PITCH_B};
+    if (status >= 0x80 && status < 0xF0) {
+        uint8_t type = kChannelTypes[(status >> 4) - 8];
+        return {type, true, type != MAP_PROG_CHG && type != MAP_CHAN_AFT};
+    }
+    if (status == 0xF2) {
+        return {MAP_SPP, true, true};
+    }
+    if (status >= 0xFA && status <= 0xFC) {
+        return {static_cast<uint8_t>(MAP_START + (status - 0xFA)), false, false};
+    }
+    return {0, false, false};
+}
+
 // The matching rule for a plain message, item by item.
 bool fullScanMatches(const MapItem& item, uint8_t status, uint8_t data1, uint8_t data2) {
-    uint8_t type = 0;
+    TypeRule rule = typeRuleOf(status);
     bool channelChecked = status < 0xF0;
-    bool checkV1 = true;
-    bool checkV2 = true;
-    switch (status < 0xF0 ? status & 0xF0 : status) {
-    case 0x80: type = MAP_NOTE_OFF; break;
-    case 0x90: type = MAP_NOTE_ON; break;
-    case 0xA0: type = MAP_KEY_AFT; break;
-    case 0xB0: type = MAP_CTRL; break;
-    case 0xC0: type = MAP_PROG_CHG; checkV2 = false; break;
-    case 0xD0: type = MAP_CHAN_AFT; checkV2 = false; break;
-    case 0xE0: type = MAP_PITCH_B; break;
-    case 0xF2: type = MAP_SPP; break;
-    case 0xFA: type = MAP_START; checkV1 = checkV2 = false; break;
-    case 0xFB: type = MAP_CONT; checkV1 = checkV2 = false; break;
-    case 0xFC: type = MAP_STOP; checkV1 = checkV2 = false; break;
-    default: return false;
-    }
-    bool producible = (item.targetMessage >= 1 && item.targetMessage <= 15) ||
-                      item.targetMessage == MAP_ANY;
-    return (item.sourceMessage == type || item.sourceMessage == MAP_ANY) && producible &&
+    bool producible =
+        (item.targetMessage >= 1 && item.targetMessage <= 15) || item.targetMessage == MAP_ANY;
+    return rule.type != 0 && (item.sourceMessage == rule.type || item.sourceMessage == MAP_ANY) &&
+           producible &&
            (!channelChecked || item.sourceChannel == 0xFF ||
             item.sourceChannel == (status & 0x0F)) &&
-           (!checkV1 || inRange(item.sourceV1Min, item.sourceV1Max, data1)) &&
-           (!checkV2 || inRange(item.sourceV2Min, item.sourceV2Max, data2));
+           (!rule.checkV1 || inRange(item.sourceV1Min, item.sourceV1Max, data1)) &&
+           (!rule.checkV2 || inRange(item.sourceV2Min, item.sourceV2Max, data2));
 }
 
 // Controllers that may belong to an NRPN/RPN sequence take another branch.
