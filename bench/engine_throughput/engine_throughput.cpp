@@ -7,9 +7,9 @@
 //   service's input thread; what reaches both outputs' cables is counted. The anchor is the
 //   cable alone: the same bytes to a plain input callback that only counts them.
 //
-// The engine path is timed on the calling thread's CPU clock, so time the machine gives to
-// other work does not count; the loopback figures, which span two threads, on the real
-// clock. Each figure is the best of several runs. The main queue and the cables are emptied
+// The engine path is timed on the process's CPU clock up to the moment everything sent has
+// left (vmidiSettle), so time the machine gives to other programs does not count while work
+// the engine hands to threads of its own does; the loopback figures on the real clock. Each figure is the best of several runs. The main queue and the cables are emptied
 // between bursts, outside the timed part (the application drains them on its own thread).
 // Run by hand, pinned to one core for steady figures:
 //   taskset -c 1 engine_throughput [seconds per run] [runs] [engine|loopback]
@@ -90,9 +90,9 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double threadCpuSeconds() {
+double processCpuSeconds() {
     timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
@@ -101,11 +101,12 @@ Run enginePath(bool mapped, double seconds) {
     std::vector<uint32_t> messages = burst();
     uint32_t timestamp = 0;
     return measure(seconds, messages.size(), &rig, [&] {
-        double start = threadCpuSeconds();
+        double start = processCpuSeconds();
         for (uint32_t message : messages) {
             rig.inject(message, ++timestamp);
         }
-        return threadCpuSeconds() - start;
+        vmidiSettle();
+        return processCpuSeconds() - start;
     });
 }
 
