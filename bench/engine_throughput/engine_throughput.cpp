@@ -2,15 +2,16 @@
 // map and routing to two loopback outputs with monitor records.
 //
 // - Engine path: the engine's input callback is called directly on this thread, as the MIDI
-//   service calls it once it has parsed a message; no cable, no thread hop.
+//   service calls it once it has parsed a message; no cable, no input thread.
 // - Loopback end to end: the bytes are fed to cable 1 and parsed and delivered on the
 //   service's input thread; what reaches both outputs' cables is counted. The anchor is the
 //   cable alone: the same bytes to a plain input callback that only counts them.
 //
 // The engine path is timed on the process's CPU clock up to the moment everything sent has
-// left (vmidiSettle), so time the machine gives to other programs does not count while work
-// the engine hands to threads of its own does; the loopback figures on the real clock. Each figure is the best of several runs. The main queue and the cables are emptied
-// between bursts, outside the timed part (the application drains them on its own thread).
+// left (vmidiSettle): time the machine gives to other programs does not count, work the
+// engine hands to threads of its own does. The loopback figures are timed on the real clock.
+// Each figure is the best of several runs. The main queue and the cables are emptied between
+// bursts, outside the timed part (the application drains them on its own thread).
 // Run by hand, pinned to one core for steady figures:
 //   taskset -c 1 engine_throughput [seconds per run] [runs] [engine|loopback]
 // Naming one half measures only that half (for profiling); BENCH lines come from a full run.
