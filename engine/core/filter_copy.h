@@ -21,13 +21,15 @@ public:
         }
     }
 
+    // Word by word into the record: gathering the words first and copying them whole made
+    // the processor read back a block it had just written in pieces, which stalls.
     CFilter load() const {
-        uint32_t words[kWords];
-        for (int i = 0; i < kWords; ++i) {
-            words[i] = words_[i].load(std::memory_order_relaxed);
-        }
         CFilter filter;
-        std::memcpy(&filter, words, sizeof filter);
+        auto* bytes = reinterpret_cast<unsigned char*>(&filter);
+        for (int i = 0; i < kWords; ++i) {
+            uint32_t word = words_[i].load(std::memory_order_relaxed);
+            std::memcpy(bytes + i * sizeof word, &word, sizeof word);
+        }
         return filter;
     }
 
