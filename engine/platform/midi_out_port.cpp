@@ -1,7 +1,7 @@
 #include "platform/midi_out_port.h"
 
+#include "midi/message_length.h"
 #include "platform/buffer_header.h"
-#include "platform/midi_byte_parser.h"
 
 namespace cvx::platform {
 
@@ -18,7 +18,7 @@ int encodeShortMessage(DWORD message, bool byteStream, uint8_t& lastStatus, uint
         } else if (first < 0xF8) {
             lastStatus = 0;
         }
-        int length = 1 + MidiByteParser::dataLength(first);
+        int length = 1 + midi::dataLength(first);
         out[0] = first;
         out[1] = second;
         out[2] = third;
@@ -27,7 +27,7 @@ int encodeShortMessage(DWORD message, bool byteStream, uint8_t& lastStatus, uint
     if (lastStatus == 0) {
         return 0;
     }
-    int data = MidiByteParser::dataLength(lastStatus);
+    int data = midi::dataLength(lastStatus);
     int n = 0;
     if (!byteStream) {
         out[n++] = lastStatus;
