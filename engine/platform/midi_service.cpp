@@ -67,7 +67,7 @@ void MidiService::restartWith(std::vector<std::unique_ptr<MidiBackend>> backends
 }
 
 MidiService::MidiService()
-    : inputPorts_(new InputPort[kInputSlots]), outputPorts_(new OutputPort[kOutputSlots]) {
+    : inputPorts_(new MidiInPort[kInputSlots]), outputPorts_(new MidiOutPort[kOutputSlots]) {
     for (uint32_t i = 0; i < kInputSlots; ++i) {
         inputPorts_[i].init(i, this);
     }
@@ -226,7 +226,7 @@ bool MidiService::outputIndex(const BackendSlot* backend, uint64_t key, UINT& in
 
 // ---- handles ----------------------------------------------------------------------------
 
-InputPort* MidiService::inputPort(HMIDIIN handle, uint32_t& generation) {
+MidiInPort* MidiService::inputPort(HMIDIIN handle, uint32_t& generation) {
     uint32_t slot = 0;
     if (!decodeHandle(reinterpret_cast<uintptr_t>(handle), kInputSlots, slot, generation)) {
         return nullptr;
@@ -234,7 +234,7 @@ InputPort* MidiService::inputPort(HMIDIIN handle, uint32_t& generation) {
     return &inputPorts_[slot];
 }
 
-OutputPort* MidiService::outputPort(HMIDIOUT handle, uint32_t& generation) {
+MidiOutPort* MidiService::outputPort(HMIDIOUT handle, uint32_t& generation) {
     uint32_t slot = 0;
     if (!decodeHandle(reinterpret_cast<uintptr_t>(handle), kOutputSlots, slot, generation)) {
         return nullptr;
@@ -260,7 +260,7 @@ MMRESULT MidiService::openInputLocked(HMIDIIN* handle, UINT device, DWORD_PTR ca
     if (openFailures_.take({false, false, entry.backend, entry.key}, failure)) {
         return failure;
     }
-    InputPort* freePort = nullptr;
+    MidiInPort* freePort = nullptr;
     for (uint32_t i = 0; i < kInputSlots; ++i) {
         BackendSlot* backend = nullptr;
         uint64_t key = 0;
@@ -286,7 +286,7 @@ MMRESULT MidiService::openInput(HMIDIIN* handle, UINT device, DWORD_PTR callback
     MMRESULT r = openInputLocked(handle, device, callback, instance, flags);
     if (r == MMSYSERR_NOERROR) {
         uint32_t generation = 0;
-        if (InputPort* port = inputPort(*handle, generation)) {
+        if (MidiInPort* port = inputPort(*handle, generation)) {
             port->announceOpen(generation);
         }
     }
@@ -295,7 +295,7 @@ MMRESULT MidiService::openInput(HMIDIIN* handle, UINT device, DWORD_PTR callback
 
 MMRESULT MidiService::closeInput(HMIDIIN handle) {
     uint32_t generation = 0;
-    InputPort* port = inputPort(handle, generation);
+    MidiInPort* port = inputPort(handle, generation);
     return port != nullptr ? port->close(generation) : MMSYSERR_INVALHANDLE;
 }
 
@@ -318,7 +318,7 @@ MMRESULT MidiService::openOutputLocked(HMIDIOUT* handle, UINT device, DWORD_PTR 
     if (openFailures_.take({true, mapper, entry.backend, entry.key}, failure)) {
         return failure;
     }
-    OutputPort* freePort = nullptr;
+    MidiOutPort* freePort = nullptr;
     for (uint32_t i = 0; i < kOutputSlots && freePort == nullptr; ++i) {
         if (!outputPorts_[i].busy()) {
             freePort = &outputPorts_[i];
@@ -355,7 +355,7 @@ MMRESULT MidiService::openOutput(HMIDIOUT* handle, UINT device, DWORD_PTR callba
     MMRESULT r = openOutputLocked(handle, device, callback, instance, flags);
     if (r == MMSYSERR_NOERROR) {
         uint32_t generation = 0;
-        if (OutputPort* port = outputPort(*handle, generation)) {
+        if (MidiOutPort* port = outputPort(*handle, generation)) {
             port->announceOpen(generation);
         }
     }
@@ -378,7 +378,7 @@ void MidiService::releaseShare(BackendSlot* backend, uint64_t key) {
 
 MMRESULT MidiService::closeOutput(HMIDIOUT handle) {
     uint32_t generation = 0;
-    OutputPort* port = outputPort(handle, generation);
+    MidiOutPort* port = outputPort(handle, generation);
     if (port == nullptr) {
         return MMSYSERR_INVALHANDLE;
     }

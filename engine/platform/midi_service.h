@@ -81,8 +81,8 @@ public:
     bool outputIndex(const BackendSlot* backend, uint64_t key, UINT& index);
 
     // ---- handles ----
-    InputPort* inputPort(HMIDIIN handle, uint32_t& generation);
-    OutputPort* outputPort(HMIDIOUT handle, uint32_t& generation);
+    MidiInPort* inputPort(HMIDIIN handle, uint32_t& generation);
+    MidiOutPort* outputPort(HMIDIOUT handle, uint32_t& generation);
     MMRESULT openInput(HMIDIIN* handle, UINT device, DWORD_PTR callback, DWORD_PTR instance,
                        DWORD flags);
     MMRESULT closeInput(HMIDIIN handle);
@@ -92,7 +92,7 @@ public:
 
     // ---- what the test tap stands on ----
     // Queues bytes on the open input of `entry` as if its backend had received them
-    // (InputPort::feed; waits for room except on the input thread); lost when the device
+    // (MidiInPort::feed; waits for room except on the input thread); lost when the device
     // is not open.
     void feedInput(const DeviceEntry& entry, const uint8_t* bytes, size_t length);
     // Blocks until every input record queued before the call has been parsed and delivered
@@ -149,8 +149,8 @@ private:
     std::vector<Share> shares_;
     OpenFailures openFailures_;
 
-    std::unique_ptr<InputPort[]> inputPorts_;
-    std::unique_ptr<OutputPort[]> outputPorts_;
+    std::unique_ptr<MidiInPort[]> inputPorts_;
+    std::unique_ptr<MidiOutPort[]> outputPorts_;
 
     std::mutex wakeMutex_;
     std::condition_variable wake_;
