@@ -375,7 +375,7 @@ void MidiInPort::apply(std::unique_lock<std::mutex>& lock, const MidiByteParser:
 }
 
 bool MidiInPort::process() {
-    for (int n = 0; n < kRecordsPerTurn; ++n) {
+    for (int turn = 0; turn < kRecordsPerTurn; ++turn) {
         RecordHeader record{};
         uint32_t epoch = 0;
         {
