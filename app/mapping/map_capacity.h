@@ -14,10 +14,11 @@ namespace corvex {
 
 namespace map_storage {
 // The engine's storage: 64 KB, 16-byte block headers, blocks rounded to 8 bytes; the items
-// follow an 8-byte table header and the SysEx bytes a 4-byte length.
+// follow a 72-byte table header (count, NRPN/RPN channel masks, and per message type the
+// channels and the last item a plain message can match) and the SysEx bytes a 4-byte length.
 inline constexpr size_t kSize = 65536;
 inline constexpr size_t kBlockHeader = 16;
-inline constexpr size_t kItemTableHeader = 8;
+inline constexpr size_t kItemTableHeader = 72;
 inline constexpr size_t kSysExBlockHeader = 4;
 
 constexpr size_t roundUp8(size_t bytes) {
