@@ -212,6 +212,29 @@ TEST_F(JackBackendTest, InputThatDoesNotFitTheRingIsCountedEventByEvent) {
     backend_->closeInput(peerOutKey());
 }
 
+TEST_F(JackBackendTest, AFullOutputRingRefusesAtOnceAndSendsAllItTook) {
+    JackRingOptions rings;
+    rings.outputBytes = 64;
+    startBackend(rings);
+    const uint64_t key = peerInKey();
+    ASSERT_EQ(backend_->openOutput(key), MMSYSERR_NOERROR);
+    std::vector<uint8_t> taken;
+    int refused = 0;
+    for (uint8_t count = 0; count < 100; ++count) {
+        const uint8_t note[] = {0x90, count, 0x40};
+        const MMRESULT result = backend_->send(key, note, sizeof note);
+        if (result == MMSYSERR_NOERROR) {
+            taken.insert(taken.end(), note, note + sizeof note);
+        } else {
+            EXPECT_EQ(result, MIDIERR_NOTREADY);
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_TRUE(eventually([&] { return peer_->received().size() >= taken.size(); }));
+    EXPECT_EQ(peer_->received(), taken);
+}
+
 TEST_F(JackBackendTest, SendersToOneOutputNeverMixTheirMessages) {
     const uint64_t key = peerInKey();
     ASSERT_EQ(backend_->openOutput(key), MMSYSERR_NOERROR);
