@@ -83,19 +83,11 @@ bool JackTestServer::launch() {
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     // Synchronous mode with a long client timeout: on a loaded machine a late cycle delays
     // the graph instead of dropping the events of that cycle.
-    std::vector<std::string> args = {"jackd",
-                                     "--no-realtime",
-                                     "--sync",
-                                     "--timeout",
-                                     "10000",
-                                     "-n",
-                                     name_,
-                                     "-d",
-                                     "dummy",
-                                     "-r",
-                                     std::to_string(kSampleRate),
-                                     "-p",
-                                     std::to_string(periodFrames_)};
+    const std::string rate = std::to_string(kSampleRate);
+    const std::string period = std::to_string(periodFrames_);
+    std::vector<std::string> args = {
+        "jackd", "--no-realtime", "--sync", "--timeout", "10000", "-n",  name_,
+        "-d",    "dummy",         "-r",     rate,        "-p",    period};
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(arg.data());
