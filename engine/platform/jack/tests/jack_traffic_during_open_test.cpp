@@ -50,7 +50,7 @@ uint32_t stampOf(const uint8_t* bytes) {
     return uint32_t(bytes[1]) << 7 | bytes[2];
 }
 
-// One arrival: when (JACK microseconds), and how long after it set off.
+// One arrival: when (JACK microseconds), and how many cycles after it set off.
 struct Lag {
     uint64_t at;
     uint64_t lag;
