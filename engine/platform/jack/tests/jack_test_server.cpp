@@ -125,13 +125,17 @@ void JackTestServer::stop() {
         if (launch()) {
             end(SIGTERM);
         }
-        removeClientSemaphores();
     }
+    // Clients still connected when their server ended (or crashed) leave their semaphores.
+    removeClientSemaphores();
 }
 
 void JackTestServer::removeClientSemaphores() const {
-    // The crashed server's clients leave their semaphores behind ("jack_sem.<uid>_<server>_
+    // A client of a server that is gone leaves its semaphore behind ("jack_sem.<uid>_<server>_
     // <client>" in /dev/shm).
+    if (name_.empty()) {
+        return;
+    }
     const std::string infix = "_" + name_ + "_";
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", error)) {
