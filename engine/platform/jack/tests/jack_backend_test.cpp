@@ -199,7 +199,17 @@ TEST_F(JackBackendTest, InputThatDoesNotFitTheRingIsCountedEventByEvent) {
     constexpr int kSent = 200;
 
     HeldSink sink;
-    ASSERT_EQ(backend_->openInput(peerOutKey(), sink), MMSYSERR_NOERROR);
+    const uint64_t key = peerOutKey();
+    ASSERT_EQ(backend_->openInput(key, sink), MMSYSERR_NOERROR);
+    struct LetGo { // also when an assertion ends the test early, before the sink goes
+        HeldSink& sink;
+        JackBackend& backend;
+        uint64_t key;
+        ~LetGo() {
+            sink.release();
+            backend.closeInput(key);
+        }
+    } letGo{sink, *backend_, key};
     ASSERT_TRUE(peer_->send(note));
     ASSERT_TRUE(sink.waitUntilHeld()); // the ring is empty, the worker stuck in delivery
     for (int sent = 0; sent < kSent; ++sent) {
@@ -209,7 +219,6 @@ TEST_F(JackBackendTest, InputThatDoesNotFitTheRingIsCountedEventByEvent) {
     sink.release();
     EXPECT_TRUE(eventually([&] { return sink.received() == 1 + fitting; }));
     EXPECT_EQ(sink.overruns(), uint32_t(kSent - fitting));
-    backend_->closeInput(peerOutKey());
 }
 
 TEST_F(JackBackendTest, AFullOutputRingRefusesAtOnceAndSendsAllItTook) {

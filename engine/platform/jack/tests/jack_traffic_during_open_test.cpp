@@ -232,13 +232,15 @@ protected:
     CountingHost host_;
     JackBackend backend_;
     std::unique_ptr<StreamClient> stream_;
+    std::unique_ptr<StreamSink> sink_; // outlives the backend's use of it
     std::unique_ptr<JackPeerClient> peer_;
     std::thread sender_;
     std::atomic<bool> stopSending_{false};
 };
 
 TEST_F(JackTrafficDuringOpenTest, OpeningAndClosingPortsDoesNotHoldUpTheOthers) {
-    StreamSink sink(*stream_);
+    sink_ = std::make_unique<StreamSink>(*stream_);
+    StreamSink& sink = *sink_;
     const uint64_t inKey = keyOfEndpointNamed(backend_.inputs(), StreamClient::kOutName);
     const uint64_t outKey = keyOfEndpointNamed(backend_.outputs(), StreamClient::kInName);
     ASSERT_EQ(backend_.openInput(inKey, sink), MMSYSERR_NOERROR);
@@ -272,9 +274,6 @@ TEST_F(JackTrafficDuringOpenTest, OpeningAndClosingPortsDoesNotHoldUpTheOthers) 
         clean = inChurn <= inQuiet + 1 && outChurn <= outQuiet + 1;
     }
     EXPECT_TRUE(clean) << "the stream was held up by more than one period in every attempt";
-    stopSending();
-    backend_.closeInput(inKey); // before the sink goes
-    backend_.closeOutput(outKey);
 }
 
 } // namespace
