@@ -56,8 +56,15 @@ protected:
 
     // The ports of the backend's own client that the server knows.
     size_t ownPorts() {
-        jack_status_t status{};
-        jack_client_t* probe = jack_client_open("cvxprobe", JackNoStartServer, &status);
+        jack_client_t* probe = nullptr;
+        // A busy server now and then fails an opening half way.
+        for (int attempt = 0; probe == nullptr && attempt < 5; ++attempt) {
+            jack_status_t status{};
+            probe = jack_client_open("cvxprobe", JackNoStartServer, &status);
+            if (probe == nullptr) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            }
+        }
         if (probe == nullptr) {
             ADD_FAILURE() << "no probe client";
             return 0;
