@@ -1,6 +1,7 @@
 #include "jack_backend.h"
 
 #include "platform/backend_factories.h"
+#include "platform/rt_priority.h"
 
 #include <jack/midiport.h>
 
@@ -8,14 +9,13 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <new>
+#include <utility>
 
 namespace cvx::platform {
 namespace {
 
 constexpr const char* kClientName = "Corvex";
-constexpr size_t kInputRingBytes = 64 * 1024;
-// Room for the longest SysEx buffer the engine hands over (64 KiB) and more.
-constexpr size_t kOutputRingBytes = 128 * 1024;
 constexpr size_t kLongestShortMessage = 3;
 constexpr uint64_t kMicrosecondsPerSecond = 1000000;
 // How long closing waits for a process cycle that still holds the port; a server that
@@ -28,6 +28,10 @@ constexpr auto kConnectTimeout = std::chrono::seconds(5);
 // A busy server sometimes fails a client's opening half way; that is tried again.
 constexpr int kOpenAttempts = 3;
 constexpr auto kOpenRetryDelay = std::chrono::milliseconds(200);
+
+// The worker hands captured input on to the service's input thread, and runs at its
+// priority where real-time scheduling is allowed.
+constexpr int kWorkerPriority = 45;
 
 void discardJackMessage(const char*) {}
 void printJackError(const char* message) {
@@ -60,7 +64,7 @@ bool listsKey(const std::vector<EndpointInfo>& endpoints, uint64_t key) {
 
 } // namespace
 
-JackBackend::JackBackend() {
+JackBackend::JackBackend(JackRingOptions rings) : rings_(std::move(rings)) {
     sem_init(&wake_, 0, 0);
 }
 
@@ -121,20 +125,22 @@ void JackBackend::closeClient() {
     jack_client_close(client_); // unregisters our ports
     client_ = nullptr;
     host_ = nullptr;
-    std::lock_guard lock(mutex_);
     for (Slots* slots : {&inputs_, &outputs_}) {
         for (Slot& slot : *slots) {
-            slot.livePort = nullptr;
-            slot.ring.reset();
-            slot.ownPort = nullptr;
-            slot.sink = nullptr;
+            if (slot.state != SlotState::Free) {
+                slot.state = SlotState::Closing;
+                release(slot);
+            }
         }
     }
+    std::lock_guard lock(mutex_);
     knownInputs_.clear();
     knownOutputs_.clear();
 }
 
 // ---- The process callback: no allocation, no locks, no logging ----------------------------
+// It reads only atomics, the lock-free rings and the slots' fields that stay unchanged while
+// the slot is published, and tells the sink of lost input through its never-blocking count.
 
 int JackBackend::onProcess(jack_nframes_t frames, void* self) {
     static_cast<JackBackend*>(self)->process(frames);
@@ -171,14 +177,20 @@ uint64_t JackBackend::CycleClock::timeOf(jack_nframes_t offset) const {
 bool JackBackend::capture(Slot& slot, jack_port_t* port, const CycleClock& clock) {
     void* buffer = jack_port_get_buffer(port, clock.frames);
     const uint32_t count = jack_midi_get_event_count(buffer);
+    uint32_t lost = 0;
     for (uint32_t index = 0; index < count; ++index) {
         jack_midi_event_t event;
         if (jack_midi_event_get(&event, buffer, index) == 0) {
             // Times never run backwards, even when cycles come late and then bunch up.
             slot.lastEventTime = std::max(slot.lastEventTime, clock.timeOf(event.time));
-            // A full ring drops the event: the process callback cannot wait.
-            slot.ring->push(slot.lastEventTime, event.buffer, event.size);
+            // A full ring drops the event, counted: the process callback cannot wait.
+            if (!slot.ring->push(slot.lastEventTime, event.buffer, event.size)) {
+                ++lost;
+            }
         }
+    }
+    if (lost > 0) {
+        slot.sink->countOverrun(lost);
     }
     return count > 0;
 }
@@ -228,6 +240,7 @@ void JackBackend::onShutdown(jack_status_t, const char*, void* self) {
 // ---- The worker ----------------------------------------------------------------------------
 
 void JackBackend::work() {
+    tryRealtimePriority(kWorkerPriority);
     for (;;) {
         while (sem_wait(&wake_) != 0 && errno == EINTR) {
         }
@@ -242,10 +255,13 @@ void JackBackend::work() {
 }
 
 void JackBackend::deliverInputs() {
-    std::lock_guard lock(mutex_);
     for (Slot& slot : inputs_) {
-        if (slot.sink == nullptr) {
+        if (slot.state != SlotState::Open) {
             continue;
+        }
+        std::lock_guard use(slot.useMutex);
+        if (slot.state != SlotState::Open || slot.vanished) {
+            continue; // closing, or gone: no callback for it again
         }
         uint64_t time = 0;
         while (const size_t length = slot.ring->pop(slot.received.data(), time)) {
@@ -275,9 +291,8 @@ bool JackBackend::refreshEndpoints() {
 
 void JackBackend::markVanished(Slots& slots, const std::vector<EndpointInfo>& present) {
     for (Slot& slot : slots) {
-        if (slot.ownPort != nullptr && !listsKey(present, slot.key)) {
+        if (slot.state != SlotState::Free && !listsKey(present, slot.key)) {
             slot.vanished = true;
-            slot.sink = nullptr;
         }
     }
 }
@@ -340,59 +355,111 @@ void JackBackend::closeOutput(uint64_t key) {
 
 MMRESULT JackBackend::open(Slots& slots, uint64_t key, InputSink* sink) {
     const bool isInput = &slots == &inputs_;
-    const std::optional<std::string> remote =
-        endpointName(key, isInput ? JackPortIsOutput : JackPortIsInput);
+    std::optional<std::string> remote;
+    std::string portName;
+    try {
+        remote = endpointName(key, isInput ? JackPortIsOutput : JackPortIsInput);
+        portName = (isInput ? "in_" : "out_") + std::to_string(++portSerial_);
+    } catch (const std::bad_alloc&) {
+        return MMSYSERR_NOMEM;
+    }
     if (!remote) {
         return MMSYSERR_NODRIVER;
     }
-    std::lock_guard lock(mutex_);
-    if (find(slots, key) != nullptr) {
-        return MMSYSERR_ALLOCATED;
+    Slot* slot = nullptr;
+    if (const MMRESULT reserved = reserve(slots, key, slot); reserved != MMSYSERR_NOERROR) {
+        return reserved;
     }
-    Slot* slot = findFree(slots);
-    const std::string portName = (isInput ? "in_" : "out_") + std::to_string(++portSerial_);
-    jack_port_t* ownPort =
-        slot == nullptr ? nullptr
-                        : jack_port_register(client_, portName.c_str(), JACK_DEFAULT_MIDI_TYPE,
-                                             isInput ? JackPortIsInput : JackPortIsOutput, 0);
-    if (ownPort == nullptr) {
+    // From here on the slot is this call's alone; nothing below holds mutex_.
+    if (!allocateRing(*slot, isInput)) {
+        release(*slot);
         return MMSYSERR_NOMEM;
     }
-    slot->ring = std::make_unique<JackMidiRing>(isInput ? kInputRingBytes : kOutputRingBytes);
-    slot->received.resize(isInput ? slot->ring->capacity() : 0);
-    slot->ownPort = ownPort;
-    slot->key = key;
     slot->sink = sink;
-    slot->vanished = false;
     slot->lastEventTime = 0;
-    slot->livePort = ownPort;
-    const char* own = jack_port_name(ownPort);
-    if (jack_connect(client_, isInput ? remote->c_str() : own, isInput ? own : remote->c_str()) !=
+    slot->ownPort = jack_port_register(client_, portName.c_str(), JACK_DEFAULT_MIDI_TYPE,
+                                       isInput ? JackPortIsInput : JackPortIsOutput, 0);
+    if (slot->ownPort == nullptr) {
+        release(*slot);
+        return MMSYSERR_NOMEM;
+    }
+    if (const MMRESULT connected = connect(*slot, isInput, *remote);
+        connected != MMSYSERR_NOERROR) {
+        return connected;
+    }
+    slot->state = SlotState::Open;
+    if (isInput) {
+        sem_post(&wake_); // what arrived while opening is delivered now
+    }
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT JackBackend::reserve(Slots& slots, uint64_t key, Slot*& reserved) {
+    std::lock_guard lock(mutex_);
+    Slot* vacant = nullptr;
+    for (Slot& slot : slots) {
+        const SlotState state = slot.state;
+        if (state != SlotState::Free && slot.key == key) {
+            return MMSYSERR_ALLOCATED;
+        }
+        if (state == SlotState::Free && vacant == nullptr) {
+            vacant = &slot;
+        }
+    }
+    if (vacant == nullptr) {
+        return MMSYSERR_NOMEM;
+    }
+    vacant->key = key;
+    vacant->vanished = false;
+    vacant->state = SlotState::Opening;
+    reserved = vacant;
+    return MMSYSERR_NOERROR;
+}
+
+bool JackBackend::allocateRing(Slot& slot, bool isInput) noexcept {
+    try {
+        slot.ring = rings_.make(isInput ? rings_.inputBytes : rings_.outputBytes);
+        if (slot.ring != nullptr && isInput) {
+            slot.received.resize(slot.ring->capacity());
+        }
+        return slot.ring != nullptr;
+    } catch (const std::bad_alloc&) {
+        slot.ring.reset();
+        return false;
+    }
+}
+
+MMRESULT JackBackend::connect(Slot& slot, bool isInput, const std::string& remote) {
+    // The process callback serves the port from now on (an output's buffer is cleared every
+    // cycle, an input's events wait in the ring); send() and the worker only once it is Open.
+    slot.livePort = slot.ownPort;
+    const char* own = jack_port_name(slot.ownPort);
+    if (jack_connect(client_, isInput ? remote.c_str() : own, isInput ? own : remote.c_str()) !=
             0 ||
-        !waitUntilConnected(ownPort)) {
-        retire(*slot);
+        !waitUntilConnected(slot.ownPort)) {
+        retire(slot);
         return MMSYSERR_NODRIVER;
     }
     return MMSYSERR_NOERROR;
 }
 
 void JackBackend::close(Slots& slots, uint64_t key) {
-    std::lock_guard lock(mutex_);
-    if (Slot* slot = find(slots, key)) {
-        retire(*slot);
+    Slot* slot = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        slot = findOpen(slots, key);
+        if (slot == nullptr) {
+            return;
+        }
+        slot->state = SlotState::Closing; // no new send or delivery reaches it
     }
+    retire(*slot);
 }
 
-JackBackend::Slot* JackBackend::find(Slots& slots, uint64_t key) {
+JackBackend::Slot* JackBackend::findOpen(Slots& slots, uint64_t key) {
     const auto found = std::find_if(slots.begin(), slots.end(), [&](const Slot& slot) {
-        return slot.ownPort != nullptr && slot.key == key;
+        return slot.state == SlotState::Open && slot.key == key;
     });
-    return found == slots.end() ? nullptr : &*found;
-}
-
-JackBackend::Slot* JackBackend::findFree(Slots& slots) {
-    const auto found = std::find_if(slots.begin(), slots.end(),
-                                    [](const Slot& slot) { return slot.ownPort == nullptr; });
     return found == slots.end() ? nullptr : &*found;
 }
 
@@ -404,12 +471,23 @@ void JackBackend::retire(Slot& slot) {
     if (!serverGone_) {
         jack_port_unregister(client_, slot.ownPort); // also disconnects it
     }
+    release(slot);
+}
+
+void JackBackend::release(Slot& slot) {
+    slot.livePort = nullptr;
+    if (slot.state != SlotState::Opening) {
+        // A send or a delivery that found the slot Open finishes before the ring goes.
+        std::lock_guard use(slot.useMutex);
+    }
     slot.ring.reset();
     slot.received = {};
     slot.ownPort = nullptr;
-    slot.key = 0;
     slot.sink = nullptr;
+    std::lock_guard lock(mutex_);
+    slot.key = 0;
     slot.vanished = false;
+    slot.state = SlotState::Free;
 }
 
 bool JackBackend::waitUntilConnected(jack_port_t* ownPort) {
@@ -450,18 +528,25 @@ bool JackBackend::waitUntilProcessLetGo() {
 // ---- Output --------------------------------------------------------------------------------
 
 MMRESULT JackBackend::send(uint64_t key, const uint8_t* bytes, size_t length) {
-    std::lock_guard lock(mutex_);
-    Slot* slot = find(outputs_, key);
-    if (slot == nullptr) {
-        return MMSYSERR_INVALHANDLE;
+    // No allocation and no lock but the slot's own, which only other senders to the same
+    // output and a closing of it take, and only briefly.
+    for (Slot& slot : outputs_) {
+        if (slot.state != SlotState::Open || slot.key != key) {
+            continue;
+        }
+        std::lock_guard use(slot.useMutex);
+        if (slot.state != SlotState::Open || slot.key != key) {
+            break; // closed meanwhile
+        }
+        if (slot.vanished || serverGone_) {
+            return MMSYSERR_NODRIVER;
+        }
+        if (length == 0 || slot.ring->push(0, bytes, length)) {
+            return MMSYSERR_NOERROR;
+        }
+        return MIDIERR_NOTREADY;
     }
-    if (slot->vanished || serverGone_) {
-        return MMSYSERR_NODRIVER;
-    }
-    if (length == 0 || slot->ring->push(0, bytes, length)) {
-        return MMSYSERR_NOERROR;
-    }
-    return MIDIERR_NOTREADY;
+    return MMSYSERR_INVALHANDLE;
 }
 
 std::unique_ptr<MidiBackend> makeJackBackend() {

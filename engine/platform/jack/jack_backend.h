@@ -3,6 +3,12 @@
 // own client and connects it. The process callback only moves events between the ports and
 // lock-free rings; a worker thread empties the input rings into the sinks and turns port
 // registration and server shutdown into endpoint changes.
+//
+// Threads: the control calls (start, stop, inputs, outputs, open*, close*) come from the
+// service, one at a time; send() from any thread, concurrently with them and with itself.
+// Opening and closing one port never holds up traffic on the others: the JACK calls and
+// waits of opening and closing run without any lock that send(), the worker or the process
+// callback take. The process callback takes no lock at all.
 #pragma once
 
 #include "jack_endpoint_keys.h"
@@ -14,6 +20,8 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -23,9 +31,19 @@
 
 namespace cvx::platform {
 
+// The rings between the process callback and the rest: their sizes and how they are made.
+struct JackRingOptions {
+    size_t inputBytes = 64 * 1024;
+    // Room for the longest SysEx buffer the engine hands over (64 KiB) and more.
+    size_t outputBytes = 128 * 1024;
+    // Makes one port's ring; may throw std::bad_alloc, which fails that opening.
+    std::function<std::unique_ptr<JackMidiRing>(size_t capacityBytes)> make =
+        [](size_t capacityBytes) { return std::make_unique<JackMidiRing>(capacityBytes); };
+};
+
 class JackBackend final : public MidiBackend {
 public:
-    JackBackend();
+    explicit JackBackend(JackRingOptions rings = {});
     JackBackend(const JackBackend&) = delete;
     JackBackend& operator=(const JackBackend&) = delete;
     ~JackBackend() override;
@@ -46,17 +64,28 @@ public:
     bool carriesRunningStatus() const override { return false; }
 
 private:
-    // One open endpoint and the port of our own client connected to it.
+    // Free -> Opening (reserved under mutex_) -> Open (published to send() and the worker
+    // once connected) -> Closing (unpublished, then waited for) -> Free.
+    enum class SlotState { Free, Opening, Open, Closing };
+
+    // One endpoint being opened, open or being closed, and the port of our own client
+    // connected to it.
     struct Slot {
-        // Published to the process callback once the slot is ready; null while free.
+        std::atomic<SlotState> state{SlotState::Free};
+        std::atomic<uint64_t> key{0};
+        std::atomic<bool> vanished{false}; // its remote port is gone: no more traffic
+        // Served by the process callback while set: from before the port is connected until
+        // closing unpublishes it.
         std::atomic<jack_port_t*> livePort{nullptr};
+        // Set while Opening, before livePort; unchanged until the slot is Free again.
         std::unique_ptr<JackMidiRing> ring;
-        uint64_t lastEventTime = 0; // the process callback's, in JACK microseconds
-        // The rest is the worker's and the calls' side, under mutex_.
+        InputSink* sink = nullptr; // inputs only
         jack_port_t* ownPort = nullptr;
-        uint64_t key = 0;
-        InputSink* sink = nullptr;
-        bool vanished = false;
+        uint64_t lastEventTime = 0; // the process callback's, in JACK microseconds
+        // Held by whoever works the ring's non-real-time end: a sender (the one producer of
+        // an output's ring at a time) or the worker delivering an input. Closing takes it
+        // once after unpublishing, so nobody is still inside when the ring is freed.
+        std::mutex useMutex;
         std::vector<uint8_t> received; // an input's record on its way to the sink
     };
     static constexpr size_t kSlots = 136;
@@ -86,10 +115,13 @@ private:
     std::vector<EndpointInfo> endpoints(unsigned long portFlags);
     std::optional<std::string> endpointName(uint64_t key, unsigned long portFlags);
     MMRESULT open(Slots& slots, uint64_t key, InputSink* sink); // a sink for inputs only
+    MMRESULT reserve(Slots& slots, uint64_t key, Slot*& reserved);
+    bool allocateRing(Slot& slot, bool isInput) noexcept;
+    MMRESULT connect(Slot& slot, bool isInput, const std::string& remote);
     void close(Slots& slots, uint64_t key);
-    Slot* find(Slots& slots, uint64_t key);
-    Slot* findFree(Slots& slots);
+    Slot* findOpen(Slots& slots, uint64_t key);
     void retire(Slot& slot);
+    void release(Slot& slot);
     bool waitUntilConnected(jack_port_t* ownPort);
     bool waitUntilProcessLetGo();
 
@@ -99,6 +131,7 @@ private:
     void markVanished(Slots& slots, const std::vector<EndpointInfo>& present);
     uint32_t arrivalMs(uint64_t jackTimeUs) const;
 
+    const JackRingOptions rings_;
     jack_client_t* client_ = nullptr;
     BackendHost* host_ = nullptr;
     std::thread worker_;
@@ -111,12 +144,14 @@ private:
     std::atomic<uint64_t> cycles_{0};
     JackEndpointKeys keys_;
 
-    std::mutex mutex_; // slots (their non-published side), sinks, published endpoint lists
+    // Reserving and freeing slots, marking them vanished, the endpoint lists last seen. Held
+    // only for those few steps, never across a JACK call.
+    std::mutex mutex_;
     Slots inputs_;
     Slots outputs_;
     std::vector<EndpointInfo> knownInputs_;
     std::vector<EndpointInfo> knownOutputs_;
-    unsigned portSerial_ = 0;
+    std::atomic<unsigned> portSerial_{0};
 };
 
 } // namespace cvx::platform

@@ -66,8 +66,9 @@ bool JackTestServer::installed() {
     return false;
 }
 
-bool JackTestServer::start() {
+bool JackTestServer::start(unsigned periodFrames) {
     name_ = uniqueServerName();
+    periodFrames_ = periodFrames;
     return launch();
 }
 
@@ -82,9 +83,11 @@ bool JackTestServer::launch() {
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     // Synchronous mode with a long client timeout: on a loaded machine a late cycle delays
     // the graph instead of dropping the events of that cycle.
+    const std::string rate = std::to_string(kSampleRate);
+    const std::string period = std::to_string(periodFrames_);
     std::vector<std::string> args = {
         "jackd", "--no-realtime", "--sync", "--timeout", "10000", "-n",  name_,
-        "-d",    "dummy",         "-r",     "48000",     "-p",    "1024"};
+        "-d",    "dummy",         "-r",     rate,        "-p",    period};
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(arg.data());
@@ -122,13 +125,17 @@ void JackTestServer::stop() {
         if (launch()) {
             end(SIGTERM);
         }
-        removeClientSemaphores();
     }
+    // Clients still connected when their server ended (or crashed) leave their semaphores.
+    removeClientSemaphores();
 }
 
 void JackTestServer::removeClientSemaphores() const {
-    // The crashed server's clients leave their semaphores behind ("jack_sem.<uid>_<server>_
+    // A client of a server that is gone leaves its semaphore behind ("jack_sem.<uid>_<server>_
     // <client>" in /dev/shm).
+    if (name_.empty()) {
+        return;
+    }
     const std::string infix = "_" + name_ + "_";
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", error)) {

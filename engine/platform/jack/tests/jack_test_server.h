@@ -19,8 +19,12 @@ public:
     // Whether a `jackd` program can be found on PATH.
     static bool installed();
 
-    // Starts the server and waits until a client can connect; false when it does not come up.
-    bool start();
+    static constexpr unsigned kSampleRate = 48000;
+    static constexpr unsigned kDefaultPeriodFrames = 1024;
+
+    // Starts the server with periods of `periodFrames` at kSampleRate and waits until a
+    // client can connect; false when it does not come up.
+    bool start(unsigned periodFrames = kDefaultPeriodFrames);
     // Ends the server the orderly way.
     void stop();
     // Ends the server the way a crash would (stop() then clears what the crash left).
@@ -34,6 +38,7 @@ private:
     bool end(int signal); // false when the server had to be killed
 
     std::string name_;
+    unsigned periodFrames_ = kDefaultPeriodFrames;
     pid_t pid_ = -1;
     bool crashed_ = false;
 };
