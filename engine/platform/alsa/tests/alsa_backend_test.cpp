@@ -43,6 +43,8 @@ public:
                                                SND_SEQ_PORT_TYPE_APPLICATION);
     }
     void deletePort() { snd_seq_delete_simple_port(seq_, port_); }
+    // Room for only `cells` incoming events until the peer reads.
+    void shrinkInputPool(size_t cells) { snd_seq_set_client_pool_input(seq_, cells); }
 
     void sendToSubscribers(snd_seq_event_t& event) {
         snd_seq_ev_set_source(&event, port_);
@@ -131,6 +133,26 @@ TEST_F(AlsaBackendWithPeer, APortThatGoesAndComesBackIsRemovalAndArrival) {
     ASSERT_TRUE(eventually([&] { return hasEndpointNamed(backend_.outputs(), kPeerName); }));
     EXPECT_NE(keyOfEndpointNamed(backend_.outputs(), kPeerName), key);
     backend_.closeOutput(key);
+}
+
+TEST_F(AlsaBackendWithPeer, AFullDestinationFailsTheSendAtOnceAndCountsAnOverrun) {
+    peer_->shrinkInputPool(8); // and the peer does not read
+    const uint64_t output = keyOfEndpointNamed(backend_.outputs(), kPeerName);
+    ASSERT_EQ(backend_.openOutput(output), MMSYSERR_NOERROR);
+    EXPECT_EQ(backend_.outputOverruns(output), 0u);
+    const std::vector<uint8_t> note = {0x90, 0x3C, 0x64};
+    uint64_t refused = 0;
+    for (int i = 0; i < 200; ++i) {
+        const MMRESULT result = backend_.send(output, note.data(), note.size());
+        ASSERT_TRUE(result == MMSYSERR_NOERROR || result == MIDIERR_NOTREADY) << result;
+        refused += result == MIDIERR_NOTREADY ? 1 : 0;
+    }
+    EXPECT_GT(refused, 0u);
+    EXPECT_EQ(backend_.outputOverruns(output), refused);
+    backend_.closeOutput(output);
+    ASSERT_EQ(backend_.openOutput(output), MMSYSERR_NOERROR);
+    EXPECT_EQ(backend_.outputOverruns(output), refused) << "kept across closing";
+    backend_.closeOutput(output);
 }
 
 } // namespace
