@@ -8,7 +8,7 @@
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define CVX_ALLOCATOR_OWNED_BY_SANITIZER 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) ||                   \
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) ||                         \
     __has_feature(memory_sanitizer)
 #define CVX_ALLOCATOR_OWNED_BY_SANITIZER 1
 #endif

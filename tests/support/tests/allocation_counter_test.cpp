@@ -67,8 +67,7 @@ TEST_F(AllocationCounter, EveryWayOfAllocatingCountsExactlyOnce) {
     const auto deleteWide = [](void* p) { delete static_cast<Wide*>(p); };
     EXPECT_EQ(countOf([] { return static_cast<void*>(new Wide{}); }, deleteWide), 1u);
     const auto deleteString = [](void* p) { delete static_cast<std::string*>(p); };
-    EXPECT_EQ(countOf([] { return static_cast<void*>(new std::string(100, 'x')); },
-                      deleteString),
+    EXPECT_EQ(countOf([] { return static_cast<void*>(new std::string(100, 'x')); }, deleteString),
               2u);
 }
 
@@ -80,7 +79,7 @@ TEST_F(AllocationCounter, ReleasingAndRefusedRequestsDoNotCount) {
         AllocationWindow window;
         std::free(block);
         errno = 0;
-        kept = aligned_alloc(3, 64); // not a power of two
+        kept = aligned_alloc(3, 64);                        // not a power of two
         EXPECT_EQ(posix_memalign(&aligned, 2, 64), EINVAL); // below the size of a pointer
         count = window.count();
     }
