@@ -37,9 +37,13 @@ protected:
     }
 };
 
-TEST_F(LoopbackAllocationTest, RoutedInputWithDelayedEventsAndMonitorNoticesDoesNotAllocate) {
+TEST_F(LoopbackAllocationTest, RoutedInputWithDelayedEventsAndWindowNoticesDoesNotAllocate) {
     RecordingWindow raw;
+    RecordingWindow mtc;
+    RecordingWindow sync;
     ASSERT_EQ(m32AttachRawMonitor(handle, raw.handle()), 1);
+    ASSERT_EQ(m32AttachMTC(handle, mtc.handle()), 1);
+    ASSERT_EQ(m32AttachSync(handle, sync.handle()), 1);
     openInput(0, 4, 256);
     openOutput(2, routeFrom({0}), 4, 256);
     MapItem item = openItem(MAP_CTRL, MAP_ANY);
@@ -50,9 +54,12 @@ TEST_F(LoopbackAllocationTest, RoutedInputWithDelayedEventsAndMonitorNoticesDoes
     map.itemCount = 1;
     map.items = &item;
     ASSERT_EQ(m32SendMap(handle, map), 1);
-    Bytes burst;
+    Bytes burst = {0xF2, 16, 0}; // a song position for the sync window
     for (int i = 0; i < 300; ++i) {
         burst.insert(burst.end(), {0x90, 60, 100, 0xB0, 1, 64, 0xF8, 0x80, 60, 0});
+        // one quarter frame of a running time code for the time code window
+        burst.insert(burst.end(),
+                     {0xF1, static_cast<uint8_t>((i % 8) << 4 | (i % 8 == 7 ? 2 : 0))});
     }
     burst.insert(burst.end(), {0xF0, 0x01, 0x02, 0xF7});
     feed(0, burst); // warm-up: threads and lazily made parts exist now
@@ -60,6 +67,9 @@ TEST_F(LoopbackAllocationTest, RoutedInputWithDelayedEventsAndMonitorNoticesDoes
     take(2);
     readAll(MON_MAIN);
     readAll(MON_RAW_INPUT);
+    for (RecordingWindow* window : {&mainWindow, &raw, &mtc, &sync}) {
+        window->clear();
+    }
 
     uint64_t counted = 0;
     {
@@ -70,6 +80,12 @@ TEST_F(LoopbackAllocationTest, RoutedInputWithDelayedEventsAndMonitorNoticesDoes
     }
     EXPECT_EQ(counted, 0u) << "run with CVX_ALLOC_TRACE=1 to see where";
     EXPECT_EQ(take(2).size(), burst.size());
+    EXPECT_GT(mtc.posts().size(), 0u);
+    EXPECT_GT(sync.posts().size(), 0u);
+    EXPECT_GT(raw.posts().size(), 0u);
+    m32DetachMTC(handle);
+    m32DetachSync(handle);
+    m32DetachRawMonitor(handle);
 }
 
 TEST_F(LoopbackAllocationTest, GeneratorsAndTheSysExOutputPumpDoNotAllocate) {
