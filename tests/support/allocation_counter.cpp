@@ -26,13 +26,14 @@ std::atomic<bool> windowOpen{false};
 std::atomic<uint64_t> counted{0};
 std::atomic<int> tracesLeft{0};
 constexpr int kTracesPerWindow = 8;
-constexpr int kTraceDepth = 32;
 
 // Plain thread-locals of the executable: reading them never allocates.
 thread_local bool exempt = false;
-thread_local bool inCounter = false; // the counter's own work (a backtrace) is not counted
 
 #ifndef CVX_ALLOCATOR_OWNED_BY_SANITIZER
+constexpr int kTraceDepth = 32;
+thread_local bool inCounter = false; // the counter's own work (a backtrace) is not counted
+
 void printTrace() {
     void* frames[kTraceDepth];
     const int depth = backtrace(frames, kTraceDepth);
@@ -49,22 +50,20 @@ void prepareTraces() {
     backtrace(&frame, 1);
     inCounter = false;
 }
-#endif
 
 void noteAllocation() {
     if (!windowOpen.load(std::memory_order_relaxed) || exempt || inCounter) {
         return;
     }
     counted.fetch_add(1, std::memory_order_relaxed);
-#ifndef CVX_ALLOCATOR_OWNED_BY_SANITIZER
     if (tracesLeft.load(std::memory_order_relaxed) > 0 &&
         tracesLeft.fetch_sub(1, std::memory_order_relaxed) > 0) {
         inCounter = true;
         printTrace();
         inCounter = false;
     }
-#endif
 }
+#endif
 
 } // namespace
 

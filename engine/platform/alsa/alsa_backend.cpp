@@ -8,6 +8,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -33,6 +34,14 @@ MMRESULT subscribeResult(int rc) {
         return MMSYSERR_ALLOCATED;
     }
     return rc == -ENOENT || rc == -EINVAL || rc == -ENXIO ? MMSYSERR_NODRIVER : MMSYSERR_ERROR;
+}
+
+// Whether poll() reported the sequencer's descriptors (all but the last, the wake-up) as
+// broken: then nothing more will come, and polling again would return at once for ever.
+bool sequencerGone(const std::vector<pollfd>& fds) {
+    return std::any_of(fds.begin(), fds.end() - 1, [](const pollfd& fd) {
+        return (fd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+    });
 }
 
 } // namespace
@@ -322,7 +331,7 @@ void AlsaBackend::readEvents() {
         if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) {
             return;
         }
-        if ((fds.back().revents & POLLIN) != 0) {
+        if ((fds.back().revents & POLLIN) != 0 || sequencerGone(fds)) {
             return;
         }
         drainEvents();
@@ -340,11 +349,11 @@ void AlsaBackend::drainEvents() {
             countInputOverrun();
             continue;
         }
-        if (result == -EAGAIN) {
-            break;
+        if (result < 0) {
+            break; // EAGAIN: all read; anything else waits for the next wake-up
         }
-        if (result < 0 || event == nullptr) {
-            continue; // a damaged event: the library dropped what it had buffered
+        if (event == nullptr) {
+            continue;
         }
         if (event->dest.port == announcePort_) {
             changed = noteAnnouncement(*event) || changed;
