@@ -34,7 +34,6 @@ protected:
         peer_ = std::make_unique<AlsaPeerClient>();
         peer_->setInputPool(kPeerPoolCells); // the whole burst fits while the peer polls
         startEngine("virtual,alsa");
-        ASSERT_TRUE(routeThrough(AlsaPeerClient::kEndpointName, AlsaPeerClient::kEndpointName));
     }
     void TearDown() override {
         EngineRoundTrip::TearDown();
@@ -54,6 +53,7 @@ protected:
 };
 
 TEST_F(AlsaAllocationTest, RoutedAlsaTrafficDoesNotAllocate) {
+    ASSERT_TRUE(routeThrough(AlsaPeerClient::kEndpointName, AlsaPeerClient::kEndpointName));
     const std::vector<Bytes> traffic = mixedTraffic(40);
     ASSERT_TRUE(roundTrip(traffic)); // warm-up: lazily made parts exist now
     returnLentBuffers();
@@ -63,6 +63,21 @@ TEST_F(AlsaAllocationTest, RoutedAlsaTrafficDoesNotAllocate) {
         ExemptThread self; // sending, polling and waiting are the test's own work
         ASSERT_TRUE(roundTrip(traffic));
         std::this_thread::sleep_for(std::chrono::milliseconds(kTimersSettleMs));
+    }
+    EXPECT_EQ(window.count(), 0u) << "run with CVX_ALLOC_TRACE=1 to see where";
+}
+
+TEST_F(AlsaAllocationTest, GeneratorsAndTheSysExPumpSendingToAlsaDoNotAllocate) {
+    ASSERT_TRUE(openGeneratedOutput(AlsaPeerClient::kEndpointName));
+    constexpr uint16_t kSysExBytes = 2000;
+    startGeneratedTraffic(kSysExBytes); // warm-up
+    ASSERT_GT(peer_->receive(kSysExBytes + 1).size(), kSysExBytes);
+
+    AllocationWindow window;
+    {
+        ExemptThread self; // queueing the SysEx and receiving are the application's work
+        startGeneratedTraffic(kSysExBytes);
+        ASSERT_GT(peer_->receive(kSysExBytes + 20).size(), kSysExBytes + 20);
     }
     EXPECT_EQ(window.count(), 0u) << "run with CVX_ALLOC_TRACE=1 to see where";
 }

@@ -68,6 +68,10 @@ void EngineRoundTrip::startEngine(const char* backends) {
 }
 
 void EngineRoundTrip::TearDown() {
+    if (generating_) {
+        m32GenMTCStop(client_, 0);
+        m32StopClock(client_);
+    }
     if (input_ != nullptr) {
         returnLentBuffers();
         m32CloseMidiIn(input_, client_);
@@ -109,6 +113,39 @@ bool EngineRoundTrip::routeThrough(const std::string& inputName, const std::stri
     }
     EXPECT_EQ(m32StartMidiIn(input_), MMSYSERR_NOERROR);
     return true;
+}
+
+bool EngineRoundTrip::openGeneratedOutput(const std::string& outputName) {
+    const int out = deviceNamed<MIDIOUTCAPS>(outputName, midiOutGetNumDevs(), &midiOutGetDevCaps);
+    if (out < 0) {
+        return false;
+    }
+    CPortMap map{};
+    map.inputBits[CVX_GENERATED_PORT / 32] = 1u << (CVX_GENERATED_PORT % 32);
+    map.inputMasks[CVX_GENERATED_PORT] = kEverything;
+    EXPECT_EQ(vx16OpenMidiOut(&output_, static_cast<uint16_t>(out), 0, &map, client_),
+              MMSYSERR_NOERROR);
+    for (int i = 0; i < kSysExBuffers; ++i) {
+        EXPECT_EQ(m32AllocSyxBufOut(output_, client_, kSysExBufferBytes), 1);
+    }
+    return true;
+}
+
+void EngineRoundTrip::startGeneratedTraffic(uint16_t length) {
+    if (generating_) {
+        m32GenMTCStop(client_, 0);
+        m32StopClock(client_);
+    }
+    m32ConfigMTC(client_, 1, 5, 0x01020304);
+    m32ConfigSync(client_, 5, 12000, 96);
+    EXPECT_EQ(m32GenMTCStart(client_), 1);
+    EXPECT_EQ(m32StartClock(client_), 1);
+    generating_ = true;
+    Bytes sysex(length, 0x11);
+    sysex.front() = 0xF0;
+    sysex.back() = 0xF7;
+    EXPECT_EQ(m32SendSysEx(client_, reinterpret_cast<char*>(sysex.data()), length),
+              MMSYSERR_NOERROR);
 }
 
 void EngineRoundTrip::returnLentBuffers() {

@@ -37,6 +37,14 @@ protected:
     // missing.
     bool routeThrough(const std::string& inputName, const std::string& outputName);
 
+    // Opens the output device named so (with SysEx buffers), routed from the generated-event
+    // port only. False when it is missing.
+    bool openGeneratedOutput(const std::string& outputName);
+
+    // (Re)starts the time code and clock generators (a quarter frame every 10 ms, clocks at
+    // 120 BPM) and queues a SysEx of `length` bytes for the SysEx output pump.
+    void startGeneratedTraffic(uint16_t length);
+
     // Gives the input's SysEx buffers that the engine lent to the window back, as the
     // application does.
     void returnLentBuffers();
@@ -51,6 +59,7 @@ private:
     HWND window_ = nullptr;
     CFilter filter_{};
     uint64_t client_ = 0;
+    bool generating_ = false;
     HMIDIIN input_ = nullptr;
     HMIDIOUT output_ = nullptr;
     bool restarted_ = false;

@@ -30,7 +30,6 @@ protected:
         peer_ = std::make_unique<JackPeerClient>();
         ASSERT_TRUE(peer_->opened());
         startEngine("virtual,jack");
-        ASSERT_TRUE(routeThrough(JackPeerClient::kOutName, JackPeerClient::kInName));
     }
     void TearDown() override {
         EngineRoundTrip::TearDown();
@@ -53,6 +52,7 @@ protected:
 };
 
 TEST_F(JackAllocationTest, RoutedJackTrafficDoesNotAllocate) {
+    ASSERT_TRUE(routeThrough(JackPeerClient::kOutName, JackPeerClient::kInName));
     const std::vector<Bytes> traffic = mixedTraffic(40);
     const size_t bytes = totalBytes(traffic);
     ASSERT_TRUE(roundTrip(traffic, bytes)); // warm-up: lazily made parts exist now
@@ -66,6 +66,24 @@ TEST_F(JackAllocationTest, RoutedJackTrafficDoesNotAllocate) {
     }
     EXPECT_EQ(window.count(), 0u) << "run with CVX_ALLOC_TRACE=1 to see where";
     EXPECT_EQ(peer_->received().size(), 2 * bytes);
+}
+
+TEST_F(JackAllocationTest, GeneratorsAndTheSysExPumpSendingToJackDoNotAllocate) {
+    ASSERT_TRUE(openGeneratedOutput(JackPeerClient::kInName));
+    constexpr uint16_t kSysExBytes = 2000;
+    startGeneratedTraffic(kSysExBytes); // warm-up
+    ASSERT_TRUE(platform::eventually([&] { return peer_->received().size() > kSysExBytes; }));
+
+    AllocationWindow window;
+    size_t before = 0;
+    {
+        ExemptThread self; // queueing the SysEx and polling are the application's work
+        before = peer_->received().size();
+        startGeneratedTraffic(kSysExBytes);
+        ASSERT_TRUE(platform::eventually(
+            [&] { return peer_->received().size() > before + kSysExBytes + 20; }));
+    }
+    EXPECT_EQ(window.count(), 0u) << "run with CVX_ALLOC_TRACE=1 to see where";
 }
 
 } // namespace
