@@ -1,5 +1,6 @@
 #include "alsa_backend.h"
 
+#include "alsa_input_drain.h"
 #include "alsa_message_writer.h"
 #include "platform/backend_factories.h"
 #include "platform/rt_priority.h"
@@ -340,27 +341,18 @@ void AlsaBackend::readEvents() {
 
 void AlsaBackend::drainEvents() {
     bool changed = false;
-    // Reads until the kernel holds nothing more (EAGAIN); the library fetches many events
-    // per read into its buffer and hands them out one at a time.
-    for (int handled = 0; handled < kEventsPerWake; ++handled) {
-        snd_seq_event_t* event = nullptr;
-        const int result = snd_seq_event_input(seq_, &event);
-        if (isAlsaInputOverrun(result)) {
-            countInputOverrun();
-            continue;
-        }
-        if (result < 0) {
-            break; // EAGAIN: all read; anything else waits for the next wake-up
-        }
-        if (event == nullptr) {
-            continue;
-        }
-        if (event->dest.port == announcePort_) {
-            changed = noteAnnouncement(*event) || changed;
-        } else {
-            deliver(*event);
-        }
-    }
+    // The library fetches many events per read into its buffer and hands them out one at
+    // a time.
+    drainAlsaInput(
+        kEventsPerWake, [&](snd_seq_event_t** event) { return snd_seq_event_input(seq_, event); },
+        [&](const snd_seq_event_t& event) {
+            if (event.dest.port == announcePort_) {
+                changed = noteAnnouncement(event) || changed;
+            } else {
+                deliver(event);
+            }
+        },
+        [&] { countInputOverrun(); });
     if (changed) {
         host_->endpointsChanged();
     }

@@ -25,8 +25,4 @@ MMRESULT alsaWriteResult(AlsaWriteOutcome outcome) {
     }
 }
 
-bool isAlsaInputOverrun(int result) {
-    return result == -ENOSPC;
-}
-
 } // namespace cvx::platform

@@ -29,10 +29,6 @@ AlsaWriteOutcome alsaWriteOutcome(int result);
 // The MIDI result a sender sees: NOERROR, MIDIERR_NOTREADY for an overrun, else ERROR.
 MMRESULT alsaWriteResult(AlsaWriteOutcome outcome);
 
-// Whether a result of snd_seq_event_input() says the client's input pool overran: the
-// kernel dropped events it could not keep (it does not say how many or for which port).
-bool isAlsaInputOverrun(int result);
-
 // SysEx goes out in events of this size: small enough for the sequencer's event pool, large
 // enough to keep the event count low.
 inline constexpr size_t kAlsaSysExChunkBytes = 256;

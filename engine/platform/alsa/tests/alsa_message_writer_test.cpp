@@ -85,12 +85,5 @@ TEST(AlsaMessageWriter, OtherRefusalsFailAndSuccessIsNoError) {
     EXPECT_EQ(alsaWriteOutcome(28), AlsaWriteOutcome::Written); // bytes written
 }
 
-TEST(AlsaMessageWriter, OnlyAnOverranInputPoolIsAnInputOverrun) {
-    EXPECT_TRUE(isAlsaInputOverrun(-ENOSPC));
-    for (const int result : {0, 1, -EAGAIN, -EINVAL, -ENOMEM}) {
-        EXPECT_FALSE(isAlsaInputOverrun(result)) << result;
-    }
-}
-
 } // namespace
 } // namespace cvx::platform
