@@ -1,12 +1,15 @@
 #include "alsa_backend.h"
 
-#include "alsa_event_translation.h"
+#include "alsa_input_drain.h"
+#include "alsa_message_writer.h"
 #include "platform/backend_factories.h"
+#include "platform/rt_priority.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -15,12 +18,14 @@ namespace {
 
 constexpr const char* kSequencerDevice = "/dev/snd/seq";
 constexpr const char* kClientName = "Corvex";
-// SysEx goes out in events of this size: small enough for the sequencer's event pool, large
-// enough to keep the event count low.
-constexpr size_t kSysExChunkBytes = 256;
 constexpr size_t kInputPoolCells = 2000;    // the most the kernel grants a client
 constexpr size_t kInputBufferBytes = 65536; // the library's buffer of received events
 constexpr unsigned kOwnPortType = SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION;
+// Above the service's input thread, which this reader feeds.
+constexpr int kReaderPriority = 50;
+// Events handled per wake-up before the reader looks at its wake-up descriptor again, so
+// that a flood of input cannot hold off stop().
+constexpr int kEventsPerWake = 256;
 
 MMRESULT subscribeResult(int rc) {
     if (rc >= 0) {
@@ -30,6 +35,14 @@ MMRESULT subscribeResult(int rc) {
         return MMSYSERR_ALLOCATED;
     }
     return rc == -ENOENT || rc == -EINVAL || rc == -ENXIO ? MMSYSERR_NODRIVER : MMSYSERR_ERROR;
+}
+
+// Whether poll() reported the sequencer's descriptors (all but the last, the wake-up) as
+// broken: then nothing more will come, and polling again would return at once for ever.
+bool sequencerGone(const std::vector<pollfd>& fds) {
+    return std::any_of(fds.begin(), fds.end() - 1, [](const pollfd& fd) {
+        return (fd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+    });
 }
 
 } // namespace
@@ -43,7 +56,9 @@ bool AlsaBackend::start(BackendHost& host) {
     if (seq_ != nullptr || access(kSequencerDevice, R_OK | W_OK) != 0) {
         return false;
     }
-    if (snd_seq_open(&seq_, "default", SND_SEQ_OPEN_DUPLEX, 0) < 0) {
+    // Non-blocking: a full destination fails a send instead of holding up the sender, and
+    // the reader drains without ever sleeping in a read.
+    if (snd_seq_open(&seq_, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK) < 0) {
         seq_ = nullptr;
         return false;
     }
@@ -90,6 +105,7 @@ void AlsaBackend::closeSequencer() {
     std::lock_guard lock(tablesMutex_);
     inputs_.clear();
     outputs_.clear();
+    outputOverruns_.clear();
 }
 
 std::vector<EndpointInfo> AlsaBackend::inputs() {
@@ -242,6 +258,9 @@ MMRESULT AlsaBackend::openOutput(uint64_t key) {
     }
     std::lock_guard lock(tablesMutex_);
     outputs_[key].ownPort = ownPort;
+    if (!outputOverruns_.contains(key)) {
+        outputOverruns_.emplace(key, std::make_unique<OverrunCounter>(0));
+    }
     return MMSYSERR_NOERROR;
 }
 
@@ -259,6 +278,7 @@ void AlsaBackend::closeOutput(uint64_t key) {
 
 MMRESULT AlsaBackend::send(uint64_t key, const uint8_t* bytes, size_t length) {
     int ownPort = -1;
+    OverrunCounter* overruns = nullptr;
     {
         std::lock_guard lock(tablesMutex_);
         const auto found = outputs_.find(key);
@@ -269,31 +289,41 @@ MMRESULT AlsaBackend::send(uint64_t key, const uint8_t* bytes, size_t length) {
             return MMSYSERR_NODRIVER;
         }
         ownPort = found->second.ownPort;
+        overruns = outputOverruns_.at(key).get();
     }
-    const std::span<const uint8_t> message(bytes, length);
-    snd_seq_event_t event;
-    if (wireToAlsaEvent(message, event)) {
-        return sendEvent(event, ownPort);
+    const AlsaWriteOutcome outcome = writeAlsaMessage(
+        {bytes, length}, [&](snd_seq_event_t& event) { return writeEvent(event, ownPort); });
+    if (outcome == AlsaWriteOutcome::Overrun) {
+        overruns->fetch_add(1, std::memory_order_relaxed);
     }
-    // SysEx, a piece of it, or bytes no event stands for: passed on as they are.
-    for (const std::span<const uint8_t> chunk : splitIntoChunks(message, kSysExChunkBytes)) {
-        sysExToAlsaEvent(chunk, event);
-        if (const MMRESULT sent = sendEvent(event, ownPort); sent != MMSYSERR_NOERROR) {
-            return sent;
-        }
-    }
-    return MMSYSERR_NOERROR;
+    return alsaWriteResult(outcome);
 }
 
-MMRESULT AlsaBackend::sendEvent(snd_seq_event_t& event, int ownPort) {
+uint64_t AlsaBackend::outputOverruns(uint64_t key) {
+    std::lock_guard lock(tablesMutex_);
+    const auto found = outputOverruns_.find(key);
+    return found == outputOverruns_.end() ? 0 : found->second->load(std::memory_order_relaxed);
+}
+
+int AlsaBackend::writeEvent(snd_seq_event_t& event, int ownPort) {
     snd_seq_ev_set_source(&event, ownPort);
     snd_seq_ev_set_subs(&event);
     snd_seq_ev_set_direct(&event);
+    // Through the library's output buffer, made when the sequencer was opened: its direct
+    // path copies each SysEx event into a buffer it reallocates per event.
     std::lock_guard lock(sendMutex_);
-    return snd_seq_event_output_direct(seq_, &event) < 0 ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
+    int result = snd_seq_event_output_buffer(seq_, &event);
+    if (result >= 0) {
+        result = snd_seq_drain_output(seq_);
+    }
+    if (result != 0) {
+        snd_seq_drop_output_buffer(seq_); // not taken now: not sent later either
+    }
+    return result > 0 ? -EAGAIN : result;
 }
 
 void AlsaBackend::readEvents() {
+    tryRealtimePriority(kReaderPriority);
     const int count = snd_seq_poll_descriptors_count(seq_, POLLIN);
     std::vector<pollfd> fds(static_cast<size_t>(count) + 1);
     snd_seq_poll_descriptors(seq_, fds.data(), static_cast<unsigned>(count), POLLIN);
@@ -302,7 +332,7 @@ void AlsaBackend::readEvents() {
         if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) {
             return;
         }
-        if ((fds.back().revents & POLLIN) != 0) {
+        if ((fds.back().revents & POLLIN) != 0 || sequencerGone(fds)) {
             return;
         }
         drainEvents();
@@ -311,20 +341,18 @@ void AlsaBackend::readEvents() {
 
 void AlsaBackend::drainEvents() {
     bool changed = false;
-    // The first read takes what the kernel holds (poll said there is some); the rest come
-    // from the library's buffer, so no read blocks. An input overrun loses what the kernel
-    // could not keep.
-    do {
-        snd_seq_event_t* event = nullptr;
-        if (snd_seq_event_input(seq_, &event) < 0 || event == nullptr) {
-            continue;
-        }
-        if (event->dest.port == announcePort_) {
-            changed = noteAnnouncement(*event) || changed;
-        } else {
-            deliver(*event);
-        }
-    } while (snd_seq_event_input_pending(seq_, 0) > 0);
+    // The library fetches many events per read into its buffer and hands them out one at
+    // a time.
+    drainAlsaInput(
+        kEventsPerWake, [&](snd_seq_event_t** event) { return snd_seq_event_input(seq_, event); },
+        [&](const snd_seq_event_t& event) {
+            if (event.dest.port == announcePort_) {
+                changed = noteAnnouncement(event) || changed;
+            } else {
+                deliver(event);
+            }
+        },
+        [&] { countInputOverrun(); });
     if (changed) {
         host_->endpointsChanged();
     }
@@ -340,6 +368,13 @@ void AlsaBackend::deliver(const snd_seq_event_t& event) {
     std::lock_guard lock(sinksMutex_);
     if (const auto sink = sinksByOwnPort_.find(event.dest.port); sink != sinksByOwnPort_.end()) {
         sink->second->receive(bytes.data(), bytes.size(), arrivalMs);
+    }
+}
+
+void AlsaBackend::countInputOverrun() {
+    std::lock_guard lock(sinksMutex_);
+    for (const auto& [ownPort, sink] : sinksByOwnPort_) {
+        sink->countOverrun(1);
     }
 }
 

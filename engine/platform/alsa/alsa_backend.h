@@ -1,8 +1,17 @@
 // MIDI endpoints of the ALSA sequencer: every port of another client that can be subscribed
 // to for reading is an input, every one that can be subscribed to for writing an output.
 // Opening an endpoint creates a port of Corvex's own client connected to it; a reader thread
-// hands incoming events to the inputs' sinks and turns client and port announcements into
-// endpoint changes.
+// (at real-time priority where the system allows it) hands incoming events to the inputs'
+// sinks and turns client and port announcements into endpoint changes.
+//
+// Nothing on the send and receive paths waits or allocates. The sequencer is opened
+// non-blocking: an output whose destination is full fails the send at once with
+// MIDIERR_NOTREADY and counts an overrun (outputOverruns()). When the client's input pool
+// overran, the kernel drops what it held without saying for which port or how many, so
+// every open input counts one lost delivery (InputSink::countOverrun).
+//
+// Threads: start() and stop() from one thread, not concurrently with anything else; the
+// other calls from any thread.
 #pragma once
 
 #include "alsa_endpoint_keys.h"
@@ -11,7 +20,9 @@
 
 #include <alsa/asoundlib.h>
 
+#include <atomic>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -42,12 +53,18 @@ public:
     MMRESULT send(uint64_t key, const uint8_t* bytes, size_t length) override;
     bool carriesRunningStatus() const override { return false; }
 
+    // Sends to the output `key` that failed because its destination was full, since the
+    // output was first opened after start() (kept across closing and reopening); 0 for an
+    // output never opened.
+    uint64_t outputOverruns(uint64_t key);
+
 private:
     // One open endpoint: the port of our own client connected to it.
     struct Connection {
         int ownPort = -1; // -1 while the connection is being made
         bool vanished = false;
     };
+    using OverrunCounter = std::atomic<uint64_t>;
     using DeviceTest = bool (*)(const AlsaPortFacts&, int ownClient);
     using ConnectionTable = std::map<uint64_t, Connection>;
 
@@ -59,11 +76,12 @@ private:
     MMRESULT reserve(ConnectionTable& table, uint64_t key);
     void release(ConnectionTable& table, uint64_t key);
     std::optional<Connection> take(ConnectionTable& table, uint64_t key);
-    MMRESULT sendEvent(snd_seq_event_t& event, int ownPort);
+    int writeEvent(snd_seq_event_t& event, int ownPort);
 
     void readEvents();
     void drainEvents();
     void deliver(const snd_seq_event_t& event);
+    void countInputOverrun();
     bool noteAnnouncement(const snd_seq_event_t& event);
     void markVanished(int client, std::optional<int> port);
 
@@ -74,12 +92,15 @@ private:
     BackendHost* host_ = nullptr;
     std::thread reader_;
 
-    std::mutex tablesMutex_; // keys_, inputs_, outputs_
+    std::mutex tablesMutex_; // keys_, inputs_, outputs_, the map outputOverruns_
     AlsaEndpointKeys keys_;
     ConnectionTable inputs_;
     ConnectionTable outputs_;
+    // Entries are made at the first opening of an output and live until stop(), so a send
+    // counts through its pointer after letting go of the lock.
+    std::map<uint64_t, std::unique_ptr<OverrunCounter>> outputOverruns_;
 
-    std::mutex sendMutex_; // one event written to the sequencer at a time
+    std::mutex sendMutex_; // the library's output buffer: one event written at a time
 
     std::mutex sinksMutex_; // held while a sink runs
     std::map<int, InputSink*> sinksByOwnPort_;

@@ -252,13 +252,4 @@ void sysExToAlsaEvent(std::span<const uint8_t> bytes, snd_seq_event_t& event) {
                          const_cast<uint8_t*>(bytes.data()));
 }
 
-std::vector<std::span<const uint8_t>> splitIntoChunks(std::span<const uint8_t> bytes,
-                                                      size_t maxChunk) {
-    std::vector<std::span<const uint8_t>> chunks;
-    for (size_t offset = 0; offset < bytes.size(); offset += maxChunk) {
-        chunks.push_back(bytes.subspan(offset, std::min(maxChunk, bytes.size() - offset)));
-    }
-    return chunks;
-}
-
 } // namespace cvx::platform

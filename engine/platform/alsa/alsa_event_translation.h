@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace cvx::platform {
 
@@ -29,9 +28,5 @@ bool wireToAlsaEvent(std::span<const uint8_t> message, snd_seq_event_t& event);
 
 // Fills `event` (cleared first) as a SysEx event pointing at `bytes`, which must outlive it.
 void sysExToAlsaEvent(std::span<const uint8_t> bytes, snd_seq_event_t& event);
-
-// Splits raw bytes into consecutive pieces of at most `maxChunk` bytes, in order.
-std::vector<std::span<const uint8_t>> splitIntoChunks(std::span<const uint8_t> bytes,
-                                                      size_t maxChunk);
 
 } // namespace cvx::platform

@@ -1,3 +1,4 @@
+#include "alsa_peer_client.h"
 #include "backend_test_doubles.h"
 #include "platform/alsa/alsa_backend.h"
 #include "platform/alsa/alsa_event_translation.h"
@@ -23,54 +24,6 @@ TEST(AlsaBackend, DoesNotStartWithoutASequencer) {
     EXPECT_TRUE(backend.outputs().empty());
 }
 
-// Another sequencer client with one port that can be read from and written to.
-class PeerClient {
-public:
-    PeerClient() {
-        snd_seq_open(&seq_, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK);
-        snd_seq_set_client_name(seq_, "cvxpeer");
-        createPort();
-    }
-    ~PeerClient() { snd_seq_close(seq_); }
-    PeerClient(const PeerClient&) = delete;
-    PeerClient& operator=(const PeerClient&) = delete;
-
-    void createPort() {
-        port_ = snd_seq_create_simple_port(seq_, "peer",
-                                           SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ |
-                                               SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
-                                           SND_SEQ_PORT_TYPE_MIDI_GENERIC |
-                                               SND_SEQ_PORT_TYPE_APPLICATION);
-    }
-    void deletePort() { snd_seq_delete_simple_port(seq_, port_); }
-
-    void sendToSubscribers(snd_seq_event_t& event) {
-        snd_seq_ev_set_source(&event, port_);
-        snd_seq_ev_set_subs(&event);
-        snd_seq_ev_set_direct(&event);
-        snd_seq_event_output_direct(seq_, &event);
-    }
-
-    // Wire bytes of the events that arrive until `count` bytes are in or 10 s pass.
-    std::vector<uint8_t> receive(size_t count) {
-        std::vector<uint8_t> bytes;
-        eventually([&] {
-            snd_seq_event_t* event = nullptr;
-            while (snd_seq_event_input(seq_, &event) >= 0 && event != nullptr) {
-                AlsaWireScratch scratch;
-                const std::span<const uint8_t> wire = alsaEventToWire(*event, scratch);
-                bytes.insert(bytes.end(), wire.begin(), wire.end());
-            }
-            return bytes.size() >= count;
-        });
-        return bytes;
-    }
-
-private:
-    snd_seq_t* seq_ = nullptr;
-    int port_ = -1;
-};
-
 class AlsaBackendWithPeer : public testing::Test {
 protected:
     void SetUp() override {
@@ -78,15 +31,15 @@ protected:
             GTEST_SKIP() << "no ALSA sequencer here (/dev/snd/seq is absent)";
         }
         ASSERT_TRUE(backend_.start(host_));
-        peer_ = std::make_unique<PeerClient>();
+        peer_ = std::make_unique<AlsaPeerClient>();
         ASSERT_TRUE(eventually([&] { return hasEndpointNamed(backend_.inputs(), kPeerName); }));
     }
     void TearDown() override { backend_.stop(); }
 
-    static constexpr const char* kPeerName = "cvxpeer:peer";
+    static constexpr const char* kPeerName = AlsaPeerClient::kEndpointName;
     CountingHost host_;
     AlsaBackend backend_;
-    std::unique_ptr<PeerClient> peer_;
+    std::unique_ptr<AlsaPeerClient> peer_;
 };
 
 TEST_F(AlsaBackendWithPeer, ShortMessagesAndSysExTravelBothWays) {
@@ -131,6 +84,26 @@ TEST_F(AlsaBackendWithPeer, APortThatGoesAndComesBackIsRemovalAndArrival) {
     ASSERT_TRUE(eventually([&] { return hasEndpointNamed(backend_.outputs(), kPeerName); }));
     EXPECT_NE(keyOfEndpointNamed(backend_.outputs(), kPeerName), key);
     backend_.closeOutput(key);
+}
+
+TEST_F(AlsaBackendWithPeer, AFullDestinationFailsTheSendAtOnceAndCountsAnOverrun) {
+    peer_->setInputPool(8); // and the peer does not read
+    const uint64_t output = keyOfEndpointNamed(backend_.outputs(), kPeerName);
+    ASSERT_EQ(backend_.openOutput(output), MMSYSERR_NOERROR);
+    EXPECT_EQ(backend_.outputOverruns(output), 0u);
+    const std::vector<uint8_t> note = {0x90, 0x3C, 0x64};
+    uint64_t refused = 0;
+    for (int i = 0; i < 200; ++i) {
+        const MMRESULT result = backend_.send(output, note.data(), note.size());
+        ASSERT_TRUE(result == MMSYSERR_NOERROR || result == MIDIERR_NOTREADY) << result;
+        refused += result == MIDIERR_NOTREADY ? 1 : 0;
+    }
+    EXPECT_GT(refused, 0u);
+    EXPECT_EQ(backend_.outputOverruns(output), refused);
+    backend_.closeOutput(output);
+    ASSERT_EQ(backend_.openOutput(output), MMSYSERR_NOERROR);
+    EXPECT_EQ(backend_.outputOverruns(output), refused) << "kept across closing";
+    backend_.closeOutput(output);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
 #include <vector>
 
 namespace cvx::platform {
@@ -120,30 +119,6 @@ TEST(AlsaEventTranslation, EventsWithoutMidiYieldNoBytes) {
           SND_SEQ_EVENT_TEMPO, SND_SEQ_EVENT_ECHO, SND_SEQ_EVENT_NONE}) {
         EXPECT_TRUE(wireOf(controlEvent(type, 0, 0, 0)).empty()) << int(type);
     }
-}
-
-TEST(AlsaEventTranslation, SysExChunksCarryTheirBytesInOrder) {
-    for (const size_t size : {size_t{1}, size_t{255}, size_t{256}, size_t{257}, size_t{3000}}) {
-        Bytes message(size);
-        std::iota(message.begin(), message.end(), uint8_t{0});
-        message.front() = 0xF0;
-        message.back() = 0xF7;
-
-        Bytes received;
-        const auto chunks = splitIntoChunks(message, 256);
-        EXPECT_EQ(chunks.size(), (size + 255) / 256) << size;
-        for (const std::span<const uint8_t> chunk : chunks) {
-            EXPECT_LE(chunk.size(), 256u);
-            snd_seq_event_t event;
-            sysExToAlsaEvent(chunk, event);
-            EXPECT_EQ(event.type, SND_SEQ_EVENT_SYSEX);
-            EXPECT_EQ(event.flags & SND_SEQ_EVENT_LENGTH_MASK, SND_SEQ_EVENT_LENGTH_VARIABLE);
-            const Bytes bytes = wireOf(event);
-            received.insert(received.end(), bytes.begin(), bytes.end());
-        }
-        EXPECT_EQ(received, message) << size;
-    }
-    EXPECT_TRUE(splitIntoChunks({}, 256).empty());
 }
 
 } // namespace
