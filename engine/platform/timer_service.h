@@ -5,7 +5,8 @@
 //   a periodic timer's next deadline is its previous deadline plus the period, so it does
 //   not drift. A periodic timer that has fallen behind runs its overdue periods at once; one
 //   more than a second behind (machine suspended, thread starved) skips ahead instead of
-//   firing a burst. Users that must not lose the skipped time measure it (runningDueNs()).
+//   firing a burst. Users that must not lose the skipped time keep their own grid of
+//   periods (runningDueNs() tells a callback the deadline it was due at).
 // - The thread waits for its next deadline on a futex word with an absolute
 //   CLOCK_MONOTONIC time-out, and sleeps the last stretch (at most kMinDelay, a span no
 //   set() can undercut) with clock_nanosleep(TIMER_ABSTIME). set() and the other state
