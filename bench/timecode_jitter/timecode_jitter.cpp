@@ -16,9 +16,9 @@
 #include "cvxcore.h"
 #include "isolated_home.h"
 #include "jitter_stats.h"
-#include "output/injection.h"
 #include "platform/service_clock.h"
 #include "platform/timer_service.h"
+#include "routing/injection.h"
 
 #include <atomic>
 #include <chrono>

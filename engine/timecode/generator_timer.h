@@ -3,7 +3,7 @@
 // has elapsed is run exactly once, however late its tick.
 #pragma once
 
-#include "timecode/time_code_state.h"
+#include "core/time_code_state.h"
 
 #include <cstdint>
 
