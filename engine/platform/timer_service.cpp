@@ -35,6 +35,10 @@ timespec monotonicAt(int64_t serviceNs) {
     return timespec{static_cast<time_t>(ns / kSecondNs), static_cast<long>(ns % kSecondNs)};
 }
 
+static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t) &&
+                  std::atomic<uint32_t>::is_always_lock_free,
+              "the wake word must be a plain 32-bit futex word");
+
 // FUTEX_WAIT_BITSET takes an absolute time-out on CLOCK_MONOTONIC; none waits for ever.
 void futexWait(std::atomic<uint32_t>& word, uint32_t seen, const timespec* until) {
     syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAIT_BITSET_PRIVATE, seen, until,
@@ -63,7 +67,7 @@ TimerService::TimerService() {
     thread_ = std::thread([this] {
         bool granted = tryRealtimePriority(kTimerPriority);
         // Without real-time priority the kernel may defer each wake-up by the thread's
-        // timer slack (50 us by default); ask for none.
+        // timer slack (50 us by default); ask for the least (0 would mean the default).
         prctl(PR_SET_TIMERSLACK, kTimerSlackNs, 0, 0, 0);
         {
             std::lock_guard guard(mutex_);
