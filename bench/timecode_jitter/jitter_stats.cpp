@@ -66,21 +66,4 @@ std::vector<int64_t> spacingErrors(const std::vector<int64_t>& emittedNs, double
     return errors;
 }
 
-std::vector<int64_t> tickDeviations(const std::vector<int64_t>& emittedNs, int64_t periodNs) {
-    std::vector<int64_t> offsets;
-    offsets.reserve(emittedNs.size());
-    for (int64_t t : emittedNs) {
-        offsets.push_back(t % periodNs);
-    }
-    if (offsets.empty()) {
-        return offsets;
-    }
-    int64_t phase = median(offsets);
-    for (int64_t& offset : offsets) {
-        int64_t folded = ((offset - phase) % periodNs + periodNs) % periodNs;
-        offset = folded >= periodNs / 2 ? folded - periodNs : folded;
-    }
-    return offsets;
-}
-
 } // namespace cvx::bench

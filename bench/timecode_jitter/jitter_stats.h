@@ -25,9 +25,4 @@ std::vector<int64_t> gridDeviations(const std::vector<int64_t>& emittedNs, doubl
 // The errors of the spacing between successive emissions against the ideal interval.
 std::vector<int64_t> spacingErrors(const std::vector<int64_t>& emittedNs, double intervalNs);
 
-// The deviations of emissions made on ticks of a periodic timer from the timer's own grid
-// (the median phase of the emissions within a period), folded into half a period either
-// side.
-std::vector<int64_t> tickDeviations(const std::vector<int64_t>& emittedNs, int64_t periodNs);
-
 } // namespace cvx::bench

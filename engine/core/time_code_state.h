@@ -44,13 +44,18 @@ struct ReceivedTime {
 };
 
 // A periodic multimedia timer driving a generator; the generator runs while `id` is not 0.
-// A tick that finds another tick of the same generator still running only adds its period
-// to the owed milliseconds.
+// Its ticks lie on a grid of whole periods from `gridOriginNs` (service clock), fixed by the
+// first tick; `coveredPeriods` counts the periods the generator has been run for. Time a
+// tick could not cover (another tick of the generator still running, a late or skipped
+// tick) is owed: the next tick covers every period elapsed since (up to a limit,
+// generator_timer.cpp).
 struct GeneratorTimer {
     std::atomic<uint32_t> periodMs; // changed only while the timer is not running
     std::atomic<UINT> id;
     std::atomic<int32_t> activeTicks;
-    std::atomic<uint32_t> owedMs;
+    std::atomic<bool> gridFixed;
+    std::atomic<int64_t> gridOriginNs;
+    std::atomic<uint64_t> coveredPeriods;
 };
 
 struct MtcGeneratorState {

@@ -3,13 +3,58 @@
 #include "platform/rt_priority.h"
 #include "platform/service_clock.h"
 
+#include <linux/futex.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
 namespace cvx::platform {
 
 namespace {
 constexpr int64_t kMsNs = 1000000;
-constexpr int64_t kCatchUpLimitNs = 1000 * kMsNs;
+constexpr int64_t kSecondNs = 1000 * kMsNs;
+constexpr int64_t kCatchUpLimitNs = kSecondNs;
+// The last stretch before a deadline is slept without a wake-up source: no set() can
+// make a deadline earlier than now + kMinDelay.
+constexpr int64_t kFinalApproachNs = TimerService::kMinDelay * kMsNs;
 constexpr int kTimerPriority = 40;
+constexpr unsigned long kTimerSlackNs = 1;
 constexpr uint32_t kGenerationMask = (1u << (32 - TimerService::kSlotBits)) - 1;
+
+thread_local int64_t tRunningDueNs = 0;
+
+timespec monotonicAt(int64_t serviceNs) {
+    // The service clock is CLOCK_MONOTONIC (steady_clock) plus an offset.
+    int64_t ns = clock::toSteady(serviceNs).time_since_epoch().count();
+    if (ns < 0) {
+        ns = 0;
+    }
+    return timespec{static_cast<time_t>(ns / kSecondNs), static_cast<long>(ns % kSecondNs)};
+}
+
+static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t) &&
+                  std::atomic<uint32_t>::is_always_lock_free,
+              "the wake word must be a plain 32-bit futex word");
+
+// FUTEX_WAIT_BITSET takes an absolute time-out on CLOCK_MONOTONIC; none waits for ever.
+void futexWait(std::atomic<uint32_t>& word, uint32_t seen, const timespec* until) {
+    syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAIT_BITSET_PRIVATE, seen, until,
+            nullptr, FUTEX_BITSET_MATCH_ANY);
+}
+
+void futexWakeOne(std::atomic<uint32_t>& word) {
+    syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr,
+            0);
+}
+
+void sleepUntilMonotonic(const timespec& until) {
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
+
 } // namespace
 
 TimerService& TimerService::instance() {
@@ -20,10 +65,25 @@ TimerService& TimerService::instance() {
 
 TimerService::TimerService() {
     thread_ = std::thread([this] {
-        tryRealtimePriority(kTimerPriority);
+        bool granted = tryRealtimePriority(kTimerPriority);
+        // Without real-time priority the kernel may defer each wake-up by the thread's
+        // timer slack (50 us by default); ask for the least (0 would mean the default).
+        prctl(PR_SET_TIMERSLACK, kTimerSlackNs, 0, 0, 0);
+        {
+            std::lock_guard guard(mutex_);
+            realtime_.store(granted);
+            started_ = true;
+        }
+        state_.notify_all();
         threadMain();
     });
     thread_.detach();
+    std::unique_lock lock(mutex_);
+    state_.wait(lock, [this] { return started_; });
+}
+
+int64_t TimerService::runningDueNs() {
+    return tRunningDueNs;
 }
 
 // ---- heap of slot indices ordered by (due, order) ---------------------------------------
@@ -106,31 +166,40 @@ UINT TimerService::set(UINT delayMs, LPTIMECALLBACK callback, DWORD_PTR user, UI
     if ((flags & ~(TIME_PERIODIC | TIME_KILL_SYNCHRONOUS)) != 0) {
         return 0;
     }
-    std::lock_guard guard(mutex_);
-    for (uint32_t n = 0; n < kSlots; ++n) {
-        uint32_t index = (nextSlot_ + n) % kSlots;
-        Slot& s = slots_[index];
-        if (s.active || s.running) {
-            continue;
+    UINT id = 0;
+    {
+        std::lock_guard guard(mutex_);
+        for (uint32_t n = 0; n < kSlots && id == 0; ++n) {
+            uint32_t index = (nextSlot_ + n) % kSlots;
+            Slot& s = slots_[index];
+            if (s.active || s.running) {
+                continue;
+            }
+            nextSlot_ = (index + 1) % kSlots;
+            s.generation = (s.generation + 1) & kGenerationMask;
+            if (s.generation == 0) {
+                s.generation = 1;
+            }
+            s.active = true;
+            s.periodic = (flags & TIME_PERIODIC) != 0;
+            s.callback = callback;
+            s.user = user;
+            s.periodNs = int64_t{delayMs} * kMsNs;
+            s.dueNs = clock::nowNs() + s.periodNs;
+            heapPush(index);
+            id = (s.generation << kSlotBits) | index;
+            // Only a new earliest deadline changes what the thread waits for.
+            if (heap_[0] == index) {
+                requestWake();
+            }
         }
-        nextSlot_ = (index + 1) % kSlots;
-        s.generation = (s.generation + 1) & kGenerationMask;
-        if (s.generation == 0) {
-            s.generation = 1;
-        }
-        s.active = true;
-        s.periodic = (flags & TIME_PERIODIC) != 0;
-        s.callback = callback;
-        s.user = user;
-        s.periodNs = int64_t{delayMs} * kMsNs;
-        s.dueNs = clock::nowNs() + s.periodNs;
-        heapPush(index);
-        wake_.notify_one();
-        return (s.generation << kSlotBits) | index;
     }
-    return 0;
+    wakeThread();
+    return id;
 }
 
+// A killed timer needs no wake-up: the thread, should it be waiting for that deadline,
+// wakes then, finds the next one and waits again.
 MMRESULT TimerService::kill(UINT id) {
     uint32_t index = id & (kSlots - 1);
     uint32_t generation = id >> kSlotBits;
@@ -144,7 +213,6 @@ MMRESULT TimerService::kill(UINT id) {
     if (s.running && s.runner != std::this_thread::get_id()) {
         state_.wait(lock, [&] { return !s.running || s.generation != generation; });
     }
-    wake_.notify_one();
     return TIMERR_NOERROR;
 }
 
@@ -161,17 +229,18 @@ void TimerService::runTop(std::unique_lock<std::mutex>& lock) {
     DWORD_PTR user = s.user;
     int64_t due = s.dueNs;
     lock.unlock();
+    int64_t outerDue = tRunningDueNs; // a callback may run timers itself (manual clock)
+    tRunningDueNs = due;
     callback(id, 0, user, 0, 0);
+    tRunningDueNs = outerDue;
     lock.lock();
     s.running = false;
     s.runner = std::thread::id();
     if (s.active && s.periodic) {
         s.dueNs = due + s.periodNs;
-        if (!clock::isManual()) {
-            int64_t now = clock::nowNs();
-            if (now - s.dueNs > kCatchUpLimitNs) {
-                s.dueNs = now + s.periodNs;
-            }
+        int64_t now = clock::nowNs();
+        if (now - s.dueNs > kCatchUpLimitNs) {
+            s.dueNs = now + s.periodNs;
         }
         heapPush(index);
     } else {
@@ -193,20 +262,50 @@ void TimerService::releaseDispatcher() {
         dispatcherBusy_ = false;
         dispatcher_ = std::thread::id();
         state_.notify_all();
-        wake_.notify_one();
+        requestWake();
     }
+}
+
+// ---- the timer thread -------------------------------------------------------------------
+
+void TimerService::wakeThread() {
+    if (sleeping_.load()) {
+        futexWakeOne(wakeWord_);
+    }
+}
+
+void TimerService::waitForWake(uint32_t seen) {
+    sleeping_.store(true);
+    futexWait(wakeWord_, seen, nullptr);
+    sleeping_.store(false);
+}
+
+void TimerService::sleepUntil(int64_t dueNs, uint32_t seen) {
+    if (dueNs - clock::nowNs() > kFinalApproachNs) {
+        timespec until = monotonicAt(dueNs - kFinalApproachNs);
+        sleeping_.store(true);
+        futexWait(wakeWord_, seen, &until);
+        sleeping_.store(false);
+        return; // the caller looks again: woken early, or the final approach follows
+    }
+    sleepUntilMonotonic(monotonicAt(dueNs));
 }
 
 void TimerService::threadMain() {
     std::unique_lock lock(mutex_);
     for (;;) {
+        uint32_t seen = wakeWord_.load();
         if (clock::isManual() || heapSize_ == 0 || dispatcherBusy_) {
-            wake_.wait(lock);
+            lock.unlock();
+            waitForWake(seen);
+            lock.lock();
             continue;
         }
         int64_t due = slots_[heap_[0]].dueNs;
         if (due > clock::nowNs()) {
-            wake_.wait_until(lock, clock::toSteady(due));
+            lock.unlock();
+            sleepUntil(due, seen);
+            lock.lock();
             continue;
         }
         acquireDispatcher(lock);
@@ -216,9 +315,12 @@ void TimerService::threadMain() {
 }
 
 void TimerService::setManual(bool on) {
-    std::lock_guard guard(mutex_);
-    clock::setManual(on);
-    wake_.notify_one();
+    {
+        std::lock_guard guard(mutex_);
+        clock::setManual(on);
+        requestWake();
+    }
+    wakeThread();
 }
 
 void TimerService::advance(uint32_t ms) {
@@ -236,6 +338,8 @@ void TimerService::advance(uint32_t ms) {
         clock::advanceManualTo(target);
     }
     releaseDispatcher();
+    lock.unlock();
+    wakeThread();
 }
 
 } // namespace cvx::platform

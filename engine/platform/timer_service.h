@@ -1,10 +1,18 @@
 // The multimedia timer service behind timeSetEvent / timeKillEvent.
 //
-// - One timer thread per process (SCHED_FIFO when permitted, else normal priority) runs
-//   every callback. Deadlines are absolute on the service clock: a periodic timer's next
-//   deadline is its previous deadline plus the period, so it does not drift. A periodic
-//   timer more than a second behind (machine suspended, clock not manual) skips ahead
-//   instead of firing a burst.
+// - One timer thread per process (SCHED_FIFO when permitted, else normal priority with the
+//   smallest timer slack) runs every callback. Deadlines are absolute on the service clock:
+//   a periodic timer's next deadline is its previous deadline plus the period, so it does
+//   not drift. A periodic timer that has fallen behind runs its overdue periods at once; one
+//   more than a second behind (machine suspended, thread starved) skips ahead instead of
+//   firing a burst. Users that must not lose the skipped time keep their own grid of
+//   periods (runningDueNs() tells a callback the deadline it was due at).
+// - The thread waits for its next deadline on a futex word with an absolute
+//   CLOCK_MONOTONIC time-out, and sleeps the last stretch (at most kMinDelay, a span no
+//   set() can undercut) with clock_nanosleep(TIMER_ABSTIME). set() and the other state
+//   changes bump the word and wake the thread only when it sleeps, after releasing the
+//   service's mutex: the woken thread finds the mutex free instead of waking into a
+//   second wait, as it would behind a condition variable notified under the lock.
 // - kSlots timer slots are preallocated; set() takes a free one (round robin) and pushes
 //   it on a fixed-size heap: it never allocates, so it may be called from real-time paths.
 //   It returns 0 when no slot is free or the delay/callback/flags are invalid.
@@ -21,6 +29,7 @@
 
 #include "cvx_platform.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -43,6 +52,13 @@ public:
     void setManual(bool on);
     void advance(uint32_t ms);
 
+    // Whether the timer thread obtained real-time (SCHED_FIFO) priority. Any thread.
+    bool realtime() const { return realtime_.load(); }
+
+    // Inside a timer callback: the deadline (service clock, ns) that callback was due at,
+    // which may lie before the time it actually runs. 0 on a thread outside a callback.
+    static int64_t runningDueNs();
+
 private:
     struct Slot {
         uint32_t generation = 0; // of the current or last use; never 0 once used
@@ -60,6 +76,12 @@ private:
 
     TimerService();
     void threadMain();
+    // Sleeps until `dueNs` on the service clock or until the wake word leaves `seen`.
+    void sleepUntil(int64_t dueNs, uint32_t seen);
+    void waitForWake(uint32_t seen);
+    // Bumps the wake word; call with the mutex held, then wakeThread() after releasing it.
+    void requestWake() { wakeWord_.fetch_add(1); }
+    void wakeThread();
     bool before(uint32_t a, uint32_t b) const;
     void heapSwap(uint32_t i, uint32_t j);
     void heapUp(uint32_t i);
@@ -72,8 +94,11 @@ private:
     void releaseDispatcher();
 
     std::mutex mutex_;
-    std::condition_variable wake_;  // the timer thread
-    std::condition_variable state_; // kill waiters, dispatcher hand-over
+    std::atomic<uint32_t> wakeWord_{0}; // futex word the timer thread waits on
+    std::atomic<bool> sleeping_{false}; // the timer thread is (about to be) in a futex wait
+    std::atomic<bool> realtime_{false};
+    std::condition_variable state_; // kill waiters, dispatcher hand-over, thread start
+    bool started_ = false;
     Slot slots_[kSlots];
     uint32_t heap_[kSlots];
     uint32_t heapSize_ = 0;

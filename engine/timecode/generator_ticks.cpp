@@ -2,6 +2,8 @@
 
 #include "core/client.h"
 #include "core/engine_lock.h"
+#include "platform/service_clock.h"
+#include "platform/timer_service.h"
 #include "timecode/clock_generator.h"
 #include "timecode/generator_timer.h"
 #include "timecode/mtc_generator.h"
@@ -17,12 +19,16 @@ core::CvxClient& clientOf(DWORD_PTR user) {
     return *reinterpret_cast<core::CvxClient*>(user);
 }
 
+int64_t dueNow() {
+    return platform::TimerService::runningDueNs();
+}
+
 } // namespace
 
 void mtcTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     core::CvxClient& client = clientOf(user);
     TimeCodeState& timeCode = client.timeCode;
-    TickEntry entry(timeCode.mtc.timer);
+    TickEntry entry(timeCode.mtc.timer, dueNow(), platform::clock::nowNs());
     if (!entry.covers()) {
         return;
     }
@@ -46,7 +52,7 @@ void mtcTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
 void clockTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     core::CvxClient& client = clientOf(user);
     TimeCodeState& timeCode = client.timeCode;
-    TickEntry entry(timeCode.clock.timer);
+    TickEntry entry(timeCode.clock.timer, dueNow(), platform::clock::nowNs());
     if (!entry.covers()) {
         return;
     }

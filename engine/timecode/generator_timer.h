@@ -1,6 +1,6 @@
 // The periodic timers that drive the time-code and clock generators, and the bookkeeping
-// every tick does before it runs a generator: one tick at a time, time owed by a tick that
-// had to give way is made up by the next.
+// every tick does before it runs a generator: one tick at a time, and every period that
+// has elapsed is run exactly once, however late its tick.
 #pragma once
 
 #include "core/time_code_state.h"
@@ -23,12 +23,16 @@ inline bool isRunning(const GeneratorTimer& timer) {
     return timer.id.load() != 0;
 }
 
-// Entered at the top of a tick. When another tick of the same generator is still running,
-// the period is owed and this tick must do nothing (covers() is false); otherwise it covers
-// its period plus everything owed.
+// Entered at the top of a tick that was due at `dueNs` and runs at `nowNs` (service clock).
+// When another tick of the same generator is still running, this one must do nothing
+// (covers() is false) and its time stays owed. Otherwise it covers, in milliseconds, every
+// whole period elapsed on the generator's grid since the last covered one: one period on
+// time, several when the tick runs late or the timer skipped ticks, none when an earlier
+// late tick already covered this one's period. So a late tick never shifts the stream: at
+// any instant, the generator has been run for the time its grid says has passed.
 class TickEntry {
 public:
-    explicit TickEntry(GeneratorTimer& timer);
+    TickEntry(GeneratorTimer& timer, int64_t dueNs, int64_t nowNs);
     ~TickEntry() { timer_.activeTicks.fetch_sub(1); }
     TickEntry(const TickEntry&) = delete;
     TickEntry& operator=(const TickEntry&) = delete;

@@ -1,12 +1,14 @@
 // The multimedia timers: due order and due times on the manual clock, periodic timers
 // without drift, ids, limits, and killing timers while their callbacks run.
 #include "cvx_platform.h"
+#include "platform/service_clock.h"
 #include "platform/timer_service.h"
 #include "vmidi.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <set>
@@ -170,6 +172,43 @@ TEST_F(ManualTimers, SetEventRefusesBadArgumentsAndRunsOutOfSlotsCleanly) {
     EXPECT_EQ(timeKillEvent(set(1, t)), TIMERR_NOERROR);
 }
 
+struct DueProbe {
+    std::vector<std::pair<int64_t, int64_t>> seen; // (due, now) per call
+    static void fire(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+        reinterpret_cast<DueProbe*>(user)->seen.emplace_back(TimerService::runningDueNs(),
+                                                             clock::nowNs());
+    }
+};
+
+// The thread held up (the clock moved while no timer ran): a periodic timer runs its overdue
+// periods at once, each knowing the deadline it was due at; more than a second behind, it
+// skips ahead to one period after it ran.
+TEST_F(ManualTimers, OverdueTicksRunAtOnceKnowingTheirDueTimeAndFarBehindSkipAhead) {
+    constexpr int64_t kMs = 1'000'000;
+    DueProbe probe;
+    int64_t origin = clock::nowNs();
+    UINT id =
+        timeSetEvent(10, 1, &DueProbe::fire, reinterpret_cast<DWORD_PTR>(&probe), TIME_PERIODIC);
+    clock::advanceManualTo(origin + 35 * kMs);
+    cvxClockAdvance(0);
+    ASSERT_EQ(probe.seen.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(probe.seen[i].first, origin + int64_t(i + 1) * 10 * kMs);
+        EXPECT_EQ(probe.seen[i].second, origin + 35 * kMs);
+    }
+    cvxClockAdvance(5);
+    EXPECT_EQ(probe.seen.back().first, origin + 40 * kMs);
+    probe.seen.clear();
+    clock::advanceManualTo(origin + 3040 * kMs);
+    cvxClockAdvance(25);
+    ASSERT_EQ(probe.seen.size(), 3u);
+    EXPECT_EQ(probe.seen[0].first, origin + 50 * kMs);
+    EXPECT_EQ(probe.seen[1].first, origin + 3050 * kMs);
+    EXPECT_EQ(probe.seen[2].first, origin + 3060 * kMs);
+    EXPECT_EQ(TimerService::runningDueNs(), 0);
+    timeKillEvent(id);
+}
+
 TEST(TimerCaps, DevCapsAndPeriods) {
     TIMECAPS caps{};
     ASSERT_EQ(timeGetDevCaps(&caps, sizeof caps), TIMERR_NOERROR);
@@ -225,6 +264,10 @@ struct Sentinel {
         std::unique_lock lock(mutex);
         cv.wait(lock, [&] { return fired; });
     }
+    bool waitUpTo(std::chrono::seconds limit) {
+        std::unique_lock lock(mutex);
+        return cv.wait_for(lock, limit, [&] { return fired; });
+    }
 };
 
 TEST(TimerRace, AfterKillReturnsTheCallbackNeverRuns) {
@@ -254,6 +297,29 @@ TEST(TimerRace, AfterKillReturnsTheCallbackNeverRuns) {
         EXPECT_EQ(racer.lateCalls.load(), 0);
         EXPECT_EQ(timeKillEvent(id), MMSYSERR_INVALPARAM);
     }
+}
+
+// Real clock: the timer thread waits for a far deadline; a nearer timer set from another
+// thread, or after the manual clock was used and left, still runs on time (the thread is
+// woken to wait for the new deadline instead).
+TEST(TimerWake, ANearerTimerWakesTheThreadWaitingForAFarOne) {
+    Sentinel far;
+    UINT farId = timeSetEvent(600'000, 1, &Sentinel::fire, reinterpret_cast<DWORD_PTR>(&far), 0);
+    ASSERT_NE(farId, 0u);
+    for (int round = 0; round < 20; ++round) {
+        if (round == 10) {
+            cvxClockManual(1);
+            cvxClockAdvance(3);
+            cvxClockManual(0);
+        }
+        Sentinel near;
+        auto started = std::chrono::steady_clock::now();
+        ASSERT_NE(timeSetEvent(2, 1, &Sentinel::fire, reinterpret_cast<DWORD_PTR>(&near), 0), 0u);
+        ASSERT_TRUE(near.waitUpTo(std::chrono::seconds(30))) << "round " << round;
+        EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(timeKillEvent(farId), TIMERR_NOERROR);
+    EXPECT_FALSE(far.fired);
 }
 
 struct RealSelfKiller {
