@@ -27,6 +27,7 @@
 #include "latency_stats.h"
 #include "platform/midi_service.h"
 #include "probe_clients.h"
+#include "wake_probe.h"
 
 #include <signal.h>
 
@@ -98,10 +99,16 @@ struct PathResult {
     double lateCycles = 0; // share of cycles that started over 1.5 periods after the last
     size_t counted = 0;
     size_t lost = 0;
-    size_t unmapped = 0; // arrived without the route map's change (corvex path only)
+    size_t unmapped = 0;        // arrived without the route map's change (corvex path only)
+    double withinOnePeriod = 0; // share of the counted messages that took at most a period
 };
 
-PathResult evaluate(const char* name, const ProbeRun& run, double periodUs,
+struct Period {
+    double frames = 0;
+    double us = 0;
+};
+
+PathResult evaluate(const char* name, const ProbeRun& run, Period period,
                     std::optional<uint8_t> expectedStatus) {
     PathResult result;
     result.name = name;
@@ -119,13 +126,17 @@ PathResult evaluate(const char* name, const ProbeRun& run, double periodUs,
         }
     }
     result.counted = frames.size();
+    const auto inTime =
+        std::count_if(frames.begin(), frames.end(), [&](double f) { return f <= period.frames; });
+    result.withinOnePeriod =
+        frames.empty() ? 0 : static_cast<double>(inTime) / static_cast<double>(frames.size());
     result.frames = summarise(frames);
     result.us = summarise(us);
     std::vector<double> gaps;
     size_t late = 0;
     for (size_t c = 1; c < run.cycleUs.size(); ++c) {
         gaps.push_back(static_cast<double>(run.cycleUs[c] - run.cycleUs[c - 1]));
-        late += gaps.back() > 1.5 * periodUs ? 1 : 0;
+        late += gaps.back() > 1.5 * period.us ? 1 : 0;
     }
     result.cycleGapUs = summarise(gaps);
     result.lateCycles = gaps.empty() ? 0 : static_cast<double>(late) / gaps.size();
@@ -165,7 +176,7 @@ public:
         if (status == 0) {
             report();
         }
-        return gCancel ? 130 : status;
+        return status;
     }
 
 private:
@@ -183,6 +194,7 @@ private:
             return fail(error);
         }
         periodUs_ = probes_.period() * 1e6 / probes_.rate();
+        const Period period{static_cast<double>(probes_.period()), periodUs_};
         const auto idle = [] {};
 
         DirectConnection direct;
@@ -191,8 +203,20 @@ private:
             !error.empty()) {
             return fail(error);
         }
-        direct_ = evaluate("direct JACK connection", probe(idle), periodUs_, std::nullopt);
+        // The direct run also times the hand-off from a process callback to a waiting
+        // thread, with and without real-time scheduling.
+        WakeProbe normalWake(options_.messages, false);
+        WakeProbe realtimeWake(options_.messages, true);
+        probes_.setWakeProbes({&normalWake, &realtimeWake});
+        direct_ = evaluate("direct JACK connection", probe(idle), period, std::nullopt);
+        probes_.setWakeProbes({});
         direct.close();
+        normalWake_ = normalWake.summary(kWarmUp);
+        realtimeWake_ = realtimeWake.summary(kWarmUp);
+        realtimeGranted_ = realtimeWake.scheduled();
+        if (gCancel) {
+            return 130;
+        }
 
         UINT input = 0;
         UINT output = 0;
@@ -205,14 +229,17 @@ private:
         }
         const ProbeRun serviceRun = probe(idle);
         thru.close();
-        service_ = evaluate("platform service only", serviceRun, periodUs_, std::nullopt);
+        service_ = evaluate("platform service only", serviceRun, period, std::nullopt);
         callbackHop_ = captureToCallback(serviceRun, thru);
+        if (gCancel) {
+            return 130;
+        }
 
         CorvexRoute route;
         if (std::string error = route.open(input, output); !error.empty()) {
             return fail(error);
         }
-        corvex_ = evaluate("Corvex (route + 32-item map)", probe([&] { route.drain(); }), periodUs_,
+        corvex_ = evaluate("Corvex (route + 32-item map)", probe([&] { route.drain(); }), period,
                            kMappedStatus);
         route.close();
         return gCancel ? 130 : 0;
@@ -222,10 +249,11 @@ private:
 
     void printPath(const PathResult& p) const {
         std::printf("  %-30s %6.0f %6.0f %6.0f frames | %8.1f %8.1f %8.1f us | %5.2f %5.2f "
-                    "%5.2f periods | %zu counted, %zu lost\n",
+                    "%5.2f periods | %.1f%% within a period | %zu counted, %zu lost\n",
                     p.name, p.frames.median, p.frames.p99, p.frames.max, toUs(p.frames.median),
                     toUs(p.frames.p99), toUs(p.frames.max), p.frames.median / period(),
-                    p.frames.p99 / period(), p.frames.max / period(), p.counted, p.lost);
+                    p.frames.p99 / period(), p.frames.max / period(), 100.0 * p.withinOnePeriod,
+                    p.counted, p.lost);
     }
 
     void printWallClock(const PathResult& p) const {
@@ -257,6 +285,12 @@ private:
         std::printf("JACK capture to the service's input callback (backend worker and input "
                     "thread): median %.1f us, p99 %.1f us, max %.1f us\n",
                     callbackHop_.median, callbackHop_.p99, callbackHop_.max);
+        std::printf("a thread woken from the JACK process callback runs after: normal "
+                    "priority median %.1f us, p99 %.1f us, max %.1f us; real-time%s median %.1f "
+                    "us, p99 %.1f us, max %.1f us\n",
+                    normalWake_.median, normalWake_.p99, normalWake_.max,
+                    realtimeGranted_ ? "" : " (refused, so normal)", realtimeWake_.median,
+                    realtimeWake_.p99, realtimeWake_.max);
         std::printf("Corvex adds at p99: %.0f frames = %.1f us = %.2f periods (target <= 1 "
                     "period): %s\n",
                     addedP99, toUs(addedP99), addedP99 / period(),
@@ -281,10 +315,16 @@ private:
                        "-"));
         line(benchLine("JACK added latency p99", addedP99 / period(), std::nullopt, "periods",
                        "<= 1"));
+        line(benchLine("JACK messages within one period", 100.0 * corvex_.withinOnePeriod,
+                       100.0 * direct_.withinOnePeriod, "%", ">= 99"));
         line(benchLine("JACK service-only latency p99", toUs(service_.frames.p99),
                        toUs(direct_.frames.p99), "us", "-"));
         line(benchLine("JACK capture to input callback p99", callbackHop_.p99, std::nullopt, "us",
                        "< 1 period (" + onePeriod + ")"));
+        line(benchLine("JACK thread wake-up p99, normal priority", normalWake_.p99, std::nullopt,
+                       "us", "-"));
+        line(benchLine("JACK thread wake-up p99, real-time", realtimeWake_.p99, std::nullopt, "us",
+                       "-"));
         line(benchLine("JACK messages lost", static_cast<double>(corvex_.lost),
                        static_cast<double>(direct_.lost), "msgs", "0"));
     }
@@ -297,6 +337,9 @@ private:
     PathResult service_;
     PathResult corvex_;
     Summary callbackHop_;
+    Summary normalWake_;
+    Summary realtimeWake_;
+    bool realtimeGranted_ = false;
 };
 
 } // namespace

@@ -101,6 +101,11 @@ void ProbeClients::send(jack_nframes_t frames) {
     sendFrame_[k] = jack_last_frame_time(sender_);
     sendUs_[k] = jack_get_time();
     sent_.store(k + 1, std::memory_order_release);
+    for (WakeProbe* probe : wakeProbes_) {
+        if (probe != nullptr) {
+            probe->post(k, sendUs_[k]);
+        }
+    }
 }
 
 void ProbeClients::receive(jack_nframes_t frames) {

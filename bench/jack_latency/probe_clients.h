@@ -12,8 +12,11 @@
 // Threads: every member function is for one control thread (the benchmark's main thread).
 #pragma once
 
+#include "wake_probe.h"
+
 #include <jack/jack.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -56,6 +59,10 @@ public:
     // Whether the process callbacks ran with real-time scheduling (known after a run).
     bool realtime() const { return realtime_.load(); }
 
+    // Threads that post() wakes as each message leaves, in the runs that follow; none by
+    // default. Set between runs.
+    void setWakeProbes(std::array<WakeProbe*, 2> probes) { wakeProbes_ = probes; }
+
     // Sends `count` messages (at most kMaxMessages), one every `spacing` cycles, then waits
     // until all arrived or `grace` has passed since the last left, calling `whileWaiting`
     // every few milliseconds. Returns early (with what it has) when `cancel` becomes true.
@@ -91,6 +98,7 @@ private:
     std::vector<jack_time_t> arriveUs_;
     std::vector<uint8_t> arriveStatus_;
     std::vector<jack_time_t> cycleUs_;
+    std::array<WakeProbe*, 2> wakeProbes_{};
 };
 
 } // namespace cvx::bench
