@@ -160,6 +160,34 @@ Summary captureToCallback(const ProbeRun& run, const ServiceThru& thru) {
     return summarise(hops);
 }
 
+// Of the messages on the service path that missed the cycle after the one they were sent
+// in: how many reached the input callback only after that cycle had begun (held up in the
+// backend's worker or the input thread), the others having been late on the way out.
+struct Misses {
+    size_t missed = 0;
+    size_t lateAtCallback = 0;
+};
+
+Misses attributeMisses(const ProbeRun& run, const ServiceThru& thru, double periodFrames) {
+    Misses misses;
+    for (size_t k = kWarmUp; k < run.sent; ++k) {
+        if (!run.arrived[k] || static_cast<double>(run.latencyFrames[k]) <= periodFrames) {
+            continue;
+        }
+        ++misses.missed;
+        // The receiver runs after the sender in every cycle: the second receiver cycle
+        // starting after the send is the next cycle's.
+        const auto sameCycle =
+            std::upper_bound(run.cycleUs.begin(), run.cycleUs.end(), run.sendUs[k]);
+        const jack_time_t seen = thru.callbackUs(k);
+        if (sameCycle != run.cycleUs.end() && sameCycle + 1 != run.cycleUs.end() &&
+            (seen == 0 || seen > *(sameCycle + 1))) {
+            ++misses.lateAtCallback;
+        }
+    }
+    return misses;
+}
+
 class Benchmark {
 public:
     explicit Benchmark(const Options& options) : options_(options) {}
@@ -237,6 +265,7 @@ private:
         thru.close();
         service_ = evaluate("platform service only", serviceRun, period, std::nullopt);
         callbackHop_ = captureToCallback(serviceRun, thru);
+        serviceMisses_ = attributeMisses(serviceRun, thru, period.frames);
         if (gCancel) {
             return 130;
         }
@@ -295,6 +324,9 @@ private:
         std::printf("JACK capture to the service's input callback (backend worker and input "
                     "thread): median %.1f us, p99 %.1f us, max %.1f us\n",
                     callbackHop_.median, callbackHop_.p99, callbackHop_.max);
+        std::printf("platform service only: %zu messages missed the next cycle, %zu of them "
+                    "reached the input callback after that cycle had begun\n",
+                    serviceMisses_.missed, serviceMisses_.lateAtCallback);
         std::printf("a thread woken from the JACK process callback runs after: normal "
                     "priority median %.1f us, p99 %.1f us, max %.1f us; real-time%s median %.1f "
                     "us, p99 %.1f us, max %.1f us\n",
@@ -331,6 +363,9 @@ private:
                        toUs(direct_.frames.p99), "us", "-"));
         line(benchLine("JACK capture to input callback p99", callbackHop_.p99, std::nullopt, "us",
                        "< 1 period (" + onePeriod + ")"));
+        line(benchLine("JACK service misses late at the input callback (of all misses)",
+                       static_cast<double>(serviceMisses_.lateAtCallback),
+                       static_cast<double>(serviceMisses_.missed), "msgs", "-"));
         line(benchLine("JACK thread wake-up p99, normal priority", normalWake_.p99, std::nullopt,
                        "us", "-"));
         line(benchLine("JACK thread wake-up p99, real-time", realtimeWake_.p99, std::nullopt, "us",
@@ -347,6 +382,7 @@ private:
     PathResult service_;
     PathResult corvex_;
     Summary callbackHop_;
+    Misses serviceMisses_;
     Summary normalWake_;
     Summary realtimeWake_;
     bool realtimeGranted_ = false;
