@@ -197,7 +197,7 @@ public:
             std::fprintf(stderr, "jack_latency: jackd is not installed\n");
             return 1;
         }
-        if (!server_.start(options_.server)) {
+        if (!startServer()) {
             std::fprintf(stderr, "jack_latency: jackd -d dummy did not start\n");
             return 1;
         }
@@ -214,6 +214,20 @@ public:
     }
 
 private:
+    // Where real-time scheduling is refused, jackd may refuse to start with it: then it
+    // runs without.
+    bool startServer() {
+        if (server_.start(options_.server)) {
+            return true;
+        }
+        if (!options_.server.realtime) {
+            return false;
+        }
+        DummyServerOptions plain = options_.server;
+        plain.realtime = false;
+        return server_.start(plain);
+    }
+
     int fail(const std::string& why) {
         std::fprintf(stderr, "jack_latency: %s\n", why.c_str());
         return 1;
@@ -227,10 +241,23 @@ private:
         if (std::string error = probes_.open(); !error.empty()) {
             return fail(error);
         }
-        periodUs_ = probes_.period() * 1e6 / probes_.rate();
-        const Period period{static_cast<double>(probes_.period()), periodUs_};
-        const auto idle = [] {};
+        period_ = {static_cast<double>(probes_.period()), probes_.period() * 1e6 / probes_.rate()};
+        rate_ = probes_.rate();
+        UINT input = 0;
+        UINT output = 0;
+        if (int status = measureDirect(); status != 0) {
+            return status;
+        }
+        if (!findDevices(probes_.senderPort(), probes_.receiverPort(), input, output)) {
+            return fail("the MIDI service does not list the benchmark's JACK ports");
+        }
+        if (int status = measureService(input, output); status != 0) {
+            return status;
+        }
+        return measureCorvex(input, output);
+    }
 
+    int measureDirect() {
         DirectConnection direct;
         if (std::string error =
                 direct.open(probes_.client(), probes_.senderPort(), probes_.receiverPort());
@@ -242,49 +269,44 @@ private:
         WakeProbe normalWake(options_.messages, false);
         WakeProbe realtimeWake(options_.messages, true);
         probes_.setWakeProbes({&normalWake, &realtimeWake});
-        direct_ = evaluate("direct JACK connection", probe(idle), period, std::nullopt);
+        direct_ = evaluate("direct JACK connection", probe([] {}), period_, std::nullopt);
         probes_.setWakeProbes({});
         direct.close();
         normalWake_ = normalWake.summary(kWarmUp);
         realtimeWake_ = realtimeWake.summary(kWarmUp);
         realtimeGranted_ = realtimeWake.scheduled();
-        if (gCancel) {
-            return 130;
-        }
+        return gCancel ? 130 : 0;
+    }
 
-        UINT input = 0;
-        UINT output = 0;
-        if (!findDevices(probes_.senderPort(), probes_.receiverPort(), input, output)) {
-            return fail("the MIDI service does not list the benchmark's JACK ports");
-        }
+    int measureService(UINT input, UINT output) {
         ServiceThru thru(options_.messages);
         if (std::string error = thru.open(input, output); !error.empty()) {
             return fail(error);
         }
-        const ProbeRun serviceRun = probe(idle);
+        const ProbeRun run = probe([] {});
         thru.close();
-        service_ = evaluate("platform service only", serviceRun, period, std::nullopt);
-        callbackHop_ = captureToCallback(serviceRun, thru);
-        serviceMisses_ = attributeMisses(serviceRun, thru, period.frames);
-        if (gCancel) {
-            return 130;
-        }
+        service_ = evaluate("platform service only", run, period_, std::nullopt);
+        callbackHop_ = captureToCallback(run, thru);
+        serviceMisses_ = attributeMisses(run, thru, period_.frames);
+        return gCancel ? 130 : 0;
+    }
 
+    int measureCorvex(UINT input, UINT output) {
         CorvexRoute route;
         if (std::string error = route.open(input, output); !error.empty()) {
             return fail(error);
         }
-        corvex_ = evaluate("Corvex (route + 32-item map)", probe([&] {
-                               if (options_.drain) {
-                                   route.drain();
-                               }
-                           }),
-                           period, kMappedStatus);
+        const ProbeRun run = probe([&] {
+            if (options_.drain) {
+                route.drain();
+            }
+        });
         route.close();
+        corvex_ = evaluate("Corvex (route + 32-item map)", run, period_, kMappedStatus);
         return gCancel ? 130 : 0;
     }
 
-    double toUs(double frames) const { return frames * 1e6 / options_.server.rate; }
+    double toUs(double frames) const { return frames * 1e6 / rate_; }
 
     void printPath(const PathResult& p) const {
         std::printf("  %-30s %6.0f %6.0f %6.0f frames | %8.1f %8.1f %8.1f us | %5.2f %5.2f "
@@ -302,13 +324,13 @@ private:
                     p.cycleGapUs.max, 100.0 * p.lateCycles);
     }
 
-    double period() const { return options_.server.period; }
+    double period() const { return period_.frames; }
 
     void report() const {
         const double addedP99 = corvex_.frames.p99 - direct_.frames.p99;
-        std::printf("jack_latency: jackd -d dummy, %u Hz, %u frames per period (%.3f us), "
+        std::printf("jack_latency: jackd -d dummy, %.0f Hz, %.0f frames per period (%.3f us), "
                     "process threads %s\n",
-                    options_.server.rate, options_.server.period, periodUs_,
+                    rate_, period_.frames, period_.us,
                     probes_.realtime() ? "real-time" : "normal priority (no real-time)");
         std::printf("%zu messages per path (the first %zu not counted), one every %u "
                     "periods, sent at frame 0 of a cycle\n",
@@ -347,7 +369,7 @@ private:
     }
 
     void printBenchLines(double addedP99) const {
-        const std::string onePeriod = benchNumber(periodUs_) + " us";
+        const std::string onePeriod = benchNumber(period_.us) + " us";
         const auto line = [](const std::string& text) { std::printf("%s\n", text.c_str()); };
         line(benchLine("JACK latency median", toUs(corvex_.frames.median),
                        toUs(direct_.frames.median), "us", "-"));
@@ -377,7 +399,8 @@ private:
     Options options_;
     DummyJackServer server_;
     ProbeClients probes_;
-    double periodUs_ = 0;
+    Period period_;
+    double rate_ = 48000;
     PathResult direct_;
     PathResult service_;
     PathResult corvex_;
