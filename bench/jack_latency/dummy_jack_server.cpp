@@ -136,13 +136,13 @@ void DummyJackServer::stop() {
         std::this_thread::sleep_for(kPollInterval);
     }
     pid_ = -1;
-    // Semaphores of this server's clients ("jack_sem.<uid>_<server>_<client>") stay behind
-    // when the server did not end in order.
+    // Semaphores and segments of this server ("jack_sem.<uid>_<server>_<client>",
+    // "jack_<server>_...") stay behind when it did not end in order.
     const std::string infix = "_" + name_ + "_";
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", error)) {
         const std::string file = entry.path().filename().string();
-        if (file.rfind("jack_sem.", 0) == 0 && file.find(infix) != std::string::npos) {
+        if (file.rfind("jack", 0) == 0 && file.find(infix) != std::string::npos) {
             std::filesystem::remove(entry.path(), error);
         }
     }

@@ -234,7 +234,21 @@ private:
     }
 
     ProbeRun probe(const std::function<void()>& whileWaiting) {
-        return probes_.run(options_.messages, options_.spacing, kGrace, gCancel, whileWaiting);
+        ProbeRun run =
+            probes_.run(options_.messages, options_.spacing, kGrace, gCancel, whileWaiting);
+        if (!gCancel && run.sent < options_.messages) {
+            abandonStalledServer();
+        }
+        return run;
+    }
+
+    // JACK clients cannot leave a server that stopped answering: every call to it would wait
+    // for good. The server is ended, and the process with it.
+    [[noreturn]] void abandonStalledServer() {
+        std::fprintf(stderr, "jack_latency: the JACK server stopped running its cycles\n");
+        server_.stop();
+        cvx::testing::removeIsolatedHome();
+        std::_Exit(1);
     }
 
     int measure() {

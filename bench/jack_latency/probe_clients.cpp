@@ -15,6 +15,7 @@ namespace {
 constexpr const char* kSenderName = "cvxbench_send";
 constexpr const char* kReceiverName = "cvxbench_recv";
 constexpr auto kPoll = std::chrono::milliseconds(5);
+constexpr auto kStalled = std::chrono::seconds(10);
 
 jack_client_t* openClient(const char* name) {
     jack_status_t status{};
@@ -185,8 +186,13 @@ ProbeRun ProbeClients::run(size_t count, unsigned spacing, std::chrono::millisec
             lastSent = std::chrono::steady_clock::now();
         }
         const bool allSent = sent == count_;
-        if (allSent && (received_.load(std::memory_order_acquire) == count_ ||
-                        std::chrono::steady_clock::now() - lastSent > grace)) {
+        const auto quiet = std::chrono::steady_clock::now() - lastSent;
+        // A server whose cycles stopped sends nothing more: the run ends empty.
+        if (quiet > kStalled) {
+            armed_.store(false, std::memory_order_release);
+            return {};
+        }
+        if (allSent && (received_.load(std::memory_order_acquire) == count_ || quiet > grace)) {
             break;
         }
         whileWaiting();

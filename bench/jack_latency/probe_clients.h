@@ -65,7 +65,8 @@ public:
 
     // Sends `count` messages (at most kMaxMessages), one every `spacing` cycles, then waits
     // until all arrived or `grace` has passed since the last left, calling `whileWaiting`
-    // every few milliseconds. Returns early (with what it has) when `cancel` becomes true.
+    // every few milliseconds. Returns early with what it has when `cancel` becomes true, and
+    // an empty run when nothing was sent for 10 s (the server's cycles stopped).
     ProbeRun run(size_t count, unsigned spacing, std::chrono::milliseconds grace,
                  const std::atomic<bool>& cancel, const std::function<void()>& whileWaiting);
 

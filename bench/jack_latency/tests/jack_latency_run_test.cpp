@@ -56,9 +56,18 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
+// The exit status, or -1 when the program did not end within a minute (it is killed then).
 int waitFor(pid_t pid) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     int status = 0;
-    waitpid(pid, &status, 0);
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
@@ -137,6 +146,42 @@ TEST_F(JackLatencyProgram, StoppedHalfWayItEndsItsServer) {
     std::this_thread::sleep_for(std::chrono::seconds(3));
     kill(pid, SIGTERM);
     EXPECT_EQ(waitFor(pid), 130);
+    EXPECT_TRUE(leftoversAfterAWhile(pid).empty());
+}
+
+// The pid of the benchmark's jackd, -1 when none runs.
+pid_t serverOf(pid_t benchmark) {
+    const std::string name = " cvxbench" + std::to_string(benchmark) + " ";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        std::string cmdline = readFile(entry.path().string() + "/cmdline");
+        for (char& c : cmdline) {
+            c = c == '\0' ? ' ' : c;
+        }
+        if (cmdline.rfind("jackd", 0) == 0 && cmdline.find(name) != std::string::npos) {
+            return static_cast<pid_t>(std::atoi(entry.path().filename().c_str()));
+        }
+    }
+    return -1;
+}
+
+TEST_F(JackLatencyProgram, AServerThatStopsCyclingEndsTheRunWithAMessage) {
+    const pid_t pid = spawnBenchmark({"--messages", "4000"}, outputFile_);
+    ASSERT_GT(pid, 0);
+    pid_t server = -1;
+    for (int i = 0; i < 300 && server < 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        server = serverOf(pid);
+    }
+    ASSERT_GT(server, 0);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    kill(server, SIGSTOP);
+    const int status = waitFor(pid);
+    if (serverOf(pid) == server) { // never leave a stopped server behind
+        kill(server, SIGKILL);
+        kill(server, SIGCONT);
+    }
+    EXPECT_EQ(status, 1);
     EXPECT_TRUE(leftoversAfterAWhile(pid).empty());
 }
 
