@@ -8,7 +8,7 @@
 #include "input/orphan_buffers.h"
 #include "output/sysex_output_pump.h"
 #include "routing/delay_pump.h"
-#include "timecode/time_code_lifecycle.h"
+#include "exports/time_code_lifecycle.h"
 
 namespace cvx::core {
 
