@@ -96,12 +96,16 @@ bool DummyJackServer::installed() {
 
 bool DummyJackServer::start(const DummyServerOptions& options) {
     name_ = "cvxbench" + std::to_string(getpid());
+    options_ = options;
     setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-    std::vector<std::string> args = serverArguments(name_, options);
+    return launch();
+}
+
+bool DummyJackServer::launch() {
     pid_ = fork();
     if (pid_ == 0) {
-        execServer(std::move(args));
+        execServer(serverArguments(name_, options_));
     }
     if (pid_ < 0) {
         return false;
@@ -125,17 +129,35 @@ void DummyJackServer::stop() {
     if (pid_ < 0) {
         return;
     }
+    if (!end()) {
+        // A killed server keeps its entry in JACK's registry of servers, which holds only
+        // eight, until a server of the same name starts: one started and ended in order
+        // clears it.
+        if (launch()) {
+            end();
+        }
+    }
+    removeLeftovers();
+}
+
+bool DummyJackServer::end() {
     kill(pid_, SIGTERM);
+    bool inOrder = true;
     const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
     while (!exited(pid_)) {
         if (std::chrono::steady_clock::now() > deadline) {
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
+            inOrder = false;
             break;
         }
         std::this_thread::sleep_for(kPollInterval);
     }
     pid_ = -1;
+    return inOrder;
+}
+
+void DummyJackServer::removeLeftovers() const {
     // Semaphores and segments of this server ("jack_sem.<uid>_<server>_<client>",
     // "jack_<server>_...") stay behind when it did not end in order.
     const std::string infix = "_" + name_ + "_";

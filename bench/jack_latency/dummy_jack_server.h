@@ -31,14 +31,19 @@ public:
     // Starts the server and waits until a client can connect; false (and nothing left
     // running) when it does not come up.
     bool start(const DummyServerOptions& options);
-    // Ends the server the orderly way (killing it after a grace period) and removes what
-    // it left in /dev/shm under its name.
+    // Ends the server the orderly way (killing it after a grace period, then clearing what
+    // the kill left in JACK's registry and in /dev/shm under its name).
     void stop();
 
     const std::string& name() const { return name_; }
 
 private:
+    bool launch();
+    bool end(); // false when the server had to be killed
+    void removeLeftovers() const;
+
     std::string name_;
+    DummyServerOptions options_;
     pid_t pid_ = -1;
 };
 

@@ -71,8 +71,8 @@ int waitFor(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-// What the benchmark's server, named after the benchmark's process, left running or in
-// /dev/shm.
+// What the benchmark's server, named after the benchmark's process, left running, in
+// /dev/shm or in JACK's registry of servers.
 std::vector<std::string> leftovers(pid_t benchmark) {
     const std::string name = "cvxbench" + std::to_string(benchmark);
     std::vector<std::string> found;
@@ -90,6 +90,11 @@ std::vector<std::string> leftovers(pid_t benchmark) {
         if (cmdline.rfind("jackd", 0) == 0 && cmdline.find(" " + name + " ") != std::string::npos) {
             found.push_back(cmdline);
         }
+    }
+    // JACK's registry of servers holds eight; a killed server's entry would stay there and
+    // keep every later server on the machine from starting once eight had piled up.
+    if (readFile("/dev/shm/jack-shm-registry").find(":" + name + ":") != std::string::npos) {
+        found.push_back("registry entry " + name);
     }
     return found;
 }
