@@ -166,25 +166,29 @@ Summary captureToCallback(const ProbeRun& run, const ServiceThru& thru) {
 struct Misses {
     size_t missed = 0;
     size_t lateAtCallback = 0;
+    Summary afterNextCycleUs; // of those late at the callback: how long after the next start
 };
 
 Misses attributeMisses(const ProbeRun& run, const ServiceThru& thru, double periodFrames) {
     Misses misses;
+    std::vector<double> lateBy;
     for (size_t k = kWarmUp; k < run.sent; ++k) {
         if (!run.arrived[k] || static_cast<double>(run.latencyFrames[k]) <= periodFrames) {
             continue;
         }
         ++misses.missed;
-        // The receiver runs after the sender in every cycle: the second receiver cycle
-        // starting after the send is the next cycle's.
-        const auto sameCycle =
-            std::upper_bound(run.cycleUs.begin(), run.cycleUs.end(), run.sendUs[k]);
+        // The message left in the cycle that started at sendUs[k]; the next start is the
+        // next cycle's, before which it had to be on its way out.
+        const auto next = std::upper_bound(run.cycleUs.begin(), run.cycleUs.end(), run.sendUs[k]);
         const jack_time_t seen = thru.callbackUs(k);
-        if (sameCycle != run.cycleUs.end() && sameCycle + 1 != run.cycleUs.end() &&
-            (seen == 0 || seen > *(sameCycle + 1))) {
+        if (next != run.cycleUs.end() && (seen == 0 || seen > *next)) {
             ++misses.lateAtCallback;
+            if (seen != 0) {
+                lateBy.push_back(static_cast<double>(seen - *next));
+            }
         }
     }
+    misses.afterNextCycleUs = summarise(lateBy);
     return misses;
 }
 
@@ -361,8 +365,10 @@ private:
                     "thread): median %.1f us, p99 %.1f us, max %.1f us\n",
                     callbackHop_.median, callbackHop_.p99, callbackHop_.max);
         std::printf("platform service only: %zu messages missed the next cycle, %zu of them "
-                    "reached the input callback after that cycle had begun\n",
-                    serviceMisses_.missed, serviceMisses_.lateAtCallback);
+                    "reached the input callback after that cycle had begun (by median %.1f us, "
+                    "max %.1f us)\n",
+                    serviceMisses_.missed, serviceMisses_.lateAtCallback,
+                    serviceMisses_.afterNextCycleUs.median, serviceMisses_.afterNextCycleUs.max);
         std::printf("a thread woken from the JACK process callback runs after: normal "
                     "priority median %.1f us, p99 %.1f us, max %.1f us; real-time%s median %.1f "
                     "us, p99 %.1f us, max %.1f us\n",

@@ -90,6 +90,13 @@ void ProbeClients::send(jack_nframes_t frames) {
     if (!armed_.load(std::memory_order_acquire)) {
         return;
     }
+    // The sender runs first in every cycle: its start is the cycle's.
+    const jack_time_t now = jack_get_time();
+    const size_t cycle = cycles_.load(std::memory_order_relaxed);
+    if (cycle < cycleUs_.size()) {
+        cycleUs_[cycle] = now;
+        cycles_.store(cycle + 1, std::memory_order_release);
+    }
     const size_t k = sent_.load(std::memory_order_relaxed);
     if (senderCycle_++ % spacing_ != 0 || k >= count_) {
         return;
@@ -100,7 +107,7 @@ void ProbeClients::send(jack_nframes_t frames) {
     }
     encodeProbe(k, bytes);
     sendFrame_[k] = jack_last_frame_time(sender_);
-    sendUs_[k] = jack_get_time();
+    sendUs_[k] = now;
     sent_.store(k + 1, std::memory_order_release);
     for (WakeProbe* probe : wakeProbes_) {
         if (probe != nullptr) {
@@ -116,11 +123,6 @@ void ProbeClients::receive(jack_nframes_t frames) {
     if (armed_.load(std::memory_order_acquire)) {
         const jack_time_t now = jack_get_time();
         const jack_nframes_t cycleFrame = jack_last_frame_time(receiver_);
-        const size_t cycle = cycles_.load(std::memory_order_relaxed);
-        if (cycle < cycleUs_.size()) {
-            cycleUs_[cycle] = now;
-            cycles_.store(cycle + 1, std::memory_order_release);
-        }
         void* buffer = jack_port_get_buffer(in_, frames);
         const uint32_t events = jack_midi_get_event_count(buffer);
         for (uint32_t i = 0; i < events; ++i) {

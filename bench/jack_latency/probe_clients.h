@@ -6,7 +6,8 @@
 //
 // A run sends numbered Note Ons at the start of every `spacing`-th cycle and records, per
 // message, the frame and the wall-clock time (jack_get_time, µs) it left the sender and
-// arrived at the receiver, and the start time of every receiver cycle. The process
+// arrived at the receiver, and the start time of every cycle (when the sender, first in the
+// graph, ran). The process
 // callbacks only write into arrays sized before the run.
 //
 // Threads: every member function is for one control thread (the benchmark's main thread).
@@ -34,7 +35,7 @@ struct ProbeRun {
     std::vector<int64_t> latencyFrames; // arrival frame - send frame
     std::vector<int64_t> latencyUs;     // receiver cycle start - sender cycle start
     std::vector<jack_time_t> sendUs;    // sender cycle start
-    std::vector<jack_time_t> cycleUs;   // start of each receiver cycle during the run
+    std::vector<jack_time_t> cycleUs;   // start of each cycle during the run (the sender's)
 };
 
 class ProbeClients {
