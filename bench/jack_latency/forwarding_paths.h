@@ -7,7 +7,8 @@
 // The service and the engine name the benchmark's ports as devices: the sender's output
 // port is an input device, the receiver's input port an output device.
 //
-// Threads: open/close/drain on the benchmark's main thread.
+// Threads: open/close/drain/callbackUs on the benchmark's main thread; ServiceThru's input
+// callback runs on the MIDI service's input thread and only stores a time and sends.
 #pragma once
 
 #include "cvx_platform.h"

@@ -12,8 +12,8 @@ from pathlib import Path
 
 SCRIPT = Path(__file__).resolve().parents[2] / "scripts" / "bench"
 loader = importlib.machinery.SourceFileLoader("bench_script", str(SCRIPT))
-spec = importlib.util.spec_from_loader("bench_script", loader)
-bench = importlib.util.module_from_spec(spec)
+module_spec = importlib.util.spec_from_loader("bench_script", loader)
+bench = importlib.util.module_from_spec(module_spec)
 loader.exec_module(bench)
 
 
