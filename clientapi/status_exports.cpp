@@ -30,4 +30,8 @@ int IsOutDevOpen(uint64_t client, uint16_t output) {
     return core().isOutDevOpen(client, output);
 }
 
+int GetPortCounters(uint64_t client, CPortCounters* counters) noexcept {
+    return core().getPortCounters(client, counters);
+}
+
 } // extern "C"

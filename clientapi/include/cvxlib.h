@@ -118,6 +118,7 @@ CVXLIB_API uint16_t InDevOpenCount(uint64_t client);
 CVXLIB_API uint16_t OutDevOpenCount(uint64_t client);
 CVXLIB_API int IsInDevOpen(uint64_t client, uint16_t input);
 CVXLIB_API int IsOutDevOpen(uint64_t client, uint16_t output);
+CVXLIB_API int GetPortCounters(uint64_t client, CPortCounters* counters) noexcept;
 
 /* ---- Script host ------------------------------------------------------------------------- */
 

@@ -27,7 +27,7 @@ void freeClientParts(CvxClient* client) {
 }
 
 bool allocateClientParts(CvxClient& client) {
-    client.mainQueue = engineNew<EventQueue>();
+    client.mainQueue = engineNew<EventQueue>(&client.queueDrops[MON_MAIN]);
     client.displayRing = engineNew<DisplayChunkRing>();
     client.capturedBuffers = engineNew<BufferQueue>();
     client.outputBuffers = engineNew<BufferQueue>();

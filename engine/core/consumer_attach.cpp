@@ -16,11 +16,11 @@ namespace {
 constexpr int kWakeupCount = 4;
 
 // Installs a new queue in `slot` unless one exists. False when it cannot be allocated.
-template <class T> bool ensureAllocated(T*& slot) {
+template <class T, class... Args> bool ensureAllocated(T*& slot, Args... args) {
     if (slot != nullptr) {
         return true;
     }
-    T* made = engineNew<T>();
+    T* made = engineNew<T>(args...);
     if (made == nullptr) {
         return false;
     }
@@ -51,11 +51,11 @@ void queueWakeups(EventQueue* queue) {
 // Attach of a consumer with one queue: fails on a null handle or window or when a window is
 // already attached.
 int attachQueueConsumer(CvxClient* client, HWND window, std::atomic<HWND>& target,
-                        EventQueue*& queue) {
+                        EventQueue*& queue, MonID id) {
     if (client == nullptr || window == nullptr || target.load() != nullptr) {
         return 0;
     }
-    if (!ensureAllocated(queue)) {
+    if (!ensureAllocated(queue, &client->queueDrops[id])) {
         return 0;
     }
     target.store(window);
@@ -107,7 +107,8 @@ int m32AttachRawMonitor(uint64_t handle, HWND window) {
     if (client == nullptr) {
         return 0;
     }
-    return attachQueueConsumer(client, window, client->windows.rawMonitor, client->consumers.raw);
+    return attachQueueConsumer(client, window, client->windows.rawMonitor, client->consumers.raw,
+                               MON_RAW_INPUT);
 }
 
 int m32DetachRawMonitor(uint64_t handle) {
@@ -124,7 +125,7 @@ int m32AttachLua(uint64_t handle, HWND window, int divert) {
     if (client == nullptr) {
         return 0;
     }
-    int attached = attachQueueConsumer(client, window, client->windows.lua, client->consumers.lua);
+    int attached = attachQueueConsumer(client, window, client->windows.lua, client->consumers.lua, MON_LUA);
     if (attached) {
         client->flags.luaDivert.store(static_cast<int16_t>(divert));
     }
@@ -148,7 +149,8 @@ int m32AttachCvxScript(uint64_t handle, HWND window) {
     // Input is not diverted to a half-made consumer.
     int16_t divert = client->flags.scriptDivert.exchange(0);
     bool made =
-        ensureAllocated(client->consumers.script) && ensureAllocated(client->consumers.scriptRing);
+        ensureAllocated(client->consumers.script, &client->queueDrops[MON_SCRIPT]) &&
+                ensureAllocated(client->consumers.scriptRing);
     if (made) {
         client->windows.script.store(window);
         ++client->flags.attachCount;
@@ -173,7 +175,8 @@ int m32AttachDock(uint64_t handle, uint32_t id, HWND window) {
         client->windows.dock.load() != nullptr) {
         return 0;
     }
-    if (!ensureAllocated(client->consumers.dock) || !ensureAllocated(client->consumers.dockRing)) {
+    if (!ensureAllocated(client->consumers.dock, &client->queueDrops[MON_DOCK]) ||
+        !ensureAllocated(client->consumers.dockRing)) {
         return 0;
     }
     client->windows.dock.store(window);

@@ -14,6 +14,14 @@ extern "C" {
 
 #define CVX_API __attribute__((visibility("default")))
 
+/* Every exported function is noexcept in C++: no exception ever unwinds out of the library
+   into a caller that may be C. */
+#ifdef __cplusplus
+#define CVX_NOEXCEPT noexcept
+#else
+#define CVX_NOEXCEPT
+#endif
+
 typedef uint32_t DWORD;
 typedef uint16_t WORD;
 typedef uint8_t BYTE;
@@ -228,6 +236,13 @@ CVX_API MMRESULT midiInStart(HMIDIIN handle);
 CVX_API MMRESULT midiInStop(HMIDIIN handle);
 CVX_API MMRESULT midiInReset(HMIDIIN handle);
 CVX_API MMRESULT midiInGetID(HMIDIIN handle, UINT* deviceId);
+/* Deliveries the input lost before its callback could see them, since the handle was
+   opened: in the backend's own buffer (a full capture ring, a sequencer overrun) or in the
+   port's ring (bytes that did not fit). A delivery counts once however many bytes it held.
+   Any thread; never blocks on MIDI. Returns MMSYSERR_NOERROR, MMSYSERR_INVALHANDLE (not an
+   open handle; a vanished device's handle stays valid until it is closed) or
+   MMSYSERR_INVALPARAM (null count). */
+CVX_API MMRESULT cvxMidiInGetOverruns(HMIDIIN handle, uint64_t* count);
 
 CVX_API UINT midiOutGetNumDevs(void);
 CVX_API MMRESULT midiOutGetDevCaps(UINT_PTR deviceId, LPMIDIOUTCAPS caps, UINT size);

@@ -124,6 +124,7 @@ CVX_API uint16_t m32OutDevOpenCount(uint64_t client);
 CVX_API int m32IsInDevOpen(uint64_t client, uint16_t input);
 /* 1 when output record `output` holds that device index and a handle. */
 CVX_API int m32IsOutDevOpen(uint64_t client, uint16_t output);
+CVX_API int m32GetPortCounters(uint64_t client, CPortCounters* counters) CVX_NOEXCEPT;
 
 /* ---- Export ordinals --------------------------------------------------------------------- */
 
@@ -133,10 +134,10 @@ CVX_API BOOL DllMain(HINSTANCE module, DWORD reason, void* reserved);
 /* The engine's exports by ordinal, as a client library imports them. */
 typedef void (*CvxExportProc)(void);
 #define CVX_ORDINAL_FIRST 1u
-#define CVX_ORDINAL_LAST 68u
+#define CVX_ORDINAL_LAST 69u
 /* The export with that ordinal, or null outside CVX_ORDINAL_FIRST-CVX_ORDINAL_LAST. Ordinals 3
    and 4 are the same functions as 66 and 67. */
-CVX_API CvxExportProc cvxCoreOrdinal(unsigned ordinal);
+CVX_API CvxExportProc cvxCoreOrdinal(unsigned ordinal) CVX_NOEXCEPT;
 
 #ifdef __cplusplus
 }

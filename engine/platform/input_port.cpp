@@ -111,6 +111,7 @@ MMRESULT InputPort::open(BackendSlot* backend, uint64_t key, LPMIDICALLBACK call
             }
         }
         generation = generation_.load() + 1;
+        overruns_.store(0, std::memory_order_relaxed); // counts start with each opening
         generation_.store(generation);
         state_ = PortState::Opening;
         dead_ = false;

@@ -72,4 +72,14 @@ MMRESULT midiInGetID(HMIDIIN handle, UINT* deviceId) {
     });
 }
 
+MMRESULT cvxMidiInGetOverruns(HMIDIIN handle, uint64_t* count) {
+    if (count == nullptr) {
+        return MMSYSERR_INVALPARAM;
+    }
+    uint32_t generation = 0;
+    InputPort* port = MidiService::instance().inputPort(handle, generation);
+    return port != nullptr && port->overrunsOf(generation, *count) ? MMSYSERR_NOERROR
+                                                                    : MMSYSERR_INVALHANDLE;
+}
+
 } // extern "C"

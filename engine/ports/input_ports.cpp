@@ -6,6 +6,7 @@
 #include "input/input_callback.h"
 #include "input/input_index.h"
 #include "ports/open_input_registry.h"
+#include "status/loss_counts.h"
 
 using namespace cvx::core;
 
@@ -59,6 +60,7 @@ uint16_t vx16OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) {
     }
     clearActivity(port);
     clearActivity(client->inputs.ports[kGeneratedPort]);
+    cvx::status::startInputCounts(port);
     HMIDIIN opened = nullptr;
     MMRESULT result =
         midiInOpen(&opened, device, reinterpret_cast<DWORD_PTR>(&cvx::input::engineInputCallback),
@@ -95,6 +97,9 @@ int m32CloseMidiIn(HMIDIIN handle, uint64_t clientHandle) {
         buffers = cvx::input::detachBufferList(client->inputs, handle);
     }
     cvx::input::releaseInputBuffers(*client, handle, buffers);
+    if (index >= 0) {
+        cvx::status::keepInputOverruns(client->inputs.ports[index], handle);
+    }
     midiInClose(handle);
     if (index >= 0) {
         InputPort& port = client->inputs.ports[index];
