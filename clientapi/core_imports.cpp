@@ -18,7 +18,7 @@ template <typename Function> Function importOrdinal(unsigned ordinal) noexcept {
 
 CoreImports resolveImports() noexcept {
     CoreImports imports{};
-#define CVX_RESOLVE_IMPORTED(number, function, member)                                         \
+#define CVX_RESOLVE_IMPORTED(number, function, member)                                             \
     imports.member = importOrdinal<decltype(&function)>(number);
 #define CVX_RESOLVE_ENGINE_ONLY(number, function, member)
 #define CVX_RESOLVE(number, function, member, kind) CVX_RESOLVE_##kind(number, function, member)

@@ -10,8 +10,7 @@ namespace cvx::clientapi {
 
 #define CVX_IMPORT_MEMBER_IMPORTED(function, member) decltype(&function) member;
 #define CVX_IMPORT_MEMBER_ENGINE_ONLY(function, member)
-#define CVX_IMPORT_MEMBER(number, function, member, kind)                                      \
-    CVX_IMPORT_MEMBER_##kind(function, member)
+#define CVX_IMPORT_MEMBER(number, function, member, kind) CVX_IMPORT_MEMBER_##kind(function, member)
 
 struct CoreImports {
     CVX_EXPORT_ORDINALS(CVX_IMPORT_MEMBER)

@@ -4,8 +4,8 @@ namespace corvex {
 
 namespace {
 
-constexpr const char* kQueueNames[CVX_MON_COUNT] = {"", "Input Monitor", "Main", "Lua", "Dock",
-                                                    "Script"};
+constexpr const char* kQueueNames[CVX_MON_COUNT] = {"",    "Input Monitor", "Main",
+                                                    "Lua", "Dock",          "Script"};
 
 bool valid(int deviceIndex) {
     return deviceIndex >= 0 && deviceIndex < static_cast<int>(CVX_PORT_COUNT);
@@ -20,8 +20,9 @@ void appendCount(std::string& text, uint64_t count, const char* what) {
 
 std::string portLine(const char* prefix, const LossReportPort& port, const std::string& counts) {
     // `counts` begins with ", ".
-    return std::string(" ") + prefix + " Lost-Data:             " +
-           std::to_string(port.deviceIndex) + ", " + port.name + ":" + counts.substr(1);
+    return std::string(" ") + prefix +
+           " Lost-Data:             " + std::to_string(port.deviceIndex) + ", " + port.name + ":" +
+           counts.substr(1);
 }
 
 } // namespace

@@ -14,8 +14,8 @@ template <typename Function> CvxExportProc proc(Function* function) {
 
 extern "C" CvxExportProc cvxCoreOrdinal(unsigned ordinal) CVX_NOEXCEPT {
     switch (ordinal) {
-#define CVX_ORDINAL_CASE(number, function, member, kind)                                       \
-    case number:                                                                               \
+#define CVX_ORDINAL_CASE(number, function, member, kind)                                           \
+    case number:                                                                                   \
         return proc(&function);
         CVX_EXPORT_ORDINALS(CVX_ORDINAL_CASE)
 #undef CVX_ORDINAL_CASE

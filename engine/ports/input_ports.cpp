@@ -48,7 +48,7 @@ bool deviceAnswers(HMIDIIN handle) {
 
 extern "C" {
 
-uint16_t vx16OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) {
+uint16_t vx16OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     // Index 135 is the generated-event port, never a device.
     if (client == nullptr || out == nullptr || device >= kGeneratedPort) {
@@ -76,11 +76,11 @@ uint16_t vx16OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) {
     return MMSYSERR_NOERROR;
 }
 
-uint16_t m32OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) {
+uint16_t m32OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) noexcept {
     return vx16OpenMidiIn(out, device, handle);
 }
 
-int m32CloseMidiIn(HMIDIIN handle, uint64_t clientHandle) {
+int m32CloseMidiIn(HMIDIIN handle, uint64_t clientHandle) noexcept {
     CvxClient* client = clientFromHandle(clientHandle);
     if (client == nullptr || handle == nullptr) {
         return 0;

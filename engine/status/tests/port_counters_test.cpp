@@ -128,8 +128,7 @@ TEST_F(PortCountersTest, FailedSendsAreCountedPerOutput) {
     ASSERT_EQ(vmidiAddCable("Counters Cable"), 1);
     unsigned device = midiOutGetNumDevs() - 1;
     openInput(0);
-    HMIDIOUT out = openOutput(static_cast<uint16_t>(device),
-                              routeFrom({0, CVX_GENERATED_PORT}));
+    HMIDIOUT out = openOutput(static_cast<uint16_t>(device), routeFrom({0, CVX_GENERATED_PORT}));
     ASSERT_EQ(vmidiRemoveCable("Counters Cable"), 1);
 
     feed(0, noteOns(3));
