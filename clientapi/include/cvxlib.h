@@ -210,8 +210,8 @@ CVXLIB_API uint16_t OutDevOpenCount(uint64_t client) CVX_NOEXCEPT;
 CVXLIB_API int IsInDevOpen(uint64_t client, uint16_t input) CVX_NOEXCEPT;
 CVXLIB_API int IsOutDevOpen(uint64_t client, uint16_t output) CVX_NOEXCEPT;
 /* m32GetPortCounters: what was lost per port and per queue (CPortCounters), filled as far
-   as counters->cbStruct allows. Any thread. Returns 1, 0 for an unknown client, a null
-   record or a too small cbStruct. */
+   as counters->cbStruct allows. Any thread while the client exists. Returns 1, 0 for an
+   unknown client, a null record or a too small cbStruct. */
 CVXLIB_API int GetPortCounters(uint64_t client, CPortCounters* counters) CVX_NOEXCEPT;
 
 /* ---- Script host ------------------------------------------------------------------------- */

@@ -263,8 +263,8 @@ CVX_API int m32IsInDevOpen(uint64_t client, uint16_t input) CVX_NOEXCEPT;
 CVX_API int m32IsOutDevOpen(uint64_t client, uint16_t output) CVX_NOEXCEPT;
 /* Fills `counters` with what was lost per port and per queue (CPortCounters, cvx_records.h),
    as far as counters->cbStruct allows, and sets cbStruct to the bytes filled. Reading
-   clears nothing. Any thread. Returns 1; 0 for an unknown client, a null record or a
-   cbStruct below CVX_PORT_COUNTERS_MIN_SIZE. */
+   clears nothing. Any thread, while the client exists. Returns 1; 0 for an unknown
+   client, a null record or a cbStruct below CVX_PORT_COUNTERS_MIN_SIZE. */
 CVX_API int m32GetPortCounters(uint64_t client, CPortCounters* counters) CVX_NOEXCEPT;
 
 /* ---- Export ordinals --------------------------------------------------------------------- */
