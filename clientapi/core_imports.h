@@ -4,7 +4,7 @@
 // different ordinal than the engine's table gives that function.
 #pragma once
 
-#include "export_ordinals.h"
+#include "exports/export_ordinals.h"
 
 namespace cvx::clientapi {
 

@@ -1,7 +1,7 @@
 #include "output/sysex_output_pump.h"
 
 #include "core/engine_lock.h"
-#include "routing/send_to_output.h"
+#include "output/send_to_output.h"
 
 #include <algorithm>
 

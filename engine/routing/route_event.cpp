@@ -4,7 +4,7 @@
 #include "core/engine_lock.h"
 #include "routing/delay_pump.h"
 #include "routing/processing_loop.h"
-#include "routing/send_to_output.h"
+#include "output/send_to_output.h"
 
 namespace cvx::routing {
 

@@ -3,7 +3,7 @@
 #include "cvxcore.h"
 #include "output/sysex_output.h"
 #include "routing/delay_pump.h"
-#include "status/loss_counts.h"
+#include "core/loss_counts.h"
 
 using namespace cvx::core;
 
@@ -83,7 +83,7 @@ uint16_t vx16OpenMidiOut(HMIDIOUT* out, uint16_t device, int mapper, CPortMap* m
     }
     *out = opened;
     clearRecord(port);
-    cvx::status::startOutputCounts(port);
+    cvx::core::startOutputCounts(port);
     port.deviceIndex.store(device);
     if (map != nullptr) {
         port.portMap.store(*map);

@@ -9,7 +9,7 @@
 #include "cvx_platform.h"
 #include "cvx_records.h"
 #include "event_target/message_ring.h"
-#include "exports/export_guard.h"
+#include "platform/export_guard.h"
 
 #include <sys/eventfd.h>
 #include <unistd.h>

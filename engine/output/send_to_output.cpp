@@ -1,7 +1,7 @@
-#include "routing/send_to_output.h"
+#include "output/send_to_output.h"
 
 #include "core/client_ops.h"
-#include "routing/message_classes.h"
+#include "midi/message_classes.h"
 
 namespace cvx::routing {
 

@@ -1,6 +1,6 @@
 // The WINMM-shaped MIDI input calls over the MIDI service.
 #include "cvx_platform.h"
-#include "exports/export_guard.h"
+#include "platform/export_guard.h"
 #include "platform/midi_service.h"
 
 using cvx::platform::InputPort;

@@ -1,12 +1,12 @@
 // Opening and closing inputs.
 #include "core/client_ops.h"
+#include "core/loss_counts.h"
 #include "cvxcore.h"
 #include "input/input_buffer_lists.h"
 #include "input/input_buffer_release.h"
 #include "input/input_callback.h"
 #include "input/input_index.h"
-#include "ports/open_input_registry.h"
-#include "status/loss_counts.h"
+#include "input/open_input_registry.h"
 
 using namespace cvx::core;
 
@@ -60,7 +60,7 @@ uint16_t vx16OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) noexcept
     }
     clearActivity(port);
     clearActivity(client->inputs.ports[kGeneratedPort]);
-    cvx::status::startInputCounts(port);
+    cvx::core::startInputCounts(port);
     HMIDIIN opened = nullptr;
     MMRESULT result =
         midiInOpen(&opened, device, reinterpret_cast<DWORD_PTR>(&cvx::input::engineInputCallback),
@@ -98,7 +98,7 @@ int m32CloseMidiIn(HMIDIIN handle, uint64_t clientHandle) noexcept {
     }
     cvx::input::releaseInputBuffers(*client, handle, buffers);
     if (index >= 0) {
-        cvx::status::keepInputOverruns(client->inputs.ports[index], handle);
+        cvx::core::keepInputOverruns(client->inputs.ports[index], handle);
     }
     midiInClose(handle);
     if (index >= 0) {

@@ -4,17 +4,17 @@
 
 #include "core/port_tables.h"
 
-namespace cvx::status {
+namespace cvx::core {
 
 // An input is being opened: its counts start from zero.
-inline void startInputCounts(core::InputPort& port) {
+inline void startInputCounts(InputPort& port) {
     port.overrunsAtClose.store(0);
     port.rejects.store(0);
 }
 
 // An input is about to be closed: keeps what its handle lost, so that the count of this
 // opening can still be read after the close.
-inline void keepInputOverruns(core::InputPort& port, HMIDIIN handle) {
+inline void keepInputOverruns(InputPort& port, HMIDIIN handle) {
     uint64_t overruns = 0;
     if (cvxMidiInGetOverruns(handle, &overruns) == MMSYSERR_NOERROR) {
         port.overrunsAtClose.store(overruns);
@@ -22,8 +22,8 @@ inline void keepInputOverruns(core::InputPort& port, HMIDIIN handle) {
 }
 
 // An output is being opened: its count starts from zero.
-inline void startOutputCounts(core::OutputPort& port) {
+inline void startOutputCounts(OutputPort& port) {
     port.sendFailures.store(0);
 }
 
-} // namespace cvx::status
+} // namespace cvx::core

@@ -5,11 +5,11 @@
 #include "core/engine_memory.h"
 #include "core/notifier.h"
 #include "cvxcore.h"
-#include "exports/export_guard.h"
+#include "platform/export_guard.h"
 #include "input/orphan_buffers.h"
 #include "output/sysex_output_pump.h"
 #include "routing/delay_pump.h"
-#include "timecode/time_code_lifecycle.h"
+#include "exports/time_code_lifecycle.h"
 
 namespace cvx::core {
 

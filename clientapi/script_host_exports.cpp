@@ -2,7 +2,7 @@
 // once it is found; until it is bound with all three entry points, the calls that reach it
 // do nothing. The host is foreign code: an exception it lets out stops at these calls.
 #include "cvxlib.h"
-#include "export_guard.h"
+#include "platform/export_guard.h"
 
 #include <atomic>
 #include <dlfcn.h>

@@ -1,7 +1,7 @@
 // The WINMM-shaped multimedia timer calls, over the timer service and the
 // service clock.
 #include "cvx_platform.h"
-#include "exports/export_guard.h"
+#include "platform/export_guard.h"
 #include "platform/service_clock.h"
 #include "platform/timer_service.h"
 #include "vmidi.h"

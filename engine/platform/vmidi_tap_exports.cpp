@@ -1,7 +1,7 @@
 // The test tap (vmidi.h) over the MIDI service and its virtual backend.
 #include "vmidi.h"
 
-#include "exports/export_guard.h"
+#include "platform/export_guard.h"
 #include "platform/midi_service.h"
 
 #include <string>

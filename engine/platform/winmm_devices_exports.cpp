@@ -7,7 +7,7 @@
 // MOD_MAPPER. The device may also be given as an open handle, as WINMM allows.
 #include "cvx_devices.h"
 #include "cvx_platform.h"
-#include "exports/export_guard.h"
+#include "platform/export_guard.h"
 #include "platform/midi_service.h"
 
 #include <cstring>
