@@ -15,7 +15,7 @@ using core::OutputPort;
 
 constexpr UINT kPumpResolutionMs = 1;
 
-// The open output records of a handle (the mapper may share a device's handle).
+// The open output records that hold `handle`.
 template <class Action> void forOutputsOf(CvxClient& client, HMIDIOUT handle, Action action) {
     int highest = client.outputs->highestOpen.load();
     for (int output = 0; output <= highest && handle != nullptr; ++output) {

@@ -122,19 +122,24 @@ TEST_F(PortCountersTest, EachQueueCountsItsOwnDrops) {
     EXPECT_EQ(readCounters(handle).queueDrops[MON_RAW_INPUT], 2 * kExtra);
 }
 
-// An output whose device vanished fails every send: routed messages and injected ones
-// (tried twice, counted once) are each counted once.
+// An output whose device vanished fails every send: routed messages, injected ones (tried
+// twice, counted once) and SysEx buffers sent by the pump are each counted once.
 TEST_F(PortCountersTest, FailedSendsAreCountedPerOutput) {
     ASSERT_EQ(vmidiAddCable("Counters Cable"), 1);
     unsigned device = midiOutGetNumDevs() - 1;
     openInput(0);
-    HMIDIOUT out = openOutput(static_cast<uint16_t>(device), routeFrom({0, CVX_GENERATED_PORT}));
+    HMIDIOUT out =
+        openOutput(static_cast<uint16_t>(device), routeFrom({0, CVX_GENERATED_PORT}), 1);
     ASSERT_EQ(vmidiRemoveCable("Counters Cable"), 1);
 
     feed(0, noteOns(3));
     m32corvexEvent(handle, 0x90, 0, 60, 100, 0);
     m32corvexEvent(handle, 0xB0, 1, 7, 100, 0);
     EXPECT_EQ(readCounters(handle).outputFailures[device], 5u);
+    Bytes block = sysex(20);
+    ASSERT_EQ(m32SendSysEx(handle, reinterpret_cast<char*>(block.data()), 20), MMSYSERR_NOERROR);
+    cvxClockAdvance(10); // the SysEx pump runs
+    EXPECT_EQ(readCounters(handle).outputFailures[device], 6u);
     ASSERT_EQ(m32CloseMidiOut(out, handle), 1);
     forgetOutput(out);
 }
