@@ -92,12 +92,21 @@ TEST_F(PortCountersTest, InputOverrunsAndQueueDropsCountExactlyWhatWasLost) {
     EXPECT_EQ(counters.inputOverruns[1], 0u);
     EXPECT_EQ(counters.outputFailures[1], 0u);
 
+    // The platform tells the same for the handle, and nothing for a handle no longer open.
+    uint64_t platformCount = 0;
+    ASSERT_EQ(cvxMidiInGetOverruns(in, &platformCount), MMSYSERR_NOERROR);
+    EXPECT_EQ(platformCount, kRecords - delivered);
+    EXPECT_EQ(cvxMidiInGetOverruns(in, nullptr), MMSYSERR_INVALPARAM);
+
     // A closed input keeps the count of its last opening; opening it again starts anew.
     ASSERT_EQ(m32CloseMidiIn(in, handle), 1);
     forgetInput(in);
+    EXPECT_EQ(cvxMidiInGetOverruns(in, &platformCount), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(readCounters(handle).inputOverruns[0], kRecords - delivered);
-    openInput(0);
+    HMIDIIN again = openInput(0);
     EXPECT_EQ(readCounters(handle).inputOverruns[0], 0u);
+    ASSERT_EQ(cvxMidiInGetOverruns(again, &platformCount), MMSYSERR_NOERROR);
+    EXPECT_EQ(platformCount, 0u);
 }
 
 // The raw monitor's queue counts its own drops; while it is attached, processed input does
@@ -128,8 +137,7 @@ TEST_F(PortCountersTest, FailedSendsAreCountedPerOutput) {
     ASSERT_EQ(vmidiAddCable("Counters Cable"), 1);
     unsigned device = midiOutGetNumDevs() - 1;
     openInput(0);
-    HMIDIOUT out =
-        openOutput(static_cast<uint16_t>(device), routeFrom({0, CVX_GENERATED_PORT}), 1);
+    HMIDIOUT out = openOutput(static_cast<uint16_t>(device), routeFrom({0, CVX_GENERATED_PORT}), 1);
     ASSERT_EQ(vmidiRemoveCable("Counters Cable"), 1);
 
     feed(0, noteOns(3));
