@@ -3,7 +3,7 @@
 #include "platform/export_guard.h"
 #include "platform/midi_service.h"
 
-using cvx::platform::InputPort;
+using cvx::platform::MidiInPort;
 using cvx::platform::MidiService;
 
 namespace {
@@ -11,7 +11,7 @@ namespace {
 template <typename Call> MMRESULT withPort(HMIDIIN handle, Call call) noexcept {
     return cvx::exports::guardedMidi([&] {
         uint32_t generation = 0;
-        InputPort* port = MidiService::instance().inputPort(handle, generation);
+        MidiInPort* port = MidiService::instance().inputPort(handle, generation);
         return port != nullptr ? call(*port, generation) : MMSYSERR_INVALHANDLE;
     });
 }
@@ -33,32 +33,33 @@ MMRESULT midiInClose(HMIDIIN handle) noexcept {
 
 MMRESULT midiInPrepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size) noexcept {
     return withPort(handle,
-                    [&](InputPort& p, uint32_t g) { return p.prepareHeader(g, header, size); });
+                    [&](MidiInPort& p, uint32_t g) { return p.prepareHeader(g, header, size); });
 }
 
 MMRESULT midiInUnprepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size) noexcept {
     return withPort(handle,
-                    [&](InputPort& p, uint32_t g) { return p.unprepareHeader(g, header, size); });
+                    [&](MidiInPort& p, uint32_t g) { return p.unprepareHeader(g, header, size); });
 }
 
 MMRESULT midiInAddBuffer(HMIDIIN handle, LPMIDIHDR header, UINT size) noexcept {
-    return withPort(handle, [&](InputPort& p, uint32_t g) { return p.addBuffer(g, header, size); });
+    return withPort(handle,
+                    [&](MidiInPort& p, uint32_t g) { return p.addBuffer(g, header, size); });
 }
 
 MMRESULT midiInStart(HMIDIIN handle) noexcept {
-    return withPort(handle, [](InputPort& p, uint32_t g) { return p.start(g); });
+    return withPort(handle, [](MidiInPort& p, uint32_t g) { return p.start(g); });
 }
 
 MMRESULT midiInStop(HMIDIIN handle) noexcept {
-    return withPort(handle, [](InputPort& p, uint32_t g) { return p.stop(g); });
+    return withPort(handle, [](MidiInPort& p, uint32_t g) { return p.stop(g); });
 }
 
 MMRESULT midiInReset(HMIDIIN handle) noexcept {
-    return withPort(handle, [](InputPort& p, uint32_t g) { return p.reset(g); });
+    return withPort(handle, [](MidiInPort& p, uint32_t g) { return p.reset(g); });
 }
 
 MMRESULT midiInGetID(HMIDIIN handle, UINT* deviceId) noexcept {
-    return withPort(handle, [&](InputPort& p, uint32_t g) -> MMRESULT {
+    return withPort(handle, [&](MidiInPort& p, uint32_t g) -> MMRESULT {
         if (deviceId == nullptr) {
             return MMSYSERR_INVALPARAM;
         }
@@ -81,7 +82,7 @@ MMRESULT cvxMidiInGetOverruns(HMIDIIN handle, uint64_t* count) noexcept {
     if (count == nullptr) {
         return MMSYSERR_INVALPARAM;
     }
-    return withPort(handle, [&](InputPort& p, uint32_t g) -> MMRESULT {
+    return withPort(handle, [&](MidiInPort& p, uint32_t g) -> MMRESULT {
         return p.overrunsOf(g, *count) ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
     });
 }
