@@ -3,16 +3,16 @@
 
 extern "C" {
 
-int InitCallBack(void) {
+int InitCallBack(void) noexcept {
     return 1;
 }
 
-void FreeCallBack(void) {}
+void FreeCallBack(void) noexcept {}
 
-int GetUsing16BitDLL(void) {
+int GetUsing16BitDLL(void) noexcept {
     return 0;
 }
 
-void CvxDockMidiInput(HWND) {}
+void CvxDockMidiInput(HWND) noexcept {}
 
 } // extern "C"

@@ -1,7 +1,8 @@
 // The binding of the optional external script host, libcvxlua.so. The host stays loaded
 // once it is found; until it is bound with all three entry points, the calls that reach it
-// do nothing.
+// do nothing. The host is foreign code: an exception it lets out stops at these calls.
 #include "cvxlib.h"
+#include "platform/export_guard.h"
 
 #include <atomic>
 #include <dlfcn.h>
@@ -26,7 +27,7 @@ template <typename Function> Function entryPoint(void* library, const char* name
 
 extern "C" {
 
-int InitRexxDll(void) {
+int InitRexxDll(void) noexcept {
     void* library = dlopen(kScriptHostLibrary, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         return 0;
@@ -44,21 +45,21 @@ int InitRexxDll(void) {
     return 1;
 }
 
-void RunRexxRoutine(HWND window, uint64_t argument) {
+void RunRexxRoutine(HWND window, uint64_t argument) noexcept {
     if (RunProgram run = runProgram.load()) {
-        run(window, argument);
+        cvx::exports::guardedCall([&] { run(window, argument); });
     }
 }
 
-void RexxTerminate(void) {
+void RexxTerminate(void) noexcept {
     if (RemoteShutdown shutdown = remoteShutdown.load()) {
-        shutdown();
+        cvx::exports::guardedCall(shutdown);
     }
 }
 
-void CVXLUAMidiInput(HWND window) {
+void CVXLUAMidiInput(HWND window) noexcept {
     if (MidiInput input = midiInput.load()) {
-        input(window);
+        cvx::exports::guardedCall([&] { input(window); });
     }
 }
 

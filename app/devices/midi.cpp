@@ -75,12 +75,14 @@ uint64_t CMidi::createClient(HWND mainWindow, HINSTANCE instance, const CFilter&
     map_ = SMapper{};
     mapItems_.clear();
     mapPool_.clear();
+    lossReport_.restart();
     context_.client = CreateClient(mainWindow, instance, &filter_);
     return context_.client;
 }
 
 void CMidi::adoptClient(uint64_t client, const CFilter& filter) {
     filter_ = filter;
+    lossReport_.restart();
     context_.client = client;
 }
 

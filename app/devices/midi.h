@@ -15,6 +15,7 @@
 #include "device_log.h"
 #include "device_settings.h"
 #include "device_user_interface.h"
+#include "loss_report.h"
 #include "midi_device_query.h"
 #include "midi_port.h"
 #include "port_data_map.h"
@@ -166,6 +167,9 @@ private:
     class OpeningScope;
 
     bool confirmRetry();
+    // Writes what the open ports and the queues lost (GetPortCounters) to the device log,
+    // before the ports close; nothing when nothing was lost.
+    void logLostData();
     int openSelectedInputs();
     int openSelectedOutputs();
     void startInputs();
@@ -195,6 +199,7 @@ private:
     HWND mainWindow_ = nullptr;
     RouteMapReader* routeMapReader_ = nullptr;
     DeviceLog log_;
+    LossReport lossReport_;
     PortContext context_;
     std::array<std::unique_ptr<CMidiIn>, kPortObjects> inputs_;
     std::array<std::unique_ptr<CMidiOut>, kPortObjects> outputs_;

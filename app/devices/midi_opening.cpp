@@ -183,7 +183,37 @@ int CMidi::openSelectedOutputs() {
     return opened;
 }
 
+void CMidi::logLostData() {
+    CPortCounters counters{};
+    counters.cbStruct = sizeof counters;
+    if (context_.client == 0 || GetPortCounters(context_.client, &counters) == 0) {
+        return;
+    }
+    std::vector<LossReportPort> inputs;
+    for (int slot = 0; slot < inputCount_; ++slot) {
+        if (inputs_[slot]->IsOpen() != 0) {
+            inputs.push_back({inputs_[slot]->deviceIndex(), inputs_[slot]->displayName()});
+        }
+    }
+    std::vector<LossReportPort> outputs;
+    for (int slot = 0; slot < outputCount_; ++slot) {
+        if (outputs_[slot]->IsOpen() != 0) {
+            outputs.push_back({outputs_[slot]->deviceIndex(), outputs_[slot]->displayName()});
+        }
+    }
+    const std::vector<std::string> lines = lossReport_.lines(counters, inputs, outputs);
+    if (lines.empty()) {
+        return;
+    }
+    log_.resume();
+    for (const std::string& line : lines) {
+        log_.line(line);
+    }
+    log_.close();
+}
+
 void CMidi::closePorts() {
+    logLostData();
     int inputs = 0;
     for (int slot = 0; slot < inputCount_; ++slot) {
         inputs += inputs_[slot]->Close();

@@ -2,6 +2,8 @@
 // client that the run entry was given, as a real host does when the engine has Lua input.
 #include "script_host_calls.h"
 
+#include <stdexcept>
+
 namespace {
 
 cvx::test::ScriptHostCalls calls;
@@ -13,6 +15,9 @@ extern "C" {
 void RunRexxProgram(HWND window, uint64_t argument) {
     ++calls.runs;
     calls.runWindow = window;
+    if (argument == cvx::test::kThrowingArgument) {
+        throw std::runtime_error("the script failed");
+    }
     calls.runArgument = argument;
 }
 

@@ -14,6 +14,9 @@ struct ScriptHostCalls {
     int shutdowns = 0;
 };
 
+// The run entry of the full host throws when given this argument, as a careless host might.
+inline constexpr uint64_t kThrowingArgument = ~uint64_t{0};
+
 // Exported by each test host under this name.
 inline constexpr char kScriptHostCallsName[] = "scriptHostCalls";
 using ScriptHostCallsFunction = ScriptHostCalls* (*)();

@@ -44,6 +44,16 @@ TEST_F(FullScriptHost, ForwardsToEveryEntryPointOnceBound) {
     EXPECT_EQ(DetachLua(client), 1);
 }
 
+// An exception the host lets out ends at the client library: the caller, which may be C,
+// never sees it unwind.
+TEST_F(FullScriptHost, AnExceptionFromTheHostStopsAtTheCall) {
+    ASSERT_EQ(InitRexxDll(), 1);
+    ScriptHostCalls& calls = hostCalls();
+    int runs = calls.runs;
+    RunRexxRoutine(mainWindow.handle(), kThrowingArgument);
+    EXPECT_EQ(calls.runs, runs + 1);
+}
+
 using PartialScriptHost = ClientApiTest;
 
 TEST_F(PartialScriptHost, IsNotBoundWithoutAllThreeEntryPoints) {

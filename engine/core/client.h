@@ -97,6 +97,9 @@ struct CvxClient {
     PatchMapCopy patchMap;
     DelayState delays;
     SysExOutputState sysexOut;
+    // Events each queue (by MonID) dropped because it was full; the queues count into these
+    // (they outlive the consumer queues, which come and go with attach and detach).
+    std::atomic<uint64_t> queueDrops[CVX_MON_COUNT] = {};
     uint32_t captureReadOffset = 0; // application thread only
     uint64_t handle = 0;            // set by CreateClient
 };

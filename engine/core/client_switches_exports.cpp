@@ -12,7 +12,7 @@ constexpr int16_t kCaptureActive = 3;
 
 extern "C" {
 
-int m32DivertSysExStart(uint64_t handle, HWND window) {
+int m32DivertSysExStart(uint64_t handle, HWND window) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -22,7 +22,7 @@ int m32DivertSysExStart(uint64_t handle, HWND window) {
     return 1;
 }
 
-void m32DivertSysExStop(uint64_t handle) {
+void m32DivertSysExStop(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return;
@@ -31,7 +31,7 @@ void m32DivertSysExStop(uint64_t handle) {
     client->windows.capture.store(nullptr);
 }
 
-int m32DivertSysExSet(uint64_t handle, uint16_t first, uint16_t second) {
+int m32DivertSysExSet(uint64_t handle, uint16_t first, uint16_t second) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || client->flags.sysexCapture.load() != 0) {
         return 0;
@@ -41,7 +41,7 @@ int m32DivertSysExSet(uint64_t handle, uint16_t first, uint16_t second) {
     return 1;
 }
 
-int m32InputBlocker(uint64_t handle, int on) {
+int m32InputBlocker(uint64_t handle, int on) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -51,14 +51,14 @@ int m32InputBlocker(uint64_t handle, int on) {
     return value;
 }
 
-void m32StartTimeStamp(uint64_t handle) {
+void m32StartTimeStamp(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client != nullptr) {
         client->timeBase.store(timeGetTime());
     }
 }
 
-uint32_t m32GetTimeStamp(uint64_t handle) {
+uint32_t m32GetTimeStamp(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     return client == nullptr ? 0 : timeGetTime() - client->timeBase.load();
 }

@@ -41,7 +41,7 @@ constexpr size_t kClearedEventBytes = 12; // timestamp and message
 
 extern "C" {
 
-uint16_t m32GetEvent(uint64_t handle, EVENT* out, MonID id) {
+uint16_t m32GetEvent(uint64_t handle, EVENT* out, MonID id) noexcept {
     if (out == nullptr) {
         return 0;
     }
@@ -54,7 +54,8 @@ uint16_t m32GetEvent(uint64_t handle, EVENT* out, MonID id) {
     return 0;
 }
 
-uint16_t m32GetSysExString(uint64_t handle, uint16_t slot, uint8_t* buffer, uint16_t size) {
+uint16_t m32GetSysExString(uint64_t handle, uint16_t slot, uint8_t* buffer,
+                           uint16_t size) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || buffer == nullptr || size < DisplayChunkRing::kSlotSize) {
         return 0;
@@ -68,7 +69,8 @@ uint16_t m32GetSysExString(uint64_t handle, uint16_t slot, uint8_t* buffer, uint
     return buffer[0];
 }
 
-int m32GetRawSxBuf(uint64_t handle, MonID id, uint16_t slot, uint8_t* buffer, uint16_t size) {
+int m32GetRawSxBuf(uint64_t handle, MonID id, uint16_t slot, uint8_t* buffer,
+                   uint16_t size) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || buffer == nullptr || size < ScriptChunkRing::kSlotSize) {
         return 0;

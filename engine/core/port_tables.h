@@ -25,6 +25,7 @@ struct OutputPort {
     std::atomic<uint32_t> lastTime{0};
     std::atomic<uint32_t> lastSource{0};
     std::atomic<uint32_t> statusBits{0};
+    std::atomic<uint64_t> sendFailures{0}; // since the output was opened (CPortCounters)
     uint8_t runningStatus = 0; // engine lock: decided and sent together
     PortMapCopy portMap;
     // Per input index; published with std::atomic_ref (release), read with acquire.
@@ -43,6 +44,10 @@ struct InputPort {
     std::atomic<HMIDIIN> handle{nullptr};
     std::atomic<uint32_t> lastTime{0};
     std::atomic<uint32_t> statusClass{0};
+    // CPortCounters: the platform's overrun count of the last opening, kept at close; and
+    // SysEx buffers that could not be handed to the application since the opening.
+    std::atomic<uint64_t> overrunsAtClose{0};
+    std::atomic<uint64_t> rejects{0};
 };
 
 // The SysEx buffers of one input, kept in a table of entries added on first use.

@@ -9,6 +9,7 @@
 #include "cvx_platform.h"
 #include "cvx_records.h"
 #include "event_target/message_ring.h"
+#include "platform/export_guard.h"
 
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -98,8 +99,10 @@ bool take(CvxEventTarget& target, CvxMessage& message) {
 
 extern "C" {
 
-CvxEventTarget* cvxEventTargetCreate(unsigned capacity) {
-    auto* target = new (std::nothrow) CvxEventTarget(ringCapacity(capacity));
+CvxEventTarget* cvxEventTargetCreate(unsigned capacity) noexcept {
+    // The ring's storage is allocated by the constructor, which throws when memory ran out.
+    CvxEventTarget* target = cvx::exports::guarded<CvxEventTarget*>(
+        nullptr, [&] { return new CvxEventTarget(ringCapacity(capacity)); });
     if (target == nullptr) {
         return nullptr;
     }
@@ -114,15 +117,15 @@ CvxEventTarget* cvxEventTargetCreate(unsigned capacity) {
     return target;
 }
 
-HWND cvxEventTargetWindow(const CvxEventTarget* target) {
+HWND cvxEventTargetWindow(const CvxEventTarget* target) noexcept {
     return target != nullptr ? target->window : nullptr;
 }
 
-int cvxEventTargetFd(const CvxEventTarget* target) {
+int cvxEventTargetFd(const CvxEventTarget* target) noexcept {
     return target != nullptr ? target->fd : -1;
 }
 
-int cvxEventTargetNext(CvxEventTarget* target, CvxMessage* message) {
+int cvxEventTargetNext(CvxEventTarget* target, CvxMessage* message) noexcept {
     if (target == nullptr || message == nullptr) {
         return 0;
     }
@@ -137,11 +140,11 @@ int cvxEventTargetNext(CvxEventTarget* target, CvxMessage* message) {
     return take(*target, *message) ? 1 : 0;
 }
 
-uint64_t cvxEventTargetDropped(const CvxEventTarget* target) {
+uint64_t cvxEventTargetDropped(const CvxEventTarget* target) noexcept {
     return target != nullptr ? target->dropped.load(std::memory_order_relaxed) : 0;
 }
 
-void cvxEventTargetDestroy(CvxEventTarget* target) {
+void cvxEventTargetDestroy(CvxEventTarget* target) noexcept {
     if (target == nullptr) {
         return;
     }

@@ -5,6 +5,7 @@
 #include "core/engine_memory.h"
 #include "core/notifier.h"
 #include "cvxcore.h"
+#include "platform/export_guard.h"
 #include "input/orphan_buffers.h"
 #include "output/sysex_output_pump.h"
 #include "routing/delay_pump.h"
@@ -27,7 +28,7 @@ void freeClientParts(CvxClient* client) {
 }
 
 bool allocateClientParts(CvxClient& client) {
-    client.mainQueue = engineNew<EventQueue>();
+    client.mainQueue = engineNew<EventQueue>(&client.queueDrops[MON_MAIN]);
     client.displayRing = engineNew<DisplayChunkRing>();
     client.capturedBuffers = engineNew<BufferQueue>();
     client.outputBuffers = engineNew<BufferQueue>();
@@ -57,8 +58,9 @@ using namespace cvx::core;
 
 extern "C" {
 
-uint64_t m32CreateClient(HWND mainWindow, HINSTANCE instance, CFilter* filter) {
-    ensureEngineFolder();
+uint64_t m32CreateClient(HWND mainWindow, HINSTANCE instance, CFilter* filter) noexcept {
+    // The folder is for the application's files; a client works without it.
+    cvx::exports::guardedCall([] { ensureEngineFolder(); });
     CvxClient* client = engineNew<CvxClient>();
     if (client == nullptr) {
         return 0;
@@ -83,7 +85,7 @@ uint64_t m32CreateClient(HWND mainWindow, HINSTANCE instance, CFilter* filter) {
     return client->handle;
 }
 
-void m32DestroyClient(uint64_t handle) {
+void m32DestroyClient(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return;

@@ -16,11 +16,11 @@ namespace {
 constexpr int kWakeupCount = 4;
 
 // Installs a new queue in `slot` unless one exists. False when it cannot be allocated.
-template <class T> bool ensureAllocated(T*& slot) {
+template <class T, class... Args> bool ensureAllocated(T*& slot, Args... args) {
     if (slot != nullptr) {
         return true;
     }
-    T* made = engineNew<T>();
+    T* made = engineNew<T>(args...);
     if (made == nullptr) {
         return false;
     }
@@ -51,11 +51,11 @@ void queueWakeups(EventQueue* queue) {
 // Attach of a consumer with one queue: fails on a null handle or window or when a window is
 // already attached.
 int attachQueueConsumer(CvxClient* client, HWND window, std::atomic<HWND>& target,
-                        EventQueue*& queue) {
+                        EventQueue*& queue, MonID id) {
     if (client == nullptr || window == nullptr || target.load() != nullptr) {
         return 0;
     }
-    if (!ensureAllocated(queue)) {
+    if (!ensureAllocated(queue, &client->queueDrops[id])) {
         return 0;
     }
     target.store(window);
@@ -102,15 +102,16 @@ using namespace cvx::core;
 
 extern "C" {
 
-int m32AttachRawMonitor(uint64_t handle, HWND window) {
+int m32AttachRawMonitor(uint64_t handle, HWND window) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
     }
-    return attachQueueConsumer(client, window, client->windows.rawMonitor, client->consumers.raw);
+    return attachQueueConsumer(client, window, client->windows.rawMonitor, client->consumers.raw,
+                               MON_RAW_INPUT);
 }
 
-int m32DetachRawMonitor(uint64_t handle) {
+int m32DetachRawMonitor(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -119,19 +120,20 @@ int m32DetachRawMonitor(uint64_t handle) {
     return detachQueueConsumer(client->windows.rawMonitor, client->consumers.raw);
 }
 
-int m32AttachLua(uint64_t handle, HWND window, int divert) {
+int m32AttachLua(uint64_t handle, HWND window, int divert) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
     }
-    int attached = attachQueueConsumer(client, window, client->windows.lua, client->consumers.lua);
+    int attached =
+        attachQueueConsumer(client, window, client->windows.lua, client->consumers.lua, MON_LUA);
     if (attached) {
         client->flags.luaDivert.store(static_cast<int16_t>(divert));
     }
     return attached;
 }
 
-int m32DetachLua(uint64_t handle) {
+int m32DetachLua(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -140,15 +142,15 @@ int m32DetachLua(uint64_t handle) {
     return detachQueueConsumer(client->windows.lua, client->consumers.lua);
 }
 
-int m32AttachCvxScript(uint64_t handle, HWND window) {
+int m32AttachCvxScript(uint64_t handle, HWND window) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || window == nullptr || client->windows.script.load() != nullptr) {
         return 0;
     }
     // Input is not diverted to a half-made consumer.
     int16_t divert = client->flags.scriptDivert.exchange(0);
-    bool made =
-        ensureAllocated(client->consumers.script) && ensureAllocated(client->consumers.scriptRing);
+    bool made = ensureAllocated(client->consumers.script, &client->queueDrops[MON_SCRIPT]) &&
+                ensureAllocated(client->consumers.scriptRing);
     if (made) {
         client->windows.script.store(window);
         ++client->flags.attachCount;
@@ -157,7 +159,7 @@ int m32AttachCvxScript(uint64_t handle, HWND window) {
     return made ? 1 : 0;
 }
 
-int m32DetachCvxScript(uint64_t handle) {
+int m32DetachCvxScript(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -167,13 +169,14 @@ int m32DetachCvxScript(uint64_t handle) {
                                client->consumers.scriptRing);
 }
 
-int m32AttachDock(uint64_t handle, uint32_t id, HWND window) {
+int m32AttachDock(uint64_t handle, uint32_t id, HWND window) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || id == 0 || client->flags.dockId != 0 || window == nullptr ||
         client->windows.dock.load() != nullptr) {
         return 0;
     }
-    if (!ensureAllocated(client->consumers.dock) || !ensureAllocated(client->consumers.dockRing)) {
+    if (!ensureAllocated(client->consumers.dock, &client->queueDrops[MON_DOCK]) ||
+        !ensureAllocated(client->consumers.dockRing)) {
         return 0;
     }
     client->windows.dock.store(window);
@@ -182,7 +185,7 @@ int m32AttachDock(uint64_t handle, uint32_t id, HWND window) {
     return 1;
 }
 
-int m32DetachDock(uint64_t handle, uint32_t id) {
+int m32DetachDock(uint64_t handle, uint32_t id) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || (id != 0 && id != client->flags.dockId)) {
         return 0;
@@ -193,7 +196,7 @@ int m32DetachDock(uint64_t handle, uint32_t id) {
                                client->consumers.dockRing);
 }
 
-int m32DivertCvxScript(uint64_t handle, int on, int flush) {
+int m32DivertCvxScript(uint64_t handle, int on, int flush) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -204,7 +207,7 @@ int m32DivertCvxScript(uint64_t handle, int on, int flush) {
     return client->flags.scriptDivert.exchange(static_cast<int16_t>(on));
 }
 
-int m32DivertDock(uint64_t handle, int on, int flush) {
+int m32DivertDock(uint64_t handle, int on, int flush) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -216,22 +219,22 @@ int m32DivertDock(uint64_t handle, int on, int flush) {
     return previous;
 }
 
-int m32IsCvxScriptDiverting(uint64_t handle) {
+int m32IsCvxScriptDiverting(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     return client == nullptr ? 0 : client->flags.scriptDivert.load();
 }
 
-int m32IsDockDiverting(uint64_t handle) {
+int m32IsDockDiverting(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     return client == nullptr ? 0 : client->flags.dockDivert.load();
 }
 
-uint16_t m32GetNumAttach(uint64_t handle) {
+uint16_t m32GetNumAttach(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     return client == nullptr ? 0 : client->flags.attachCount;
 }
 
-int m32AttachMTC(uint64_t handle, HWND window) {
+int m32AttachMTC(uint64_t handle, HWND window) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -243,7 +246,7 @@ int m32AttachMTC(uint64_t handle, HWND window) {
     return 1;
 }
 
-int m32DetachMTC(uint64_t handle) {
+int m32DetachMTC(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -253,7 +256,7 @@ int m32DetachMTC(uint64_t handle) {
     return 1;
 }
 
-int m32AttachSync(uint64_t handle, HWND window) {
+int m32AttachSync(uint64_t handle, HWND window) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -263,7 +266,7 @@ int m32AttachSync(uint64_t handle, HWND window) {
     return 1;
 }
 
-int m32DetachSync(uint64_t handle) {
+int m32DetachSync(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;

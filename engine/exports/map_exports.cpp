@@ -35,14 +35,14 @@ cvx::mapping::RouteMap** routeSlot(CvxClient& client, int input, int output) {
 
 extern "C" {
 
-CVX_API void m32SendFilter(uint64_t handle, CFilter* filter) {
+CVX_API void m32SendFilter(uint64_t handle, CFilter* filter) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client != nullptr && filter != nullptr) {
         client->filter.store(*filter);
     }
 }
 
-CVX_API int m32SendMap(uint64_t handle, const SMapper& map) {
+CVX_API int m32SendMap(uint64_t handle, const SMapper& map) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || client->arena == nullptr) {
         return 0;
@@ -52,7 +52,7 @@ CVX_API int m32SendMap(uint64_t handle, const SMapper& map) {
     return 1;
 }
 
-CVX_API int m32SendPDMap(uint64_t handle, int input, int output, const SMapper& map) {
+CVX_API int m32SendPDMap(uint64_t handle, int input, int output, const SMapper& map) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || client->arena == nullptr) {
         return 0;
@@ -65,7 +65,7 @@ CVX_API int m32SendPDMap(uint64_t handle, int input, int output, const SMapper& 
     return cvx::mapping::storeRouteMap(*client->arena, *slot, map) ? 1 : 0;
 }
 
-CVX_API void m32ClearPDMap(uint64_t handle, int input, int output) {
+CVX_API void m32ClearPDMap(uint64_t handle, int input, int output) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || client->arena == nullptr) {
         return;
@@ -78,7 +78,7 @@ CVX_API void m32ClearPDMap(uint64_t handle, int input, int output) {
     cvx::mapping::clearRouteMap(*client->arena, *slot);
 }
 
-CVX_API int m32SendParms(uint64_t handle, uint32_t first, uint32_t sysexSpacingMs) {
+CVX_API int m32SendParms(uint64_t handle, uint32_t first, uint32_t sysexSpacingMs) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;

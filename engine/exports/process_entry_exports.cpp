@@ -3,6 +3,6 @@
 // process, so there is nothing to do for any reason; the entry exists for its ordinal.
 #include "cvxcore.h"
 
-extern "C" BOOL DllMain(HINSTANCE, DWORD, void*) {
+extern "C" BOOL DllMain(HINSTANCE, DWORD, void*) noexcept {
     return 1;
 }

@@ -17,19 +17,20 @@ typedef void (*CvxDeviceChangeCallback)(void* user);
 /* Installs the callback (null removes it); one at a time, a later call replaces it. When
    this returns, the previous callback is not running (unless this is called from inside
    it) and is not called again. Returns 1. */
-CVX_API int cvxMidiSetDeviceChangeCallback(CvxDeviceChangeCallback callback, void* user);
+CVX_API int cvxMidiSetDeviceChangeCallback(CvxDeviceChangeCallback callback,
+                                           void* user) CVX_NOEXCEPT;
 
 /* The full name of an input / output device (szPname of the caps holds only 31
    characters; ALSA names "client:port" are longer), NUL-terminated and cut to size - 1
    bytes. cvxMidiOutGetName(MIDI_MAPPER, ...) gives "MIDI Mapper". Returns
    MMSYSERR_NOERROR, MMSYSERR_BADDEVICEID or MMSYSERR_INVALPARAM (null buffer, size 0). */
-CVX_API MMRESULT cvxMidiInGetName(UINT device, char* buffer, UINT size);
-CVX_API MMRESULT cvxMidiOutGetName(UINT device, char* buffer, UINT size);
+CVX_API MMRESULT cvxMidiInGetName(UINT device, char* buffer, UINT size) CVX_NOEXCEPT;
+CVX_API MMRESULT cvxMidiOutGetName(UINT device, char* buffer, UINT size) CVX_NOEXCEPT;
 
 /* The word of the backend a device belongs to ("virtual", "alsa", "jack"), as
    cvxMidiInGetName. */
-CVX_API MMRESULT cvxMidiInGetBackend(UINT device, char* buffer, UINT size);
-CVX_API MMRESULT cvxMidiOutGetBackend(UINT device, char* buffer, UINT size);
+CVX_API MMRESULT cvxMidiInGetBackend(UINT device, char* buffer, UINT size) CVX_NOEXCEPT;
+CVX_API MMRESULT cvxMidiOutGetBackend(UINT device, char* buffer, UINT size) CVX_NOEXCEPT;
 
 #ifdef __cplusplus
 }

@@ -14,6 +14,14 @@ extern "C" {
 
 #define CVX_API __attribute__((visibility("default")))
 
+/* Every exported function is noexcept in C++: no exception ever unwinds out of the library
+   into a caller that may be C. */
+#ifdef __cplusplus
+#define CVX_NOEXCEPT noexcept
+#else
+#define CVX_NOEXCEPT
+#endif
+
 typedef uint32_t DWORD;
 typedef uint16_t WORD;
 typedef uint8_t BYTE;
@@ -40,11 +48,12 @@ typedef void (*CvxPostFunction)(void* user, uint32_t msg, uintptr_t wParam, intp
 
 /* Makes a message target that hands every posted message to `post`. Returns 0 when the
    process already holds the maximum number of targets. */
-CVX_API HWND cvxWindowCreate(CvxPostFunction post, void* user);
+CVX_API HWND cvxWindowCreate(CvxPostFunction post, void* user) CVX_NOEXCEPT;
 /* After this returns, `post` is never called again for the target, and posts to it fail. */
-CVX_API void cvxWindowDestroy(HWND window);
+CVX_API void cvxWindowDestroy(HWND window) CVX_NOEXCEPT;
 /* Never blocks, safe from any thread. Returns 0 for a null or destroyed target, else 1. */
-CVX_API int cvxPostMessage(HWND window, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+CVX_API int cvxPostMessage(HWND window, uint32_t msg, uintptr_t wParam,
+                           intptr_t lParam) CVX_NOEXCEPT;
 
 /* ---- Message targets for programs without a window system --------------------------- */
 
@@ -86,20 +95,20 @@ typedef struct CvxEventTarget CvxEventTarget;
 /* Makes a target whose queue holds `capacity` messages (rounded up to a power of two;
    0 gives 1024, at most 65536). Returns null when the eventfd, the memory or a message
    target slot cannot be had. */
-CVX_API CvxEventTarget* cvxEventTargetCreate(unsigned capacity);
+CVX_API CvxEventTarget* cvxEventTargetCreate(unsigned capacity) CVX_NOEXCEPT;
 /* The message target to hand to CreateClient, AttachRawMonitor, AttachMTC, ... */
-CVX_API HWND cvxEventTargetWindow(const CvxEventTarget* target);
+CVX_API HWND cvxEventTargetWindow(const CvxEventTarget* target) CVX_NOEXCEPT;
 /* The descriptor to poll for POLLIN; it stays open until cvxEventTargetDestroy. */
-CVX_API int cvxEventTargetFd(const CvxEventTarget* target);
+CVX_API int cvxEventTargetFd(const CvxEventTarget* target) CVX_NOEXCEPT;
 /* Takes the oldest waiting message into `message` and returns 1; returns 0 when none
    waits, and then the descriptor is readable again only after the next post. After poll
    reports the descriptor readable, call this until it returns 0. */
-CVX_API int cvxEventTargetNext(CvxEventTarget* target, CvxMessage* message);
+CVX_API int cvxEventTargetNext(CvxEventTarget* target, CvxMessage* message) CVX_NOEXCEPT;
 /* How many posts found the queue full since the target was made. */
-CVX_API uint64_t cvxEventTargetDropped(const CvxEventTarget* target);
+CVX_API uint64_t cvxEventTargetDropped(const CvxEventTarget* target) CVX_NOEXCEPT;
 /* Destroys the window first (no post runs after that), then closes the descriptor and
    frees the queue. Messages still waiting are discarded. Null is ignored. */
-CVX_API void cvxEventTargetDestroy(CvxEventTarget* target);
+CVX_API void cvxEventTargetDestroy(CvxEventTarget* target) CVX_NOEXCEPT;
 
 /* ---- Results -------------------------------------------------------------------------- */
 
@@ -215,32 +224,39 @@ typedef struct {
 typedef void (*LPMIDICALLBACK)(HMIDIIN handle, UINT msg, DWORD_PTR instance, DWORD_PTR param1,
                                DWORD_PTR param2);
 
-CVX_API UINT midiInGetNumDevs(void);
-CVX_API MMRESULT midiInGetDevCaps(UINT_PTR deviceId, LPMIDIINCAPS caps, UINT size);
-CVX_API MMRESULT midiInGetErrorText(MMRESULT error, char* text, UINT size);
+CVX_API UINT midiInGetNumDevs(void) CVX_NOEXCEPT;
+CVX_API MMRESULT midiInGetDevCaps(UINT_PTR deviceId, LPMIDIINCAPS caps, UINT size) CVX_NOEXCEPT;
+CVX_API MMRESULT midiInGetErrorText(MMRESULT error, char* text, UINT size) CVX_NOEXCEPT;
 CVX_API MMRESULT midiInOpen(LPHMIDIIN handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance,
-                            DWORD flags);
-CVX_API MMRESULT midiInClose(HMIDIIN handle);
-CVX_API MMRESULT midiInPrepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size);
-CVX_API MMRESULT midiInUnprepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size);
-CVX_API MMRESULT midiInAddBuffer(HMIDIIN handle, LPMIDIHDR header, UINT size);
-CVX_API MMRESULT midiInStart(HMIDIIN handle);
-CVX_API MMRESULT midiInStop(HMIDIIN handle);
-CVX_API MMRESULT midiInReset(HMIDIIN handle);
-CVX_API MMRESULT midiInGetID(HMIDIIN handle, UINT* deviceId);
+                            DWORD flags) CVX_NOEXCEPT;
+CVX_API MMRESULT midiInClose(HMIDIIN handle) CVX_NOEXCEPT;
+CVX_API MMRESULT midiInPrepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size) CVX_NOEXCEPT;
+CVX_API MMRESULT midiInUnprepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size) CVX_NOEXCEPT;
+CVX_API MMRESULT midiInAddBuffer(HMIDIIN handle, LPMIDIHDR header, UINT size) CVX_NOEXCEPT;
+CVX_API MMRESULT midiInStart(HMIDIIN handle) CVX_NOEXCEPT;
+CVX_API MMRESULT midiInStop(HMIDIIN handle) CVX_NOEXCEPT;
+CVX_API MMRESULT midiInReset(HMIDIIN handle) CVX_NOEXCEPT;
+CVX_API MMRESULT midiInGetID(HMIDIIN handle, UINT* deviceId) CVX_NOEXCEPT;
+/* Deliveries the input lost before its callback could see them, since the handle was
+   opened: in the backend's own buffer (a full capture ring, a sequencer overrun) or in the
+   port's ring (bytes that did not fit). A delivery counts once however many bytes it held.
+   Any thread; never blocks on MIDI. Returns MMSYSERR_NOERROR, MMSYSERR_INVALHANDLE (not an
+   open handle; a vanished device's handle stays valid until it is closed) or
+   MMSYSERR_INVALPARAM (null count). */
+CVX_API MMRESULT cvxMidiInGetOverruns(HMIDIIN handle, uint64_t* count) CVX_NOEXCEPT;
 
-CVX_API UINT midiOutGetNumDevs(void);
-CVX_API MMRESULT midiOutGetDevCaps(UINT_PTR deviceId, LPMIDIOUTCAPS caps, UINT size);
-CVX_API MMRESULT midiOutGetErrorText(MMRESULT error, char* text, UINT size);
+CVX_API UINT midiOutGetNumDevs(void) CVX_NOEXCEPT;
+CVX_API MMRESULT midiOutGetDevCaps(UINT_PTR deviceId, LPMIDIOUTCAPS caps, UINT size) CVX_NOEXCEPT;
+CVX_API MMRESULT midiOutGetErrorText(MMRESULT error, char* text, UINT size) CVX_NOEXCEPT;
 CVX_API MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback,
-                             DWORD_PTR instance, DWORD flags);
-CVX_API MMRESULT midiOutClose(HMIDIOUT handle);
-CVX_API MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size);
-CVX_API MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size);
-CVX_API MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message);
-CVX_API MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size);
-CVX_API MMRESULT midiOutReset(HMIDIOUT handle);
-CVX_API MMRESULT midiOutGetID(HMIDIOUT handle, UINT* deviceId);
+                             DWORD_PTR instance, DWORD flags) CVX_NOEXCEPT;
+CVX_API MMRESULT midiOutClose(HMIDIOUT handle) CVX_NOEXCEPT;
+CVX_API MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) CVX_NOEXCEPT;
+CVX_API MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) CVX_NOEXCEPT;
+CVX_API MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) CVX_NOEXCEPT;
+CVX_API MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size) CVX_NOEXCEPT;
+CVX_API MMRESULT midiOutReset(HMIDIOUT handle) CVX_NOEXCEPT;
+CVX_API MMRESULT midiOutGetID(HMIDIOUT handle, UINT* deviceId) CVX_NOEXCEPT;
 
 /* ---- Multimedia timers ---------------------------------------------------------------- */
 
@@ -263,13 +279,13 @@ typedef struct {
 
 /* Returns the timer's identifier, 0 when no timer could be made. */
 CVX_API MMRESULT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user,
-                              UINT flags);
-CVX_API MMRESULT timeKillEvent(UINT timerId);
-CVX_API DWORD timeGetTime(void);
-CVX_API MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size);
-CVX_API MMRESULT timeBeginPeriod(UINT period);
-CVX_API MMRESULT timeEndPeriod(UINT period);
-CVX_API DWORD GetTickCount(void);
+                              UINT flags) CVX_NOEXCEPT;
+CVX_API MMRESULT timeKillEvent(UINT timerId) CVX_NOEXCEPT;
+CVX_API DWORD timeGetTime(void) CVX_NOEXCEPT;
+CVX_API MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size) CVX_NOEXCEPT;
+CVX_API MMRESULT timeBeginPeriod(UINT period) CVX_NOEXCEPT;
+CVX_API MMRESULT timeEndPeriod(UINT period) CVX_NOEXCEPT;
+CVX_API DWORD GetTickCount(void) CVX_NOEXCEPT;
 
 #ifdef __cplusplus
 }

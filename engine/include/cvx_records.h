@@ -50,6 +50,8 @@ enum {
     MON_DOCK = 4,      /* SysEx received, as 256-byte chunks */
     MON_SCRIPT = 5     /* input after filter and map, before routing */
 };
+/* One more than the highest MonID: the size of arrays indexed by MonID. */
+#define CVX_MON_COUNT 6u
 
 /* ---- CFilter: a set bit filters the item out ------------------------------------------- */
 
@@ -240,9 +242,38 @@ typedef struct {
 #define CVX_STATUS_SYSEX 0x40000u
 #define CVX_STATUS_DATA_BYTE 0x800000u
 
+/* ---- Port counters: what was lost, per port and per queue ------------------------------ */
+
+/* Filled by GetPortCounters. The caller sets cbStruct to sizeof(CPortCounters) as it knows
+   the record; the engine fills at most that many bytes and sets cbStruct to the number it
+   filled, so fields added later at the end are left alone by an older engine and ignored by
+   an older caller. Counts only grow; reading does not clear them.
+
+   inputOverruns: deliveries lost before the engine saw them (the backend's buffer was full,
+   or the input port's own ring had no room), since the input was opened; after a close the
+   count of that opening stays until the input is opened again. inputRejects: SysEx buffers
+   the engine filled but could not hand to the application (the capture queue was full or
+   the notice could not be posted), since the input was opened. outputFailures: messages and
+   SysEx pieces the engine meant to send that did not go out (the send returned an error, or
+   the output had no free SysEx buffer for a routed block), since the output was opened.
+   queueDrops: per MonID (index 0 unused), events dropped because that queue of the client
+   was full, since CreateClient. */
+typedef struct {
+    uint32_t cbStruct;
+    uint32_t reserved; /* 0 */
+    uint64_t inputOverruns[136];
+    uint64_t inputRejects[136];
+    uint64_t outputFailures[136];
+    uint64_t queueDrops[CVX_MON_COUNT];
+} CPortCounters;
+
+/* The fixed start of CPortCounters: a cbStruct below this is refused. */
+#define CVX_PORT_COUNTERS_MIN_SIZE 8u
+
 #ifdef __cplusplus
 static_assert(sizeof(COutputStatus) == 12, "COutputStatus is 12 bytes");
 static_assert(sizeof(CPortStatus) == 2720, "CPortStatus is 2720 bytes");
+static_assert(sizeof(CPortCounters) == 3320, "CPortCounters is 3320 bytes");
 #endif
 
 #endif

@@ -8,7 +8,8 @@ using namespace cvx::core;
 
 extern "C" {
 
-void CorvexLuaEvent(uint64_t handle, int port, uint32_t status, uint32_t data1, uint32_t data2) {
+void CorvexLuaEvent(uint64_t handle, int port, uint32_t status, uint32_t data1,
+                    uint32_t data2) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return;

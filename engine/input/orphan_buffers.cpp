@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <new>
 #include <vector>
 
 namespace cvx::input {
@@ -28,7 +29,12 @@ std::vector<Orphan>& orphans() {
 void adoptOrphan(core::SysExBuffer* buffer, const core::CvxClient* owner) {
     buffer->next = nullptr;
     std::lock_guard guard(orphanLock());
-    orphans().push_back(Orphan{buffer, owner});
+    try {
+        orphans().push_back(Orphan{buffer, owner});
+    } catch (const std::bad_alloc&) {
+        // Not freed: the application still holds the buffer. Without a place on the list it
+        // is never freed, which is better than freeing it under the application.
+    }
 }
 
 bool freeIfOrphan(MIDIHDR* header) {

@@ -33,7 +33,7 @@ uint32_t readCaptured(CvxClient& client, MIDIHDR& header, uint8_t* out, uint32_t
 
 extern "C" {
 
-int m32AllocSyxBufIn(HMIDIIN handle, uint64_t clientHandle, uint16_t size) {
+int m32AllocSyxBufIn(HMIDIIN handle, uint64_t clientHandle, uint16_t size) noexcept {
     CvxClient* client = clientFromHandle(clientHandle);
     if (client == nullptr || handle == nullptr || size == 0) {
         return 0;
@@ -59,7 +59,7 @@ int m32AllocSyxBufIn(HMIDIIN handle, uint64_t clientHandle, uint16_t size) {
     return 1;
 }
 
-void m32FreeSyxBufIn(HMIDIIN handle, uint64_t clientHandle) {
+void m32FreeSyxBufIn(HMIDIIN handle, uint64_t clientHandle) noexcept {
     CvxClient* client = clientFromHandle(clientHandle);
     if (client == nullptr || handle == nullptr) {
         return;
@@ -78,7 +78,7 @@ void m32FreeSyxBufIn(HMIDIIN handle, uint64_t clientHandle) {
     midiInStart(handle);
 }
 
-uint16_t m32RetBuf(HMIDIIN handle, uint64_t headerAddress) {
+uint16_t m32RetBuf(HMIDIIN handle, uint64_t headerAddress) noexcept {
     auto* header = reinterpret_cast<MIDIHDR*>(static_cast<uintptr_t>(headerAddress));
     CvxClient* client = cvx::ports::clientOfInput(handle);
     if (client == nullptr || header == nullptr) {
@@ -95,7 +95,7 @@ uint16_t m32RetBuf(HMIDIIN handle, uint64_t headerAddress) {
     return static_cast<uint16_t>(requeueInputBuffer(handle, *header));
 }
 
-uint32_t m32GetSysExData(uint64_t clientHandle, uint8_t* out, uint32_t length) {
+uint32_t m32GetSysExData(uint64_t clientHandle, uint8_t* out, uint32_t length) noexcept {
     CvxClient* client = clientFromHandle(clientHandle);
     if (client == nullptr || out == nullptr) {
         return 0;
@@ -129,7 +129,7 @@ uint32_t m32GetSysExData(uint64_t clientHandle, uint8_t* out, uint32_t length) {
     return copied;
 }
 
-uint16_t m32StartMidiIn(HMIDIIN handle) {
+uint16_t m32StartMidiIn(HMIDIIN handle) noexcept {
     return static_cast<uint16_t>(midiInStart(handle));
 }
 

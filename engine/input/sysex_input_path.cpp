@@ -85,6 +85,7 @@ bool thruToOutput(CvxClient& client, OutputPort& port, const EVENT& block, const
         uint32_t piece = output::queueOutputPiece(client, port, data + done, length - done, 0,
                                                   timeGetTime(), block.port);
         if (piece == 0) {
+            port.sendFailures.fetch_add(1, std::memory_order_relaxed); // the rest is cut off
             break;
         }
         armThruPump(client);
@@ -112,8 +113,9 @@ bool sysexThru(CvxClient& client, const EVENT& block, const uint8_t* data, uint3
 }
 
 // Hands the buffer to the application, or keeps it for GetSysExData during a capture. A
-// buffer that cannot be handed over goes back to its input at once.
-void handOver(CvxClient& client, HMIDIIN handle, MIDIHDR& header) {
+// buffer that cannot be handed over goes back to its input at once, and the input's
+// reject count records the loss.
+void handOver(CvxClient& client, HMIDIIN handle, MIDIHDR& header, uint8_t port) {
     auto* buffer = SysExBuffer::of(&header);
     if (client.flags.sysexCapture.load() != 0) {
         bool queued = false;
@@ -135,6 +137,9 @@ void handOver(CvxClient& client, HMIDIIN handle, MIDIHDR& header) {
             return;
         }
         buffer->withApplication = false;
+    }
+    if (port < core::kPortCount) {
+        client.inputs.ports[port].rejects.fetch_add(1, std::memory_order_relaxed);
     }
     requeueInputBuffer(handle, header);
 }
@@ -175,7 +180,7 @@ void processSysExBuffer(CvxClient& client, HMIDIIN handle, MIDIHDR& header, uint
     bool sent = false;
     if (client.flags.sysexCapture.load() == 0) {
         if (consumersTake(client, data, length)) {
-            handOver(client, handle, header);
+            handOver(client, handle, header, block.port);
             return;
         }
         sent = sysexThru(client, block, data, length);
@@ -189,7 +194,7 @@ void processSysExBuffer(CvxClient& client, HMIDIIN handle, MIDIHDR& header, uint
         queueDisplayed(client, client.mainQueue, block, data, length);
         core::notifyMain(client);
     }
-    handOver(client, handle, header);
+    handOver(client, handle, header, block.port);
 }
 
 } // namespace cvx::input

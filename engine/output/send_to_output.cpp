@@ -72,6 +72,7 @@ bool sendRouted(CvxClient& client, uint32_t output, EVENT& event, bool monitor) 
     if (midiOutShortMsg(handle, decision.wireMessage & 0xFFFFFF) != MMSYSERR_NOERROR) {
         // Nothing went out: no record of it, and the next message carries its status whole.
         port.runningStatus = 0;
+        port.sendFailures.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
     recordSent(port, statusOf(event.message), event.port);
@@ -94,6 +95,7 @@ bool sendGenerated(CvxClient& client, uint32_t output, EVENT& event) {
     if (midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR &&
         midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR) {
         port.runningStatus = 0; // nothing went out, and nothing is recorded as sent
+        port.sendFailures.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
     noteWireStatus(port, status);

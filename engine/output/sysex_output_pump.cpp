@@ -15,15 +15,20 @@ using core::OutputPort;
 
 constexpr UINT kPumpResolutionMs = 1;
 
-// A SysEx block ends the wire's running status on the output it goes to.
-void noteSysExOnWire(CvxClient& client, HMIDIOUT handle) {
+// The open output records that hold `handle`.
+template <class Action> void forOutputsOf(CvxClient& client, HMIDIOUT handle, Action action) {
     int highest = client.outputs->highestOpen.load();
     for (int output = 0; output <= highest && handle != nullptr; ++output) {
         OutputPort& port = client.outputs->ports[output];
         if (port.handle.load() == handle) {
-            routing::noteWireStatus(port, 0xF0);
+            action(port);
         }
     }
+}
+
+// A SysEx block ends the wire's running status on the output it goes to.
+void noteSysExOnWire(CvxClient& client, HMIDIOUT handle) {
+    forOutputsOf(client, handle, [](OutputPort& port) { routing::noteWireStatus(port, 0xF0); });
 }
 
 // Sends every buffer that is due, in queue order; re-arms for the first one that is not.
@@ -43,6 +48,9 @@ void runPump(CvxClient& client) {
         noteSysExOnWire(client, handle);
         if (midiOutLongMsg(handle, header, sizeof(MIDIHDR)) != MMSYSERR_NOERROR) {
             header->dwFlags |= MHDR_DONE; // not sent: the buffer is free again
+            forOutputsOf(client, handle, [](OutputPort& port) {
+                port.sendFailures.fetch_add(1, std::memory_order_relaxed);
+            });
         }
     }
 }

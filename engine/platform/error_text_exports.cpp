@@ -103,11 +103,11 @@ MMRESULT copyErrorText(MMRESULT error, char* text, UINT size) {
 
 extern "C" {
 
-MMRESULT midiInGetErrorText(MMRESULT error, char* text, UINT size) {
+MMRESULT midiInGetErrorText(MMRESULT error, char* text, UINT size) noexcept {
     return copyErrorText(error, text, size);
 }
 
-MMRESULT midiOutGetErrorText(MMRESULT error, char* text, UINT size) {
+MMRESULT midiOutGetErrorText(MMRESULT error, char* text, UINT size) noexcept {
     return copyErrorText(error, text, size);
 }
 

@@ -109,6 +109,7 @@ MMRESULT MidiInPort::open(BackendSlot* backend, uint64_t key, LPMIDICALLBACK cal
                 }
             }
         }
+        overruns_.store(0, std::memory_order_relaxed); // counts start with each opening
         beginHandle(PortState::Opening, backend, key, callback, instance);
         started_ = false;
         backendOpen_ = false;

@@ -46,9 +46,14 @@ public:
     void countOverrun(uint32_t deliveries) override {
         overruns_.fetch_add(deliveries, std::memory_order_relaxed);
     }
-    // Deliveries lost since the port was made: in the backend's buffer or in this port's
-    // ring (a receive() that did not fit, counted once however much of it was cut).
+    // Deliveries lost since the port was last opened: in the backend's buffer or in this
+    // port's ring (a receive() that did not fit, counted once however much of it was cut).
     uint64_t overruns() const { return overruns_.load(std::memory_order_relaxed); }
+    // The same for a handle: false when `generation` is no longer this port's opening.
+    bool overrunsOf(uint32_t generation, uint64_t& count) const {
+        count = overruns();
+        return generation_.load() == generation;
+    }
     // vmidiFeed: like receive(), but may wait for room in the ring.
     void feed(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bool mayWait);
 

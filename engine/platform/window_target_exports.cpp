@@ -54,7 +54,7 @@ bool decode(HWND window, uint32_t& slot, uint32_t& generation) {
 
 extern "C" {
 
-HWND cvxWindowCreate(CvxPostFunction post, void* user) {
+HWND cvxWindowCreate(CvxPostFunction post, void* user) noexcept {
     if (post == nullptr) {
         return nullptr;
     }
@@ -72,7 +72,7 @@ HWND cvxWindowCreate(CvxPostFunction post, void* user) {
     return nullptr;
 }
 
-void cvxWindowDestroy(HWND window) {
+void cvxWindowDestroy(HWND window) noexcept {
     uint32_t slot = 0;
     uint32_t generation = 0;
     if (!decode(window, slot, generation)) {
@@ -90,7 +90,7 @@ void cvxWindowDestroy(HWND window) {
     }
 }
 
-int cvxPostMessage(HWND window, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+int cvxPostMessage(HWND window, uint32_t msg, uintptr_t wParam, intptr_t lParam) noexcept {
     uint32_t slot = 0;
     uint32_t generation = 0;
     if (!decode(window, slot, generation)) {

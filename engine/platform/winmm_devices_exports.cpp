@@ -7,6 +7,7 @@
 // MOD_MAPPER. The device may also be given as an open handle, as WINMM allows.
 #include "cvx_devices.h"
 #include "cvx_platform.h"
+#include "platform/export_guard.h"
 #include "platform/midi_service.h"
 
 #include <cstring>
@@ -120,92 +121,106 @@ MMRESULT copyText(MMRESULT found, const std::string& text, char* buffer, UINT si
 
 extern "C" {
 
-UINT midiInGetNumDevs(void) {
-    return MidiService::instance().inputCount();
+UINT midiInGetNumDevs(void) noexcept {
+    return cvx::exports::guarded(UINT{0}, [] { return MidiService::instance().inputCount(); });
 }
 
-UINT midiOutGetNumDevs(void) {
-    return MidiService::instance().outputCount();
+UINT midiOutGetNumDevs(void) noexcept {
+    return cvx::exports::guarded(UINT{0}, [] { return MidiService::instance().outputCount(); });
 }
 
-MMRESULT midiInGetDevCaps(UINT_PTR deviceId, LPMIDIINCAPS caps, UINT size) {
-    if (caps == nullptr || size == 0) {
-        return MMSYSERR_INVALPARAM;
-    }
-    DeviceEntry entry;
-    MMRESULT r = resolveInput(deviceId, entry);
-    if (r != MMSYSERR_NOERROR) {
-        return r;
-    }
-    MIDIINCAPS full{};
-    full.wMid = 0xFFFF;
-    full.wPid = 0xFFFF;
-    full.vDriverVersion = kDriverVersion;
-    copyName(entry.name, full.szPname, sizeof full.szPname);
-    full.dwSupport = 0;
-    std::memcpy(caps, &full, size < sizeof full ? size : sizeof full);
-    return MMSYSERR_NOERROR;
+MMRESULT midiInGetDevCaps(UINT_PTR deviceId, LPMIDIINCAPS caps, UINT size) noexcept {
+    return cvx::exports::guardedMidi([&]() -> MMRESULT {
+        if (caps == nullptr || size == 0) {
+            return MMSYSERR_INVALPARAM;
+        }
+        DeviceEntry entry;
+        MMRESULT r = resolveInput(deviceId, entry);
+        if (r != MMSYSERR_NOERROR) {
+            return r;
+        }
+        MIDIINCAPS full{};
+        full.wMid = 0xFFFF;
+        full.wPid = 0xFFFF;
+        full.vDriverVersion = kDriverVersion;
+        copyName(entry.name, full.szPname, sizeof full.szPname);
+        full.dwSupport = 0;
+        std::memcpy(caps, &full, size < sizeof full ? size : sizeof full);
+        return MMSYSERR_NOERROR;
+    });
 }
 
-MMRESULT midiOutGetDevCaps(UINT_PTR deviceId, LPMIDIOUTCAPS caps, UINT size) {
-    if (caps == nullptr || size == 0) {
-        return MMSYSERR_INVALPARAM;
-    }
-    DeviceEntry entry;
-    bool mapper = false;
-    MMRESULT r = resolveOutput(deviceId, entry, mapper);
-    if (r != MMSYSERR_NOERROR) {
-        return r;
-    }
-    MIDIOUTCAPS full{};
-    full.wMid = 0xFFFF;
-    full.wPid = 0xFFFF;
-    full.vDriverVersion = kDriverVersion;
-    copyName(mapper ? std::string(kMapperName) : entry.name, full.szPname, sizeof full.szPname);
-    full.wTechnology = mapper ? MOD_MAPPER : MOD_MIDIPORT;
-    full.wVoices = 0;
-    full.wNotes = 0;
-    full.wChannelMask = 0xFFFF;
-    full.dwSupport = 0;
-    std::memcpy(caps, &full, size < sizeof full ? size : sizeof full);
-    return MMSYSERR_NOERROR;
+MMRESULT midiOutGetDevCaps(UINT_PTR deviceId, LPMIDIOUTCAPS caps, UINT size) noexcept {
+    return cvx::exports::guardedMidi([&]() -> MMRESULT {
+        if (caps == nullptr || size == 0) {
+            return MMSYSERR_INVALPARAM;
+        }
+        DeviceEntry entry;
+        bool mapper = false;
+        MMRESULT r = resolveOutput(deviceId, entry, mapper);
+        if (r != MMSYSERR_NOERROR) {
+            return r;
+        }
+        MIDIOUTCAPS full{};
+        full.wMid = 0xFFFF;
+        full.wPid = 0xFFFF;
+        full.vDriverVersion = kDriverVersion;
+        copyName(mapper ? std::string(kMapperName) : entry.name, full.szPname, sizeof full.szPname);
+        full.wTechnology = mapper ? MOD_MAPPER : MOD_MIDIPORT;
+        full.wVoices = 0;
+        full.wNotes = 0;
+        full.wChannelMask = 0xFFFF;
+        full.dwSupport = 0;
+        std::memcpy(caps, &full, size < sizeof full ? size : sizeof full);
+        return MMSYSERR_NOERROR;
+    });
 }
 
-MMRESULT cvxMidiInGetName(UINT device, char* buffer, UINT size) {
-    DeviceEntry entry;
-    MMRESULT r =
-        MidiService::instance().inputEntry(device, entry) ? MMSYSERR_NOERROR : MMSYSERR_BADDEVICEID;
-    return copyText(r, entry.name, buffer, size);
+MMRESULT cvxMidiInGetName(UINT device, char* buffer, UINT size) noexcept {
+    return cvx::exports::guardedMidi([&]() -> MMRESULT {
+        DeviceEntry entry;
+        MMRESULT r = MidiService::instance().inputEntry(device, entry) ? MMSYSERR_NOERROR
+                                                                       : MMSYSERR_BADDEVICEID;
+        return copyText(r, entry.name, buffer, size);
+    });
 }
 
-MMRESULT cvxMidiOutGetName(UINT device, char* buffer, UINT size) {
-    if (device == MIDI_MAPPER) {
-        return copyText(MMSYSERR_NOERROR, kMapperName, buffer, size);
-    }
-    DeviceEntry entry;
-    MMRESULT r = MidiService::instance().outputEntry(device, entry) ? MMSYSERR_NOERROR
-                                                                    : MMSYSERR_BADDEVICEID;
-    return copyText(r, entry.name, buffer, size);
+MMRESULT cvxMidiOutGetName(UINT device, char* buffer, UINT size) noexcept {
+    return cvx::exports::guardedMidi([&]() -> MMRESULT {
+        if (device == MIDI_MAPPER) {
+            return copyText(MMSYSERR_NOERROR, kMapperName, buffer, size);
+        }
+        DeviceEntry entry;
+        MMRESULT r = MidiService::instance().outputEntry(device, entry) ? MMSYSERR_NOERROR
+                                                                        : MMSYSERR_BADDEVICEID;
+        return copyText(r, entry.name, buffer, size);
+    });
 }
 
-MMRESULT cvxMidiInGetBackend(UINT device, char* buffer, UINT size) {
-    DeviceEntry entry;
-    bool found = MidiService::instance().inputEntry(device, entry);
-    return copyText(found ? MMSYSERR_NOERROR : MMSYSERR_BADDEVICEID,
-                    found ? entry.backend->name : std::string(), buffer, size);
+MMRESULT cvxMidiInGetBackend(UINT device, char* buffer, UINT size) noexcept {
+    return cvx::exports::guardedMidi([&]() -> MMRESULT {
+        DeviceEntry entry;
+        bool found = MidiService::instance().inputEntry(device, entry);
+        return copyText(found ? MMSYSERR_NOERROR : MMSYSERR_BADDEVICEID,
+                        found ? entry.backend->name : std::string(), buffer, size);
+    });
 }
 
-MMRESULT cvxMidiOutGetBackend(UINT device, char* buffer, UINT size) {
-    DeviceEntry entry;
-    bool found = device == MIDI_MAPPER ? MidiService::instance().mapperTarget(entry)
-                                       : MidiService::instance().outputEntry(device, entry);
-    return copyText(found ? MMSYSERR_NOERROR : MMSYSERR_BADDEVICEID,
-                    found ? entry.backend->name : std::string(), buffer, size);
+MMRESULT cvxMidiOutGetBackend(UINT device, char* buffer, UINT size) noexcept {
+    return cvx::exports::guardedMidi([&]() -> MMRESULT {
+        DeviceEntry entry;
+        bool found = device == MIDI_MAPPER ? MidiService::instance().mapperTarget(entry)
+                                           : MidiService::instance().outputEntry(device, entry);
+        return copyText(found ? MMSYSERR_NOERROR : MMSYSERR_BADDEVICEID,
+                        found ? entry.backend->name : std::string(), buffer, size);
+    });
 }
 
-int cvxMidiSetDeviceChangeCallback(CvxDeviceChangeCallback callback, void* user) {
-    MidiService::instance().setDeviceChangeCallback(callback, user);
-    return 1;
+int cvxMidiSetDeviceChangeCallback(CvxDeviceChangeCallback callback, void* user) noexcept {
+    return cvx::exports::guarded(0, [&] {
+        MidiService::instance().setDeviceChangeCallback(callback, user);
+        return 1;
+    });
 }
 
 } // extern "C"

@@ -1,5 +1,6 @@
 // The WINMM-shaped MIDI input calls over the MIDI service.
 #include "cvx_platform.h"
+#include "platform/export_guard.h"
 #include "platform/midi_service.h"
 
 using cvx::platform::MidiInPort;
@@ -7,10 +8,12 @@ using cvx::platform::MidiService;
 
 namespace {
 
-template <typename Call> MMRESULT withPort(HMIDIIN handle, Call call) {
-    uint32_t generation = 0;
-    MidiInPort* port = MidiService::instance().inputPort(handle, generation);
-    return port != nullptr ? call(*port, generation) : MMSYSERR_INVALHANDLE;
+template <typename Call> MMRESULT withPort(HMIDIIN handle, Call call) noexcept {
+    return cvx::exports::guardedMidi([&] {
+        uint32_t generation = 0;
+        MidiInPort* port = MidiService::instance().inputPort(handle, generation);
+        return port != nullptr ? call(*port, generation) : MMSYSERR_INVALHANDLE;
+    });
 }
 
 } // namespace
@@ -18,42 +21,44 @@ template <typename Call> MMRESULT withPort(HMIDIIN handle, Call call) {
 extern "C" {
 
 MMRESULT midiInOpen(LPHMIDIIN handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance,
-                    DWORD flags) {
-    return MidiService::instance().openInput(handle, deviceId, callback, instance, flags);
+                    DWORD flags) noexcept {
+    return cvx::exports::guardedMidi([&] {
+        return MidiService::instance().openInput(handle, deviceId, callback, instance, flags);
+    });
 }
 
-MMRESULT midiInClose(HMIDIIN handle) {
-    return MidiService::instance().closeInput(handle);
+MMRESULT midiInClose(HMIDIIN handle) noexcept {
+    return cvx::exports::guardedMidi([&] { return MidiService::instance().closeInput(handle); });
 }
 
-MMRESULT midiInPrepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size) {
+MMRESULT midiInPrepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size) noexcept {
     return withPort(handle,
                     [&](MidiInPort& p, uint32_t g) { return p.prepareHeader(g, header, size); });
 }
 
-MMRESULT midiInUnprepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size) {
+MMRESULT midiInUnprepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size) noexcept {
     return withPort(handle,
                     [&](MidiInPort& p, uint32_t g) { return p.unprepareHeader(g, header, size); });
 }
 
-MMRESULT midiInAddBuffer(HMIDIIN handle, LPMIDIHDR header, UINT size) {
+MMRESULT midiInAddBuffer(HMIDIIN handle, LPMIDIHDR header, UINT size) noexcept {
     return withPort(handle,
                     [&](MidiInPort& p, uint32_t g) { return p.addBuffer(g, header, size); });
 }
 
-MMRESULT midiInStart(HMIDIIN handle) {
+MMRESULT midiInStart(HMIDIIN handle) noexcept {
     return withPort(handle, [](MidiInPort& p, uint32_t g) { return p.start(g); });
 }
 
-MMRESULT midiInStop(HMIDIIN handle) {
+MMRESULT midiInStop(HMIDIIN handle) noexcept {
     return withPort(handle, [](MidiInPort& p, uint32_t g) { return p.stop(g); });
 }
 
-MMRESULT midiInReset(HMIDIIN handle) {
+MMRESULT midiInReset(HMIDIIN handle) noexcept {
     return withPort(handle, [](MidiInPort& p, uint32_t g) { return p.reset(g); });
 }
 
-MMRESULT midiInGetID(HMIDIIN handle, UINT* deviceId) {
+MMRESULT midiInGetID(HMIDIIN handle, UINT* deviceId) noexcept {
     return withPort(handle, [&](MidiInPort& p, uint32_t g) -> MMRESULT {
         if (deviceId == nullptr) {
             return MMSYSERR_INVALPARAM;
@@ -70,6 +75,15 @@ MMRESULT midiInGetID(HMIDIIN handle, UINT* deviceId) {
         }
         *deviceId = index;
         return MMSYSERR_NOERROR;
+    });
+}
+
+MMRESULT cvxMidiInGetOverruns(HMIDIIN handle, uint64_t* count) noexcept {
+    if (count == nullptr) {
+        return MMSYSERR_INVALPARAM;
+    }
+    return withPort(handle, [&](MidiInPort& p, uint32_t g) -> MMRESULT {
+        return p.overrunsOf(g, *count) ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
     });
 }
 

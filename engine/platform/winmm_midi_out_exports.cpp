@@ -1,5 +1,6 @@
 // The WINMM-shaped MIDI output calls over the MIDI service.
 #include "cvx_platform.h"
+#include "platform/export_guard.h"
 #include "platform/midi_service.h"
 
 using cvx::platform::MidiOutPort;
@@ -7,10 +8,12 @@ using cvx::platform::MidiService;
 
 namespace {
 
-template <typename Call> MMRESULT withPort(HMIDIOUT handle, Call call) {
-    uint32_t generation = 0;
-    MidiOutPort* port = MidiService::instance().outputPort(handle, generation);
-    return port != nullptr ? call(*port, generation) : MMSYSERR_INVALHANDLE;
+template <typename Call> MMRESULT withPort(HMIDIOUT handle, Call call) noexcept {
+    return cvx::exports::guardedMidi([&] {
+        uint32_t generation = 0;
+        MidiOutPort* port = MidiService::instance().outputPort(handle, generation);
+        return port != nullptr ? call(*port, generation) : MMSYSERR_INVALHANDLE;
+    });
 }
 
 } // namespace
@@ -18,37 +21,39 @@ template <typename Call> MMRESULT withPort(HMIDIOUT handle, Call call) {
 extern "C" {
 
 MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance,
-                     DWORD flags) {
-    return MidiService::instance().openOutput(handle, deviceId, callback, instance, flags);
+                     DWORD flags) noexcept {
+    return cvx::exports::guardedMidi([&] {
+        return MidiService::instance().openOutput(handle, deviceId, callback, instance, flags);
+    });
 }
 
-MMRESULT midiOutClose(HMIDIOUT handle) {
-    return MidiService::instance().closeOutput(handle);
+MMRESULT midiOutClose(HMIDIOUT handle) noexcept {
+    return cvx::exports::guardedMidi([&] { return MidiService::instance().closeOutput(handle); });
 }
 
-MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) noexcept {
     return withPort(handle,
                     [&](MidiOutPort& p, uint32_t g) { return p.prepareHeader(g, header, size); });
 }
 
-MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) noexcept {
     return withPort(handle,
                     [&](MidiOutPort& p, uint32_t g) { return p.unprepareHeader(g, header, size); });
 }
 
-MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) {
+MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) noexcept {
     return withPort(handle, [&](MidiOutPort& p, uint32_t g) { return p.shortMsg(g, message); });
 }
 
-MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size) noexcept {
     return withPort(handle, [&](MidiOutPort& p, uint32_t g) { return p.longMsg(g, header, size); });
 }
 
-MMRESULT midiOutReset(HMIDIOUT handle) {
+MMRESULT midiOutReset(HMIDIOUT handle) noexcept {
     return withPort(handle, [](MidiOutPort& p, uint32_t g) { return p.reset(g); });
 }
 
-MMRESULT midiOutGetID(HMIDIOUT handle, UINT* deviceId) {
+MMRESULT midiOutGetID(HMIDIOUT handle, UINT* deviceId) noexcept {
     return withPort(handle, [&](MidiOutPort& p, uint32_t g) -> MMRESULT {
         if (deviceId == nullptr) {
             return MMSYSERR_INVALPARAM;

@@ -1,6 +1,7 @@
 // The WINMM-shaped multimedia timer calls, over the timer service and the
 // service clock.
 #include "cvx_platform.h"
+#include "platform/export_guard.h"
 #include "platform/service_clock.h"
 #include "platform/timer_service.h"
 #include "vmidi.h"
@@ -11,24 +12,26 @@ namespace clk = cvx::platform::clock;
 extern "C" {
 
 MMRESULT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user,
-                      UINT flags) {
+                      UINT flags) noexcept {
     (void)resolution; // every timer is served at the service's full precision
-    return TimerService::instance().set(delay, callback, user, flags);
+    return cvx::exports::guarded(
+        MMRESULT{0}, [&] { return TimerService::instance().set(delay, callback, user, flags); });
 }
 
-MMRESULT timeKillEvent(UINT timerId) {
-    return TimerService::instance().kill(timerId);
+MMRESULT timeKillEvent(UINT timerId) noexcept {
+    return cvx::exports::guarded(MMRESULT{TIMERR_NOCANDO},
+                                 [&] { return TimerService::instance().kill(timerId); });
 }
 
-DWORD timeGetTime(void) {
+DWORD timeGetTime(void) noexcept {
     return clk::nowMs();
 }
 
-DWORD GetTickCount(void) {
+DWORD GetTickCount(void) noexcept {
     return clk::nowMs();
 }
 
-MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size) {
+MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size) noexcept {
     if (caps == nullptr || size != sizeof(TIMECAPS)) {
         return TIMERR_NOCANDO;
     }
@@ -37,21 +40,21 @@ MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size) {
     return TIMERR_NOERROR;
 }
 
-MMRESULT timeBeginPeriod(UINT period) {
+MMRESULT timeBeginPeriod(UINT period) noexcept {
     return period >= TimerService::kMinDelay && period <= TimerService::kMaxDelay ? TIMERR_NOERROR
                                                                                   : TIMERR_NOCANDO;
 }
 
-MMRESULT timeEndPeriod(UINT period) {
+MMRESULT timeEndPeriod(UINT period) noexcept {
     return timeBeginPeriod(period);
 }
 
-void cvxClockManual(int on) {
-    TimerService::instance().setManual(on != 0);
+void cvxClockManual(int on) noexcept {
+    cvx::exports::guardedCall([&] { TimerService::instance().setManual(on != 0); });
 }
 
-void cvxClockAdvance(uint32_t ms) {
-    TimerService::instance().advance(ms);
+void cvxClockAdvance(uint32_t ms) noexcept {
+    cvx::exports::guardedCall([&] { TimerService::instance().advance(ms); });
 }
 
 } // extern "C"

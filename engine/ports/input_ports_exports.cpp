@@ -1,5 +1,6 @@
 // Opening and closing inputs.
 #include "core/client_ops.h"
+#include "core/loss_counts.h"
 #include "cvxcore.h"
 #include "input/input_buffer_lists.h"
 #include "input/input_buffer_release.h"
@@ -47,7 +48,7 @@ bool deviceAnswers(HMIDIIN handle) {
 
 extern "C" {
 
-uint16_t vx16OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) {
+uint16_t vx16OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     // Index 135 is the generated-event port, never a device.
     if (client == nullptr || out == nullptr || device >= kGeneratedPort) {
@@ -59,6 +60,7 @@ uint16_t vx16OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) {
     }
     clearActivity(port);
     clearActivity(client->inputs.ports[kGeneratedPort]);
+    cvx::core::startInputCounts(port);
     HMIDIIN opened = nullptr;
     MMRESULT result =
         midiInOpen(&opened, device, reinterpret_cast<DWORD_PTR>(&cvx::input::engineInputCallback),
@@ -74,11 +76,11 @@ uint16_t vx16OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) {
     return MMSYSERR_NOERROR;
 }
 
-uint16_t m32OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) {
+uint16_t m32OpenMidiIn(HMIDIIN* out, uint16_t device, uint64_t handle) noexcept {
     return vx16OpenMidiIn(out, device, handle);
 }
 
-int m32CloseMidiIn(HMIDIIN handle, uint64_t clientHandle) {
+int m32CloseMidiIn(HMIDIIN handle, uint64_t clientHandle) noexcept {
     CvxClient* client = clientFromHandle(clientHandle);
     if (client == nullptr || handle == nullptr) {
         return 0;
@@ -95,6 +97,9 @@ int m32CloseMidiIn(HMIDIIN handle, uint64_t clientHandle) {
         buffers = cvx::input::detachBufferList(client->inputs, handle);
     }
     cvx::input::releaseInputBuffers(*client, handle, buffers);
+    if (index >= 0) {
+        cvx::core::keepInputOverruns(client->inputs.ports[index], handle);
+    }
     midiInClose(handle);
     if (index >= 0) {
         InputPort& port = client->inputs.ports[index];

@@ -3,6 +3,7 @@
 #include "cvxcore.h"
 #include "output/sysex_output.h"
 #include "routing/delay_pump.h"
+#include "core/loss_counts.h"
 
 using namespace cvx::core;
 
@@ -66,7 +67,7 @@ void clearRecord(OutputPort& port) {
 extern "C" {
 
 uint16_t vx16OpenMidiOut(HMIDIOUT* out, uint16_t device, int mapper, CPortMap* map,
-                         uint64_t handle) {
+                         uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || out == nullptr || device >= kPortCount) {
         return MMSYSERR_BADDEVICEID;
@@ -82,6 +83,7 @@ uint16_t vx16OpenMidiOut(HMIDIOUT* out, uint16_t device, int mapper, CPortMap* m
     }
     *out = opened;
     clearRecord(port);
+    cvx::core::startOutputCounts(port);
     port.deviceIndex.store(device);
     if (map != nullptr) {
         port.portMap.store(*map);
@@ -102,11 +104,11 @@ uint16_t vx16OpenMidiOut(HMIDIOUT* out, uint16_t device, int mapper, CPortMap* m
 }
 
 uint16_t m32OpenMidiOut(HMIDIOUT* out, uint16_t device, int mapper, CPortMap* map,
-                        uint64_t handle) {
+                        uint64_t handle) noexcept {
     return vx16OpenMidiOut(out, device, mapper, map, handle);
 }
 
-int m32CloseMidiOut(HMIDIOUT handle, uint64_t clientHandle) {
+int m32CloseMidiOut(HMIDIOUT handle, uint64_t clientHandle) noexcept {
     CvxClient* client = clientFromHandle(clientHandle);
     if (client == nullptr || handle == nullptr) {
         return 0;
@@ -139,7 +141,7 @@ int m32CloseMidiOut(HMIDIOUT handle, uint64_t clientHandle) {
     return 1;
 }
 
-int m32AllocSyxBufOut(HMIDIOUT handle, uint64_t clientHandle, uint16_t size) {
+int m32AllocSyxBufOut(HMIDIOUT handle, uint64_t clientHandle, uint16_t size) noexcept {
     CvxClient* client = clientFromHandle(clientHandle);
     int index = client == nullptr ? -1 : outputIndexOf(*client, handle);
     if (index < 0 || size == 0) {
@@ -163,7 +165,7 @@ int m32AllocSyxBufOut(HMIDIOUT handle, uint64_t clientHandle, uint16_t size) {
     return 1;
 }
 
-void m32FreeSyxBufOut(HMIDIOUT handle, uint64_t clientHandle) {
+void m32FreeSyxBufOut(HMIDIOUT handle, uint64_t clientHandle) noexcept {
     CvxClient* client = clientFromHandle(clientHandle);
     int index = client == nullptr ? -1 : outputIndexOf(*client, handle);
     if (index >= 0) {
@@ -171,7 +173,7 @@ void m32FreeSyxBufOut(HMIDIOUT handle, uint64_t clientHandle) {
     }
 }
 
-uint16_t m32SendSysEx(uint64_t clientHandle, char* bytes, uint16_t length) {
+uint16_t m32SendSysEx(uint64_t clientHandle, char* bytes, uint16_t length) noexcept {
     CvxClient* client = clientFromHandle(clientHandle);
     if (client == nullptr || bytes == nullptr || length == 0) {
         return MMSYSERR_INVALPARAM;

@@ -6,7 +6,7 @@ using namespace cvx::core;
 
 extern "C" {
 
-void m32UpdPortMap(uint64_t handle, uint16_t output, CPortMap* map) {
+void m32UpdPortMap(uint64_t handle, uint16_t output, CPortMap* map) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || map == nullptr || output >= kPortCount) {
         return;
@@ -18,14 +18,14 @@ void m32UpdPortMap(uint64_t handle, uint16_t output, CPortMap* map) {
     client->flags.inputBlocker.store(0);
 }
 
-void m32SendPMInfo(uint64_t handle, PatchMapInfo* info) {
+void m32SendPMInfo(uint64_t handle, PatchMapInfo* info) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client != nullptr && info != nullptr) {
         client->patchMap.store(*info);
     }
 }
 
-int m32SendRunStatus(uint64_t handle, int on) {
+int m32SendRunStatus(uint64_t handle, int on) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;

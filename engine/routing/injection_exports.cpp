@@ -13,7 +13,7 @@ using namespace cvx::core;
 extern "C" {
 
 void m32corvexEvent(uint64_t handle, uint16_t status, uint16_t channel, uint16_t data1,
-                    uint16_t data2, int type) {
+                    uint16_t data2, int type) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client != nullptr) {
         inject(*client, packMessage(status | channel, data1, data2, originMark(type)), type);
@@ -21,7 +21,7 @@ void m32corvexEvent(uint64_t handle, uint16_t status, uint16_t channel, uint16_t
 }
 
 void m32corvexEventDirect(uint64_t handle, int output, uint16_t status, uint16_t data1,
-                          uint16_t data2, int type) {
+                          uint16_t data2, int type) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return;
@@ -42,7 +42,7 @@ void m32corvexEventDirect(uint64_t handle, int output, uint16_t status, uint16_t
 }
 
 void m32CorvexMapEvent(uint64_t handle, uint32_t input, uint16_t status, uint16_t data1,
-                       uint16_t data2) {
+                       uint16_t data2) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return;

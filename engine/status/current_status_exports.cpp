@@ -7,7 +7,7 @@ using namespace cvx::core;
 
 extern "C" {
 
-uint32_t m32GetCurrentStatus(uint64_t handle, uint16_t output) {
+uint32_t m32GetCurrentStatus(uint64_t handle, uint16_t output) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || output >= kPortCount) {
         return 0;

@@ -6,17 +6,17 @@ using namespace cvx::core;
 
 extern "C" {
 
-uint16_t m32InDevOpenCount(uint64_t handle) {
+uint16_t m32InDevOpenCount(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     return client == nullptr ? 0 : client->inputs.openCount.load();
 }
 
-uint16_t m32OutDevOpenCount(uint64_t handle) {
+uint16_t m32OutDevOpenCount(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     return client == nullptr ? 0 : client->outputs->openCount.load();
 }
 
-int m32IsInDevOpen(uint64_t handle, uint16_t input) {
+int m32IsInDevOpen(uint64_t handle, uint16_t input) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || input >= kPortCount) {
         return 0;
@@ -25,7 +25,7 @@ int m32IsInDevOpen(uint64_t handle, uint16_t input) {
     return static_cast<int>((word >> (input % 64)) & 1);
 }
 
-int m32IsOutDevOpen(uint64_t handle, uint16_t output) {
+int m32IsOutDevOpen(uint64_t handle, uint16_t output) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || output >= kPortCount) {
         return 0;

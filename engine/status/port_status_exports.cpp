@@ -28,7 +28,7 @@ void copyOutput(OutputPort& port, COutputStatus& status) {
 
 extern "C" {
 
-void m32GetPortStatus(uint64_t handle, CPortStatus* status) {
+void m32GetPortStatus(uint64_t handle, CPortStatus* status) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || status == nullptr) {
         return;

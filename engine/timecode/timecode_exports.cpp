@@ -60,7 +60,7 @@ using cvx::core::engineLock;
 
 extern "C" {
 
-int m32ConfigMTC(uint64_t handle, uint16_t rate, uint16_t period, uint32_t start) {
+int m32ConfigMTC(uint64_t handle, uint16_t rate, uint16_t period, uint32_t start) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -76,7 +76,7 @@ int m32ConfigMTC(uint64_t handle, uint16_t rate, uint16_t period, uint32_t start
     return 1;
 }
 
-int m32GenMTCStart(uint64_t handle) {
+int m32GenMTCStart(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || isRunning(client->timeCode.mtc.timer)) {
         return 0;
@@ -88,7 +88,7 @@ int m32GenMTCStart(uint64_t handle) {
     return startGeneratorTimer(client->timeCode.mtc.timer, mtcTick, *client) ? 1 : 0;
 }
 
-int m32GenMTCStop(uint64_t handle, int reset) {
+int m32GenMTCStop(uint64_t handle, int reset) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -102,7 +102,7 @@ int m32GenMTCStop(uint64_t handle, int reset) {
     return result;
 }
 
-int m32ConfigSync(uint64_t handle, uint16_t period, uint16_t tempo, uint16_t timebase) {
+int m32ConfigSync(uint64_t handle, uint16_t period, uint16_t tempo, uint16_t timebase) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || !isValidTimebase(timebase)) {
         return 0;
@@ -121,7 +121,7 @@ int m32ConfigSync(uint64_t handle, uint16_t period, uint16_t tempo, uint16_t tim
     return 1;
 }
 
-int m32StartClock(uint64_t handle) {
+int m32StartClock(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr || isRunning(client->timeCode.clock.timer)) {
         return 0;
@@ -133,7 +133,7 @@ int m32StartClock(uint64_t handle) {
     return startGeneratorTimer(client->timeCode.clock.timer, clockTick, *client) ? 1 : 0;
 }
 
-int m32StopClock(uint64_t handle) {
+int m32StopClock(uint64_t handle) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;
@@ -141,7 +141,7 @@ int m32StopClock(uint64_t handle) {
     return stopGeneratorTimer(client->timeCode.clock.timer) ? 1 : 0;
 }
 
-int m32SyncCmd(uint64_t handle, uint16_t command, uint16_t value) {
+int m32SyncCmd(uint64_t handle, uint16_t command, uint16_t value) noexcept {
     CvxClient* client = clientFromHandle(handle);
     if (client == nullptr) {
         return 0;

@@ -79,6 +79,7 @@ const char* const kExportNames[] = {
     "vx16OpenMidiIn",
     "vx16OpenMidiOut",
     "CorvexLuaEvent",
+    "m32GetPortCounters",
 };
 
 static_assert(std::size(kExportNames) == CVX_ORDINAL_LAST + 1);
