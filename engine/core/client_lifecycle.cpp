@@ -8,6 +8,7 @@
 #include "input/orphan_buffers.h"
 #include "output/sysex_output_pump.h"
 #include "routing/delay_pump.h"
+#include "routing/output_lane.h"
 #include "timecode/time_code_lifecycle.h"
 
 namespace cvx::core {
@@ -69,6 +70,7 @@ uint64_t m32CreateClient(HWND mainWindow, HINSTANCE instance, CFilter* filter) {
     }
     client->windows.main = mainWindow;
     client->instance = instance;
+    client->outputs->applicationThread.store(std::this_thread::get_id());
     cvx::timecode::initTimeCodeDefaults(client->timeCode);
     client->flags.captureValues[0] = kDefaultCaptureValues[0];
     client->flags.captureValues[1] = kDefaultCaptureValues[1];
@@ -92,6 +94,7 @@ void m32DestroyClient(uint64_t handle) {
     cvx::timecode::stopGenerators(*client);
     cvx::routing::stopPump(*client);
     cvx::output::stopSysExPump(*client);
+    cvx::routing::destroyLanes(*client);
     releaseConsumers(*client);
     cvx::input::freeOrphansOf(client);
     unregisterClient(handle);

@@ -2,6 +2,7 @@
 #include "vmidi.h"
 
 #include "platform/midi_service.h"
+#include "platform/settle_hook.h"
 
 #include <string>
 
@@ -19,6 +20,7 @@ unsigned vmidiTake(unsigned outputDevice, unsigned char* buffer, unsigned capaci
 
 void vmidiSettle(void) {
     MidiService::instance().settle();
+    cvx::platform::runSettleHook();
 }
 
 int vmidiAddCable(const char* name) {

@@ -57,22 +57,45 @@ void deliverDue(CvxClient& client, DelayedEvent& entry) {
     }
 }
 
+// Due entries taken out of the pool under the lock, delivered after it is released.
+struct DueBatch {
+    static constexpr uint32_t kCapacity = 64;
+    DelayedEvent entries[kCapacity];
+    uint32_t count = 0;
+};
+
+// Moves up to a batch of due entries out of the pool; kills the pump timer once nothing is
+// pending. Returns whether more may be due.
+bool takeDue(CvxClient& client, UINT timer, DueBatch& batch) {
+    EngineGuard guard(core::engineLock());
+    uint32_t now = core::elapsedMs(client);
+    batch.count = 0;
+    while (batch.count < DueBatch::kCapacity) {
+        DelayedEvent* entry = client.delays.pool.takeDue(now);
+        if (entry == nullptr) {
+            break;
+        }
+        entry->event.timestamp = entry->due;
+        batch.entries[batch.count++] = *entry;
+        client.delays.pool.release(entry);
+    }
+    if (!client.delays.pool.hasPending()) {
+        UINT expected = timer;
+        if (client.delays.pumpTimer.compare_exchange_strong(expected, 0)) {
+            timeKillEvent(timer);
+        }
+    }
+    return batch.count == DueBatch::kCapacity;
+}
+
 void pumpTick(UINT timer, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     auto& client = *reinterpret_cast<CvxClient*>(user);
-    {
-        // Held for the whole tick: what the tick routes takes the lock again.
-        EngineGuard guard(core::engineLock());
-        uint32_t now = core::elapsedMs(client);
-        while (DelayedEvent* entry = client.delays.pool.takeDue(now)) {
-            entry->event.timestamp = entry->due;
-            deliverDue(client, *entry);
-            client.delays.pool.release(entry);
-        }
-        if (!client.delays.pool.hasPending()) {
-            UINT expected = timer;
-            if (client.delays.pumpTimer.compare_exchange_strong(expected, 0)) {
-                timeKillEvent(timer);
-            }
+    DueBatch batch;
+    bool more = true;
+    while (more) {
+        more = takeDue(client, timer, batch);
+        for (uint32_t i = 0; i < batch.count; ++i) {
+            deliverDue(client, batch.entries[i]);
         }
     }
     cvxPostMessage(client.windows.main, WM_CVX_EVENTS, 0, 0);

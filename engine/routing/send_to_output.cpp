@@ -2,6 +2,7 @@
 
 #include "core/client_ops.h"
 #include "routing/message_classes.h"
+#include "routing/output_lane.h"
 
 namespace cvx::routing {
 
@@ -44,6 +45,45 @@ void recordSent(OutputPort& port, uint8_t status, uint32_t source) {
     port.lastSource.store(source);
 }
 
+// Sends through the route: running status applies. False when nothing went out.
+bool sendRoutedNow(CvxClient& client, OutputPort& port, HMIDIOUT handle, const PendingSend& send) {
+    RoutedDecision decision = decideRouted(port, send.event.message, send.mask,
+                                           client.flags.runningStatusOutput.load() != 0);
+    if (!decision.send) {
+        return false;
+    }
+    if (midiOutShortMsg(handle, decision.wireMessage & 0xFFFFFF) != MMSYSERR_NOERROR) {
+        // Nothing went out: no record of it, and the next message carries its status whole.
+        port.runningStatus = 0;
+        return false;
+    }
+    recordSent(port, statusOf(send.event.message), send.event.port);
+    return true;
+}
+
+// Sends whole, retried once. False when nothing went out.
+bool sendGeneratedNow(OutputPort& port, HMIDIOUT handle, const PendingSend& send) {
+    uint8_t status = statusOf(send.event.message);
+    uint32_t wire = send.event.message & 0xFFFFFF;
+    if (midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR &&
+        midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR) {
+        port.runningStatus = 0; // nothing went out, and nothing is recorded as sent
+        return false;
+    }
+    noteWireStatus(port, status);
+    recordSent(port, status, core::kGeneratedPort);
+    return true;
+}
+
+bool handToLane(CvxClient& client, OutputPort& port, const PendingSend& send) {
+    OutputLane* lane = port.lane.load(std::memory_order_acquire);
+    if (lane == nullptr) {
+        return false;
+    }
+    lane->submit(send, maySendDirectly(client));
+    return true;
+}
+
 } // namespace
 
 void noteWireStatus(OutputPort& port, uint8_t status) {
@@ -54,50 +94,44 @@ void noteWireStatus(OutputPort& port, uint8_t status) {
     }
 }
 
-bool sendRouted(CvxClient& client, uint32_t output, EVENT& event, bool monitor) {
+bool sendPending(CvxClient& client, OutputPort& port, const PendingSend& send) {
+    HMIDIOUT handle = port.handle.load();
+    if (handle == nullptr || handle != send.handle) {
+        return false; // closed (or reopened) since it was routed
+    }
+    bool sent = send.kind == SendKind::Routed ? sendRoutedNow(client, port, handle, send)
+                                              : sendGeneratedNow(port, handle, send);
+    if (!sent || (send.kind == SendKind::Routed && !send.monitor)) {
+        return false;
+    }
+    EVENT record = send.event;
+    record.outPort = static_cast<uint8_t>(port.deviceIndex.load() + 1);
+    core::addToMainQueue(client, record);
+    return true;
+}
+
+bool sendRouted(CvxClient& client, uint32_t output, const EVENT& event, bool monitor) {
     OutputPort& port = client.outputs->ports[output];
-    EngineGuard guard(core::engineLock());
     HMIDIOUT handle = port.handle.load();
     if (handle == nullptr) {
         return false;
     }
-    RoutedDecision decision = decideRouted(port, event.message, port.portMap.mask(event.port),
-                                           client.flags.runningStatusOutput.load() != 0);
-    if (!decision.send) {
-        return false;
+    uint32_t mask = port.portMap.mask(event.port);
+    uint8_t status = statusOf(event.message);
+    if (isChannelStatus(status) && (mask & channelBit(status)) == 0) {
+        return false; // neither sent nor a change of the wire's status
     }
-    if (midiOutShortMsg(handle, decision.wireMessage & 0xFFFFFF) != MMSYSERR_NOERROR) {
-        // Nothing went out: no record of it, and the next message carries its status whole.
-        port.runningStatus = 0;
-        return false;
-    }
-    recordSent(port, statusOf(event.message), event.port);
-    event.outPort = static_cast<uint8_t>(port.deviceIndex.load() + 1);
-    if (monitor) {
-        client.mainQueue->enqueue(event);
-    }
-    return true;
+    return handToLane(client, port, PendingSend{event, handle, mask, SendKind::Routed, monitor});
 }
 
-bool sendGenerated(CvxClient& client, uint32_t output, EVENT& event) {
+bool sendGenerated(CvxClient& client, uint32_t output, const EVENT& event) {
     OutputPort& port = client.outputs->ports[output];
-    EngineGuard guard(core::engineLock());
     HMIDIOUT handle = port.handle.load();
-    uint8_t status = statusOf(event.message);
-    if (handle == nullptr || !maskPasses(port.portMap.mask(core::kGeneratedPort), status)) {
+    if (handle == nullptr ||
+        !maskPasses(port.portMap.mask(core::kGeneratedPort), statusOf(event.message))) {
         return false;
     }
-    uint32_t wire = event.message & 0xFFFFFF;
-    if (midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR &&
-        midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR) {
-        port.runningStatus = 0; // nothing went out, and nothing is recorded as sent
-        return false;
-    }
-    noteWireStatus(port, status);
-    recordSent(port, status, core::kGeneratedPort);
-    event.outPort = static_cast<uint8_t>(port.deviceIndex.load() + 1);
-    client.mainQueue->enqueue(event);
-    return true;
+    return handToLane(client, port, PendingSend{event, handle, 0, SendKind::Generated, true});
 }
 
 } // namespace cvx::routing

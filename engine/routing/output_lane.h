@@ -1,0 +1,84 @@
+// An output's sending lane: the wire lock that keeps the output's running-status decision
+// and its platform send together, and a ring of short messages waiting for that lock with a
+// sender thread of their own.
+//
+// A send is made at once on the calling thread only when the caller is the application
+// thread (the one that opens outputs), holds no engine lock, and finds the output idle
+// (nothing queued, no send in progress); the application then sees its own messages on the
+// wire when its call returns. Every other send - from the MIDI input thread, the timer
+// threads, or behind a busy output - is queued and made by the lane's thread, so a slow or
+// blocked device holds up only its own lane. A lane sends in the order messages were queued;
+// the monitor records are added by whoever sends, under the wire lock, so they follow the
+// wire's order. When a lane's ring is full and its sender is not stuck in a send, the
+// submitting thread helps empty it; when the sender is stuck, the message is dropped and
+// counted.
+//
+// Threads: submit() from any thread; lock() by the SysEx pump and by closing; the rest from
+// the application thread.
+#pragma once
+
+#include "core/client.h"
+#include "routing/pending_send.h"
+#include "routing/send_ring.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+namespace cvx::routing {
+
+class OutputLane {
+public:
+    OutputLane(core::CvxClient& client, uint32_t output);
+    ~OutputLane(); // stops and joins the sender thread; what is still queued is dropped
+    OutputLane(const OutputLane&) = delete;
+    OutputLane& operator=(const OutputLane&) = delete;
+
+    // Sends now when `mayDirect` and the output is idle, else queues for the lane's thread.
+    void submit(const PendingSend& send, bool mayDirect);
+
+    // The wire lock: held around every platform send to this output and every change of its
+    // running-status byte. Never take the engine lock before it.
+    std::mutex& wireLock() { return wire_; }
+
+    // Drops what is queued. Call with the wire lock held (closing).
+    void discardQueued();
+
+    // Messages dropped because the lane was full while its sender was stuck.
+    uint64_t dropped() const { return dropped_.load(std::memory_order_relaxed); }
+    // Whether nothing is queued and no send is in progress.
+    bool idle();
+
+private:
+    void run();
+    // Sends what is queued; the wire lock is held. Returns how many monitor records it added.
+    uint32_t drainLocked();
+    void wake();
+
+    core::CvxClient& client_;
+    uint32_t output_;
+    std::mutex wire_;
+    SendRing ring_;
+    std::atomic<uint32_t> signal_{0};
+    std::atomic<bool> stopping_{false};
+    std::atomic<uint64_t> dropped_{0};
+    std::thread thread_;
+};
+
+// Whether the calling thread may send to an idle output at once: it is the application
+// thread of `client` and holds no engine lock.
+bool maySendDirectly(const core::CvxClient& client);
+
+// Makes the lane of `output` if it has none (application thread, at open). False when it
+// cannot be made.
+bool ensureLane(core::CvxClient& client, uint32_t output);
+
+// Stops and frees every lane of the client (DestroyClient).
+void destroyLanes(core::CvxClient& client);
+
+// Returns once every message queued on any lane of any client has been sent or dropped
+// (vmidiSettle, tests). A lane stuck in a send holds it up.
+void waitLanesIdle();
+
+} // namespace cvx::routing
