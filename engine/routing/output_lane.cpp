@@ -6,6 +6,7 @@
 #include "platform/settle_hook.h"
 #include "routing/send_to_output.h"
 
+#include <chrono>
 #include <exception>
 
 namespace cvx::routing {
@@ -15,6 +16,12 @@ namespace {
 // The lanes' threads serve the real-time input and timer threads: they ask for the same
 // real-time priority as the MIDI service's input thread.
 constexpr int kLanePriority = 45;
+
+// A full lane whose sender completes nothing for this long is stalled: until it completes a
+// send again, what does not fit is dropped at once. Until then a submitter waits for room,
+// polling, as a synchronous send would have held it.
+constexpr auto kStallAfter = std::chrono::milliseconds(20);
+constexpr auto kRoomPoll = std::chrono::microseconds(50);
 
 // Messages queued on any lane of any client and not yet sent or dropped: what vmidiSettle
 // waits for.
@@ -54,22 +61,32 @@ void OutputLane::submit(const PendingSend& send, bool mayDirect) {
         }
     }
     gQueued.fetch_add(1);
-    if (ring_.push(send)) {
+    if (ring_.push(send) || waitForRoom(send)) {
         wake();
         return;
     }
-    // Full. A sender that is not stuck in a send is only behind: help it, unless this thread
-    // holds the engine lock (no platform send under it).
-    if (!core::EngineLock::heldByCaller() && wire_.try_lock()) {
-        std::lock_guard wire(wire_, std::adopt_lock);
-        drainLocked();
-        if (ring_.push(send)) {
-            wake();
-            return;
-        }
-    }
     dropped_.fetch_add(1, std::memory_order_relaxed);
     queuedDone(1);
+}
+
+bool OutputLane::waitForRoom(const PendingSend& send) {
+    wake();
+    uint64_t seen = completed_.load();
+    auto lastProgress = std::chrono::steady_clock::now();
+    while (!stalled_.load()) {
+        std::this_thread::sleep_for(kRoomPoll);
+        if (ring_.push(send)) {
+            return true;
+        }
+        auto now = std::chrono::steady_clock::now();
+        if (uint64_t completed = completed_.load(); completed != seen) {
+            seen = completed;
+            lastProgress = now;
+        } else if (now - lastProgress > kStallAfter) {
+            stalled_.store(true);
+        }
+    }
+    return false;
 }
 
 void OutputLane::discardQueued() {
@@ -112,6 +129,8 @@ uint32_t OutputLane::drainLocked() {
         if (sendPending(client_, port, send)) {
             ++recorded;
         }
+        completed_.fetch_add(1);
+        stalled_.store(false);
         queuedDone(1);
     }
     return recorded;

@@ -9,9 +9,10 @@
 // threads, or behind a busy output - is queued and made by the lane's thread, so a slow or
 // blocked device holds up only its own lane. A lane sends in the order messages were queued;
 // the monitor records are added by whoever sends, under the wire lock, so they follow the
-// wire's order. When a lane's ring is full and its sender is not stuck in a send, the
-// submitting thread helps empty it; when the sender is stuck, the message is dropped and
-// counted.
+// wire's order. When a lane's ring is full the submitting thread waits for room as long as
+// the lane keeps sending (a synchronous send would have held it as long); once the lane has
+// completed nothing for 20 ms it counts as stalled, and until it completes a send again what
+// does not fit is dropped and counted.
 //
 // Threads: submit() from any thread; lock() by the SysEx pump and by closing; the rest from
 // the application thread.
@@ -45,7 +46,7 @@ public:
     // Drops what is queued. Call with the wire lock held (closing).
     void discardQueued();
 
-    // Messages dropped because the lane was full while its sender was stuck.
+    // Messages dropped because the lane was full while its sender was stalled.
     uint64_t dropped() const { return dropped_.load(std::memory_order_relaxed); }
     // Whether nothing is queued and no send is in progress.
     bool idle();
@@ -55,6 +56,8 @@ private:
     // Sends what is queued; the wire lock is held. Returns how many monitor records it added.
     uint32_t drainLocked();
     void wake();
+    // The ring is full: waits for room while the sender makes progress. False once stalled.
+    bool waitForRoom(const PendingSend& send);
 
     core::CvxClient& client_;
     uint32_t output_;
@@ -63,6 +66,8 @@ private:
     std::atomic<uint32_t> signal_{0};
     std::atomic<bool> stopping_{false};
     std::atomic<uint64_t> dropped_{0};
+    std::atomic<uint64_t> completed_{0}; // sends the lane's thread finished
+    std::atomic<bool> stalled_{false};
     std::thread thread_;
 };
 
