@@ -1,13 +1,15 @@
 #include "routing/output_lane.h"
 
+#include "core/client_ops.h"
 #include "core/engine_lock.h"
-#include "core/engine_memory.h"
 #include "platform/rt_priority.h"
 #include "platform/settle_hook.h"
 #include "routing/send_to_output.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
+#include <vector>
 
 namespace cvx::routing {
 
@@ -20,33 +22,79 @@ constexpr int kLanePriority = 45;
 // A full lane whose sender completes nothing for this long is stalled: until it completes a
 // send again, what does not fit is dropped at once. Until then a submitter waits for room,
 // polling, as a synchronous send would have held it.
-constexpr auto kStallAfter = std::chrono::milliseconds(20);
+constexpr auto kStallAfter = std::chrono::milliseconds(200);
 constexpr auto kRoomPoll = std::chrono::microseconds(50);
 
-// Messages queued on any lane of any client and not yet sent or dropped: what vmidiSettle
-// waits for.
-std::atomic<int64_t> gQueued{0};
+// Every lane of every client, for waitLanesIdle(). Changed on application threads only.
+std::mutex gLanesMutex;
+std::vector<OutputLane*> gLanes;
 
-void queuedDone(int64_t count) {
-    if (count > 0 && gQueued.fetch_sub(count) == count) {
-        gQueued.notify_all();
+// Monitor records of sends a lane made, added to the main queue in one locked pass.
+class RecordBatch {
+public:
+    explicit RecordBatch(core::CvxClient& client) : client_(client) {}
+    ~RecordBatch() { flush(); }
+
+    void add(const EVENT& record) {
+        if (count_ == kCapacity) {
+            flush();
+        }
+        records_[count_++] = record;
+        ++added_;
     }
-}
+
+    void flush() {
+        if (count_ == 0) {
+            return;
+        }
+        core::EngineGuard guard(core::engineLock());
+        for (uint32_t i = 0; i < count_; ++i) {
+            client_.mainQueue->enqueue(records_[i]);
+        }
+        count_ = 0;
+    }
+
+    uint32_t added() const { return added_; }
+
+private:
+    static constexpr uint32_t kCapacity = 64;
+    core::CvxClient& client_;
+    EVENT records_[kCapacity];
+    uint32_t count_ = 0;
+    uint32_t added_ = 0;
+};
 
 } // namespace
 
 void waitLanesIdle() {
-    for (int64_t queued = gQueued.load(); queued != 0; queued = gQueued.load()) {
-        gQueued.wait(queued);
+    for (;;) {
+        bool idle = true;
+        {
+            std::lock_guard guard(gLanesMutex);
+            idle = std::all_of(gLanes.begin(), gLanes.end(),
+                               [](OutputLane* lane) { return lane->idle(); });
+        }
+        if (idle) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
 }
 
 OutputLane::OutputLane(core::CvxClient& client, uint32_t output)
-    : client_(client), output_(output), thread_([this] { run(); }) {}
+    : client_(client), output_(output), thread_([this] { run(); }) {
+    std::lock_guard guard(gLanesMutex);
+    gLanes.push_back(this);
+}
 
 OutputLane::~OutputLane() {
+    {
+        std::lock_guard guard(gLanesMutex);
+        std::erase(gLanes, this);
+    }
     stopping_.store(true);
-    wake();
+    signal_.fetch_add(1, std::memory_order_release);
+    signal_.notify_one();
     thread_.join();
     std::lock_guard wire(wire_);
     discardQueued();
@@ -56,22 +104,23 @@ void OutputLane::submit(const PendingSend& send, bool mayDirect) {
     if (mayDirect && wire_.try_lock()) {
         std::lock_guard wire(wire_, std::adopt_lock);
         if (ring_.empty()) {
-            sendPending(client_, client_.outputs->ports[output_], send);
+            EVENT record{};
+            if (sendPending(client_, client_.outputs->ports[output_], send, record)) {
+                core::addToMainQueue(client_, record);
+            }
             return;
         }
     }
-    gQueued.fetch_add(1);
     if (ring_.push(send) || waitForRoom(send)) {
         wake();
         return;
     }
     dropped_.fetch_add(1, std::memory_order_relaxed);
-    queuedDone(1);
 }
 
 bool OutputLane::waitForRoom(const PendingSend& send) {
     wake();
-    uint64_t seen = completed_.load();
+    uint64_t seen = finished_.load();
     auto lastProgress = std::chrono::steady_clock::now();
     while (!stalled_.load()) {
         std::this_thread::sleep_for(kRoomPoll);
@@ -79,8 +128,8 @@ bool OutputLane::waitForRoom(const PendingSend& send) {
             return true;
         }
         auto now = std::chrono::steady_clock::now();
-        if (uint64_t completed = completed_.load(); completed != seen) {
-            seen = completed;
+        if (uint64_t finished = finished_.load(); finished != seen) {
+            seen = finished;
             lastProgress = now;
         } else if (now - lastProgress > kStallAfter) {
             stalled_.store(true);
@@ -91,22 +140,18 @@ bool OutputLane::waitForRoom(const PendingSend& send) {
 
 void OutputLane::discardQueued() {
     PendingSend send;
-    int64_t dropped = 0;
     while (ring_.pop(send)) {
-        ++dropped;
+        finished_.fetch_add(1, std::memory_order_release);
     }
-    queuedDone(dropped);
 }
 
 bool OutputLane::idle() {
-    std::lock_guard wire(wire_);
-    return ring_.empty();
+    return finished_.load(std::memory_order_acquire) == ring_.pushed();
 }
 
 void OutputLane::run() {
     platform::tryRealtimePriority(kLanePriority);
     while (!stopping_.load()) {
-        uint32_t seen = signal_.load(std::memory_order_acquire);
         uint32_t recorded = 0;
         {
             std::lock_guard wire(wire_);
@@ -115,30 +160,46 @@ void OutputLane::run() {
         if (recorded > 0) {
             cvxPostMessage(client_.windows.main, WM_CVX_EVENTS, 0, 0);
         }
-        if (!stopping_.load()) {
-            signal_.wait(seen, std::memory_order_acquire);
-        }
+        sleep();
     }
 }
 
 uint32_t OutputLane::drainLocked() {
     core::OutputPort& port = client_.outputs->ports[output_];
-    uint32_t recorded = 0;
+    RecordBatch records(client_);
     PendingSend send;
+    EVENT record{};
     while (ring_.pop(send)) {
-        if (sendPending(client_, port, send)) {
-            ++recorded;
+        if (sendPending(client_, port, send, record)) {
+            records.add(record);
         }
-        completed_.fetch_add(1);
-        stalled_.store(false);
-        queuedDone(1);
+        if (stalled_.load(std::memory_order_relaxed)) {
+            stalled_.store(false);
+        }
+        finished_.fetch_add(1, std::memory_order_release);
     }
-    return recorded;
+    records.flush();
+    return records.added();
+}
+
+void OutputLane::sleep() {
+    uint32_t seen = signal_.load(std::memory_order_acquire);
+    sleeping_.store(true);
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (ring_.empty() && !stopping_.load()) {
+        signal_.wait(seen, std::memory_order_acquire);
+    }
+    sleeping_.store(false);
 }
 
 void OutputLane::wake() {
-    signal_.fetch_add(1, std::memory_order_release);
-    signal_.notify_one();
+    // Pairs with the fence in sleep(): either the sender sees the pushed message before it
+    // sleeps, or this sees it sleeping.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (sleeping_.load()) {
+        signal_.fetch_add(1, std::memory_order_release);
+        signal_.notify_one();
+    }
 }
 
 bool maySendDirectly(const core::CvxClient& client) {

@@ -11,7 +11,7 @@
 // the monitor records are added by whoever sends, under the wire lock, so they follow the
 // wire's order. When a lane's ring is full the submitting thread waits for room as long as
 // the lane keeps sending (a synchronous send would have held it as long); once the lane has
-// completed nothing for 20 ms it counts as stalled, and until it completes a send again what
+// completed nothing for 200 ms it counts as stalled, and until it completes a send again what
 // does not fit is dropped and counted.
 //
 // Threads: submit() from any thread; lock() by the SysEx pump and by closing; the rest from
@@ -48,14 +48,17 @@ public:
 
     // Messages dropped because the lane was full while its sender was stalled.
     uint64_t dropped() const { return dropped_.load(std::memory_order_relaxed); }
-    // Whether nothing is queued and no send is in progress.
+    // Whether everything queued has been sent (or dropped). Any thread.
     bool idle();
 
 private:
     void run();
     // Sends what is queued; the wire lock is held. Returns how many monitor records it added.
     uint32_t drainLocked();
+    // Wakes the sender if it sleeps.
     void wake();
+    // Sleeps until woken; returns at once if something was queued meanwhile.
+    void sleep();
     // The ring is full: waits for room while the sender makes progress. False once stalled.
     bool waitForRoom(const PendingSend& send);
 
@@ -66,8 +69,9 @@ private:
     std::atomic<uint32_t> signal_{0};
     std::atomic<bool> stopping_{false};
     std::atomic<uint64_t> dropped_{0};
-    std::atomic<uint64_t> completed_{0}; // sends the lane's thread finished
+    std::atomic<uint64_t> finished_{0}; // queued messages sent, skipped or discarded
     std::atomic<bool> stalled_{false};
+    std::atomic<bool> sleeping_{false};
     std::thread thread_;
 };
 

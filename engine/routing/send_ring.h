@@ -56,6 +56,9 @@ public:
         return true;
     }
 
+    // How many pushes have begun (a push that found the ring full does not count).
+    uint64_t pushed() const { return tail_.load(std::memory_order_acquire); }
+
     // Whether no push has begun that was not popped yet.
     bool empty() const {
         return tail_.load(std::memory_order_acquire) == head_.load(std::memory_order_acquire);

@@ -94,7 +94,7 @@ void noteWireStatus(OutputPort& port, uint8_t status) {
     }
 }
 
-bool sendPending(CvxClient& client, OutputPort& port, const PendingSend& send) {
+bool sendPending(CvxClient& client, OutputPort& port, const PendingSend& send, EVENT& record) {
     HMIDIOUT handle = port.handle.load();
     if (handle == nullptr || handle != send.handle) {
         return false; // closed (or reopened) since it was routed
@@ -104,9 +104,8 @@ bool sendPending(CvxClient& client, OutputPort& port, const PendingSend& send) {
     if (!sent || (send.kind == SendKind::Routed && !send.monitor)) {
         return false;
     }
-    EVENT record = send.event;
+    record = send.event;
     record.outPort = static_cast<uint8_t>(port.deviceIndex.load() + 1);
-    core::addToMainQueue(client, record);
     return true;
 }
 

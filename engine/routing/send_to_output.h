@@ -28,8 +28,10 @@ bool sendRouted(core::CvxClient& client, uint32_t output, const EVENT& event, bo
 bool sendGenerated(core::CvxClient& client, uint32_t output, const EVENT& event);
 
 // Makes one queued send: called by the output's lane with its wire lock held. Returns
-// whether a monitor record was added.
-bool sendPending(core::CvxClient& client, core::OutputPort& port, const PendingSend& send);
+// whether the send calls for a monitor record, and the record; the lane adds it to the main
+// queue before it lets go of the wire lock, so records keep the wire's order.
+bool sendPending(core::CvxClient& client, core::OutputPort& port, const PendingSend& send,
+                 EVENT& record);
 
 // Records that a message with this status reached the output's wire outside the
 // running-status logic (SysEx). Call with the output's wire lock held.
