@@ -103,8 +103,13 @@ void runPump(CvxClient& client) {
 
 void pumpFired(UINT timer, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     auto& client = *reinterpret_cast<CvxClient*>(user);
-    UINT expected = timer;
-    client.sysexOut.pumpTimer.compare_exchange_strong(expected, 0);
+    {
+        // Arming stores the timer's id under the lock, possibly after the timer fired: the
+        // lock makes this see the id, so a fired timer never stays recorded as pending.
+        EngineGuard guard(core::engineLock());
+        UINT expected = timer;
+        client.sysexOut.pumpTimer.compare_exchange_strong(expected, 0);
+    }
     runPump(client);
 }
 
