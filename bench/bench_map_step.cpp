@@ -3,7 +3,7 @@
 // transport remapping, a SysEx trigger and a few discards, fed with a mix of performance
 // messages.
 #include "core/map_arena.h"
-#include "mapping/filter_test.h"
+#include "mapping/message_filter.h"
 #include "mapping/map_loop.h"
 #include "mapping/map_storage.h"
 

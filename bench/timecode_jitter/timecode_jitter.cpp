@@ -12,7 +12,7 @@
 #include "cvxcore.h"
 #include "isolated_home.h"
 #include "jitter_stats.h"
-#include "output/injection.h"
+#include "routing/injection.h"
 
 #include <pthread.h>
 #include <sched.h>

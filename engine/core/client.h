@@ -17,8 +17,8 @@
 #include "core/port_tables.h"
 #include "cvx_platform.h"
 #include "cvx_records.h"
-#include "mapping/map_state.h"
-#include "timecode/time_code_state.h"
+#include "core/map_state.h"
+#include "core/time_code_state.h"
 
 #include <atomic>
 #include <cstdint>

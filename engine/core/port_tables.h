@@ -15,7 +15,7 @@ namespace cvx::mapping {
 struct RouteMap;
 }
 
-namespace cvx::routing {
+namespace cvx::output {
 class OutputLane;
 }
 
@@ -36,7 +36,7 @@ struct OutputPort {
     mapping::RouteMap* routeMaps[kPortCount] = {};
     SysExBuffer* sysexBuffers = nullptr; // engine lock
     // Made at the first open of this index, kept until the client is destroyed.
-    std::atomic<routing::OutputLane*> lane{nullptr};
+    std::atomic<output::OutputLane*> lane{nullptr};
 };
 
 struct OutputPortTable {

@@ -4,10 +4,10 @@
 #include "core/delayed_pool.h"
 #include "core/notifier.h"
 #include "input/input_index.h"
-#include "mapping/filter_test.h"
+#include "mapping/message_filter.h"
 #include "routing/delay_pump.h"
 #include "routing/input_delivery.h"
-#include "routing/message_classes.h"
+#include "midi/message_classes.h"
 #include "routing/processing_loop.h"
 #include "timecode/time_code_feed.h"
 

@@ -6,7 +6,7 @@
 #include "input/input_index.h"
 #include "output/output_buffers.h"
 #include "output/sysex_output_pump.h"
-#include "routing/message_classes.h"
+#include "midi/message_classes.h"
 #include "timecode/time_code_feed.h"
 
 namespace cvx::input {

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "cvx_records.h"
-#include "mapping/map_state.h"
+#include "core/map_state.h"
 #include "mapping/map_step.h"
 #include "mapping/output_sequence.h"
 #include "mapping/replay_list.h"

@@ -16,7 +16,7 @@
 #pragma once
 
 #include "cvx_records.h"
-#include "mapping/map_state.h"
+#include "core/map_state.h"
 #include "mapping/nrpn_tracker.h"
 #include "mapping/sysex_sink.h"
 

@@ -12,7 +12,7 @@
 
 #include "core/map_arena.h"
 #include "cvx_records.h"
-#include "mapping/map_state.h"
+#include "core/map_state.h"
 #include "mapping/map_step.h"
 
 namespace cvx::mapping {

@@ -3,7 +3,7 @@
 // controllers until a map item takes them or they are released unchanged.
 #pragma once
 
-#include "mapping/map_state.h"
+#include "core/map_state.h"
 
 #include <cstdint>
 

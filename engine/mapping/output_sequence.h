@@ -2,7 +2,7 @@
 // the data entry controllers, one message per processing-loop pass.
 #pragma once
 
-#include "mapping/map_state.h"
+#include "core/map_state.h"
 
 #include <cstdint>
 

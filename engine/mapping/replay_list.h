@@ -2,7 +2,7 @@
 // processing loop to deliver one per pass, in order.
 #pragma once
 
-#include "mapping/map_state.h"
+#include "core/map_state.h"
 
 #include <cstdint>
 

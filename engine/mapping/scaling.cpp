@@ -1,6 +1,6 @@
 #include "mapping/scaling.h"
 
-#include "mapping/mul_div.h"
+#include "midi/mul_div.h"
 
 namespace cvx::mapping {
 

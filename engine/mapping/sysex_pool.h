@@ -5,7 +5,7 @@
 // data 1, data 2 and the channel of the message that triggers the string.
 #pragma once
 
-#include "mapping/map_state.h"
+#include "core/map_state.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "output/output_buffers.h"
 
-#include "routing/message_classes.h"
+#include "midi/message_classes.h"
 
 #include <algorithm>
 #include <cstring>

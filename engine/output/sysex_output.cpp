@@ -2,10 +2,10 @@
 
 #include "core/client_ops.h"
 #include "core/sysex_chunks.h"
+#include "midi/message_classes.h"
 #include "output/output_buffers.h"
+#include "output/output_lane.h"
 #include "output/sysex_output_pump.h"
-#include "routing/message_classes.h"
-#include "routing/output_lane.h"
 #include "timecode/time_code_feed.h"
 
 #include <mutex>
@@ -95,7 +95,7 @@ void freeOutputBuffers(CvxClient& client, uint32_t output) {
         // The wire lock waits for a buffer the pump is sending; once the queue no longer
         // holds this output's buffers, the pump takes none of them.
         std::unique_lock<std::mutex> wire;
-        if (routing::OutputLane* lane = port.lane.load()) {
+        if (output::OutputLane* lane = port.lane.load()) {
             wire = std::unique_lock(lane->wireLock());
         }
         EngineGuard guard(core::engineLock());

@@ -1,8 +1,8 @@
 #include "output/sysex_output_pump.h"
 
 #include "core/engine_lock.h"
-#include "routing/output_lane.h"
-#include "routing/send_to_output.h"
+#include "output/output_lane.h"
+#include "output/send_to_output.h"
 
 #include <mutex>
 
@@ -65,7 +65,7 @@ void release(MIDIHDR* header) {
 void sendDue(CvxClient& client, MIDIHDR* header) {
     auto handle = reinterpret_cast<HMIDIOUT>(header->dwUser);
     OutputPort* port = outputOf(client, handle);
-    routing::OutputLane* lane = port != nullptr ? port->lane.load() : nullptr;
+    output::OutputLane* lane = port != nullptr ? port->lane.load() : nullptr;
     if (lane == nullptr) {
         if (popIfHead(client, header)) {
             header->dwFlags |= MHDR_DONE; // its output is gone: free again

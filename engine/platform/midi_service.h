@@ -18,11 +18,11 @@
 //   An input device is open at most once (MMSYSERR_ALLOCATED); an output device may be
 //   open several times (the mapper alias, several clients): it is opened at the backend
 //   for the first handle and closed with the last.
-// - Input: see input_port.h. The service's one input thread (SCHED_FIFO when permitted)
+// - Input: see midi_in_port.h. The service's one input thread (SCHED_FIFO when permitted)
 //   parses what the backends queued and runs the callbacks, so a callback never runs on a
 //   sender's thread and a cable routed back into itself is a feedback loop, not a
 //   recursion.
-// - Output: see output_port.h.
+// - Output: see midi_out_port.h.
 // - "MIDI Mapper" (MIDI_MAPPER): an alias of the first non-virtual output, else of the first
 //   output (Loopback 1), chosen when it is opened. midiOutGetID gives MIDI_MAPPER for it.
 //
@@ -31,8 +31,8 @@
 
 #include "cvx_devices.h"
 #include "platform/backend_slot.h"
-#include "platform/input_port.h"
-#include "platform/output_port.h"
+#include "platform/midi_in_port.h"
+#include "platform/midi_out_port.h"
 
 #include <condition_variable>
 #include <cstdint>

@@ -3,9 +3,9 @@
 #include "core/client_ops.h"
 #include "core/delayed_pool.h"
 #include "routing/input_delivery.h"
-#include "routing/message_classes.h"
+#include "midi/message_classes.h"
 #include "routing/processing_loop.h"
-#include "routing/send_to_output.h"
+#include "output/send_to_output.h"
 #include "timecode/time_code_feed.h"
 
 namespace cvx::routing {

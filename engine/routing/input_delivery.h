@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/client.h"
-#include "mapping/map_state.h"
+#include "core/map_state.h"
 
 namespace cvx::routing {
 

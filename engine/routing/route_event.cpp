@@ -3,7 +3,7 @@
 #include "core/delayed_pool.h"
 #include "routing/delay_pump.h"
 #include "routing/processing_loop.h"
-#include "routing/send_to_output.h"
+#include "output/send_to_output.h"
 
 #include <utility>
 

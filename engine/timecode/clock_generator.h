@@ -3,7 +3,7 @@
 // (generator_timer.h).
 #pragma once
 
-#include "timecode/time_code_state.h"
+#include "core/time_code_state.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // had to give way is made up by the next.
 #pragma once
 
-#include "timecode/time_code_state.h"
+#include "core/time_code_state.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "timecode/sync_tracker.h"
 
-#include "mapping/mul_div.h"
+#include "midi/mul_div.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // the last 24 clock intervals and the song position, for the sync window.
 #pragma once
 
-#include "timecode/time_code_state.h"
+#include "core/time_code_state.h"
 
 #include <cstdint>
 

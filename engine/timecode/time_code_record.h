@@ -1,7 +1,7 @@
 // Arithmetic on a time-code position: frame rates, packing, clamping and counting frames.
 #pragma once
 
-#include "timecode/time_code_state.h"
+#include "core/time_code_state.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // whole from full-frame messages.
 #pragma once
 
-#include "timecode/time_code_state.h"
+#include "core/time_code_state.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 #include "core/map_arena.h"
 #include "cvx_records.h"
 #include "mapping/map_loop.h"
-#include "mapping/map_state.h"
+#include "core/map_state.h"
 #include "mapping/map_storage.h"
 
 #include <cstdint>

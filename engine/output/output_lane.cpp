@@ -1,17 +1,17 @@
-#include "routing/output_lane.h"
+#include "output/output_lane.h"
 
 #include "core/client_ops.h"
 #include "core/engine_lock.h"
+#include "output/send_to_output.h"
 #include "platform/rt_priority.h"
 #include "platform/settle_hook.h"
-#include "routing/send_to_output.h"
 
 #include <algorithm>
 #include <chrono>
 #include <exception>
 #include <vector>
 
-namespace cvx::routing {
+namespace cvx::output {
 
 namespace {
 
@@ -105,7 +105,7 @@ void OutputLane::submit(const PendingSend& send, bool mayDirect) {
         std::lock_guard wire(wire_, std::adopt_lock);
         if (ring_.empty()) {
             EVENT record{};
-            if (sendPending(client_, client_.outputs->ports[output_], send, record)) {
+            if (routing::sendPending(client_, client_.outputs->ports[output_], send, record)) {
                 core::addToMainQueue(client_, record);
             }
             return;
@@ -170,7 +170,7 @@ uint32_t OutputLane::drainLocked() {
     PendingSend send;
     EVENT record{};
     while (ring_.pop(send)) {
-        if (sendPending(client_, port, send, record)) {
+        if (routing::sendPending(client_, port, send, record)) {
             records.add(record);
         }
         if (stalled_.load(std::memory_order_relaxed)) {
@@ -229,4 +229,4 @@ void destroyLanes(core::CvxClient& client) {
     }
 }
 
-} // namespace cvx::routing
+} // namespace cvx::output

@@ -5,7 +5,7 @@
 #include "core/engine_memory.h"
 #include "core/notifier.h"
 #include "cvxcore.h"
-#include "timecode/time_code_lifecycle.h"
+#include "exports/time_code_lifecycle.h"
 
 #include <atomic>
 

@@ -1,8 +1,8 @@
-#include "routing/send_to_output.h"
+#include "output/send_to_output.h"
 
 #include "core/client_ops.h"
-#include "routing/message_classes.h"
-#include "routing/output_lane.h"
+#include "midi/message_classes.h"
+#include "output/output_lane.h"
 
 namespace cvx::routing {
 
@@ -46,7 +46,8 @@ void recordSent(OutputPort& port, uint8_t status, uint32_t source) {
 }
 
 // Sends through the route: running status applies. False when nothing went out.
-bool sendRoutedNow(CvxClient& client, OutputPort& port, HMIDIOUT handle, const PendingSend& send) {
+bool sendRoutedNow(CvxClient& client, OutputPort& port, HMIDIOUT handle,
+                   const output::PendingSend& send) {
     RoutedDecision decision = decideRouted(port, send.event.message, send.mask,
                                            client.flags.runningStatusOutput.load() != 0);
     if (!decision.send) {
@@ -62,7 +63,7 @@ bool sendRoutedNow(CvxClient& client, OutputPort& port, HMIDIOUT handle, const P
 }
 
 // Sends whole, retried once. False when nothing went out.
-bool sendGeneratedNow(OutputPort& port, HMIDIOUT handle, const PendingSend& send) {
+bool sendGeneratedNow(OutputPort& port, HMIDIOUT handle, const output::PendingSend& send) {
     uint8_t status = statusOf(send.event.message);
     uint32_t wire = send.event.message & 0xFFFFFF;
     if (midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR &&
@@ -75,12 +76,12 @@ bool sendGeneratedNow(OutputPort& port, HMIDIOUT handle, const PendingSend& send
     return true;
 }
 
-bool handToLane(CvxClient& client, OutputPort& port, const PendingSend& send) {
-    OutputLane* lane = port.lane.load(std::memory_order_acquire);
+bool handToLane(CvxClient& client, OutputPort& port, const output::PendingSend& send) {
+    output::OutputLane* lane = port.lane.load(std::memory_order_acquire);
     if (lane == nullptr) {
         return false;
     }
-    lane->submit(send, maySendDirectly(client));
+    lane->submit(send, output::maySendDirectly(client));
     return true;
 }
 
@@ -94,14 +95,15 @@ void noteWireStatus(OutputPort& port, uint8_t status) {
     }
 }
 
-bool sendPending(CvxClient& client, OutputPort& port, const PendingSend& send, EVENT& record) {
+bool sendPending(CvxClient& client, OutputPort& port, const output::PendingSend& send,
+                 EVENT& record) {
     HMIDIOUT handle = port.handle.load();
     if (handle == nullptr || handle != send.handle) {
         return false; // closed (or reopened) since it was routed
     }
-    bool sent = send.kind == SendKind::Routed ? sendRoutedNow(client, port, handle, send)
-                                              : sendGeneratedNow(port, handle, send);
-    if (!sent || (send.kind == SendKind::Routed && !send.monitor)) {
+    bool sent = send.kind == output::SendKind::Routed ? sendRoutedNow(client, port, handle, send)
+                                                      : sendGeneratedNow(port, handle, send);
+    if (!sent || (send.kind == output::SendKind::Routed && !send.monitor)) {
         return false;
     }
     record = send.event;
@@ -120,7 +122,8 @@ bool sendRouted(CvxClient& client, uint32_t output, const EVENT& event, bool mon
     if (isChannelStatus(status) && (mask & channelBit(status)) == 0) {
         return false; // neither sent nor a change of the wire's status
     }
-    return handToLane(client, port, PendingSend{event, handle, mask, SendKind::Routed, monitor});
+    return handToLane(client, port,
+                      output::PendingSend{event, handle, mask, output::SendKind::Routed, monitor});
 }
 
 bool sendGenerated(CvxClient& client, uint32_t output, const EVENT& event) {
@@ -130,7 +133,8 @@ bool sendGenerated(CvxClient& client, uint32_t output, const EVENT& event) {
         !maskPasses(port.portMap.mask(core::kGeneratedPort), statusOf(event.message))) {
         return false;
     }
-    return handToLane(client, port, PendingSend{event, handle, 0, SendKind::Generated, true});
+    return handToLane(client, port,
+                      output::PendingSend{event, handle, 0, output::SendKind::Generated, true});
 }
 
 } // namespace cvx::routing

@@ -1,7 +1,7 @@
 // Counts heap allocations made while map steps run. The replaced global operator new counts
 // only while a CountingScope is open; the map path must make none.
 #include "map_harness.h"
-#include "mapping/filter_test.h"
+#include "mapping/message_filter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ports/open_input_registry.h"
+#include "input/open_input_registry.h"
 
 #include <array>
 #include <mutex>

@@ -1,9 +1,9 @@
 // Opening and closing outputs, and their SysEx buffers.
 #include "core/client_ops.h"
 #include "cvxcore.h"
+#include "output/output_lane.h"
 #include "output/sysex_output.h"
 #include "routing/delay_pump.h"
-#include "routing/output_lane.h"
 
 #include <mutex>
 
@@ -78,7 +78,7 @@ uint16_t vx16OpenMidiOut(HMIDIOUT* out, uint16_t device, int mapper, CPortMap* m
     if (port.handle.load() != nullptr) {
         return MMSYSERR_ALLOCATED;
     }
-    if (!cvx::routing::ensureLane(*client, device)) {
+    if (!cvx::output::ensureLane(*client, device)) {
         return MMSYSERR_NOMEM;
     }
     HMIDIOUT opened = nullptr;
@@ -132,7 +132,7 @@ int m32CloseMidiOut(HMIDIOUT handle, uint64_t clientHandle) {
         // Sends check the handle under the output's wire lock: once it is cleared here no
         // send to this output is in progress or can start, and what its lane still held
         // is dropped.
-        cvx::routing::OutputLane& lane = *port.lane.load();
+        cvx::output::OutputLane& lane = *port.lane.load();
         std::lock_guard wire(lane.wireLock());
         lane.discardQueued();
         port.handle.store(nullptr);

@@ -5,7 +5,7 @@
 #include "input/input_buffer_release.h"
 #include "input/input_callback.h"
 #include "input/input_index.h"
-#include "ports/open_input_registry.h"
+#include "input/open_input_registry.h"
 
 using namespace cvx::core;
 

@@ -6,7 +6,7 @@
 #include "input/input_index.h"
 #include "input/orphan_buffers.h"
 #include "input/sysex_input_path.h"
-#include "ports/open_input_registry.h"
+#include "input/open_input_registry.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,11 +5,11 @@
 #include "core/engine_memory.h"
 #include "core/notifier.h"
 #include "cvxcore.h"
+#include "exports/time_code_lifecycle.h"
 #include "input/orphan_buffers.h"
+#include "output/output_lane.h"
 #include "output/sysex_output_pump.h"
 #include "routing/delay_pump.h"
-#include "routing/output_lane.h"
-#include "timecode/time_code_lifecycle.h"
 
 namespace cvx::core {
 
@@ -94,7 +94,7 @@ void m32DestroyClient(uint64_t handle) {
     cvx::timecode::stopGenerators(*client);
     cvx::routing::stopPump(*client);
     cvx::output::stopSysExPump(*client);
-    cvx::routing::destroyLanes(*client);
+    cvx::output::destroyLanes(*client);
     releaseConsumers(*client);
     cvx::input::freeOrphansOf(client);
     unregisterClient(handle);

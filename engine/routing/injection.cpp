@@ -1,14 +1,14 @@
 // corvexEvent, corvexEventDirect and CorvexMapEvent: the application's ways to send MIDI.
-#include "output/injection.h"
+#include "routing/injection.h"
 
 #include "core/client_ops.h"
 #include "core/delayed_pool.h"
 #include "cvxcore.h"
 #include "routing/delay_pump.h"
-#include "routing/message_classes.h"
+#include "midi/message_classes.h"
 #include "routing/processing_loop.h"
 #include "routing/route_event.h"
-#include "routing/send_to_output.h"
+#include "output/send_to_output.h"
 #include "timecode/time_code_feed.h"
 
 namespace cvx::core {

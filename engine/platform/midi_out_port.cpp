@@ -1,4 +1,4 @@
-#include "platform/output_port.h"
+#include "platform/midi_out_port.h"
 
 #include "platform/buffer_header.h"
 #include "platform/midi_byte_parser.h"

@@ -1,4 +1,4 @@
-#include "mapping/mul_div.h"
+#include "midi/mul_div.h"
 #include "mapping/scaling.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "mapping/filter_test.h"
+#include "mapping/message_filter.h"
 
 #include "map_harness.h"
 

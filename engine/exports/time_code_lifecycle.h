@@ -2,7 +2,7 @@
 // the generators at DestroyClient, and the received-time reset of AttachMTC / DetachMTC.
 #pragma once
 
-#include "timecode/time_code_state.h"
+#include "core/time_code_state.h"
 
 namespace cvx::timecode {
 

@@ -1,4 +1,4 @@
-#include "platform/input_port.h"
+#include "platform/midi_in_port.h"
 
 #include "platform/buffer_header.h"
 #include "platform/service_clock.h"

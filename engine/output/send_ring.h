@@ -3,13 +3,13 @@
 // lock) pops in push order. A full ring refuses the push.
 #pragma once
 
-#include "routing/pending_send.h"
+#include "output/pending_send.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 
-namespace cvx::routing {
+namespace cvx::output {
 
 class SendRing {
 public:
@@ -77,4 +77,4 @@ private:
     alignas(64) std::atomic<uint64_t> head_{0};
 };
 
-} // namespace cvx::routing
+} // namespace cvx::output

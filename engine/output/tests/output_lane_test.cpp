@@ -3,8 +3,8 @@
 // platform send is made under the engine lock.
 #include "client_fixture.h"
 #include "gate_backend.h"
+#include "output/output_lane.h"
 #include "platform/midi_service.h"
-#include "routing/output_lane.h"
 
 #include <gtest/gtest.h>
 
@@ -123,7 +123,7 @@ TEST_F(OutputLaneTest, ABlockedOutputHoldsUpNoOtherAndCatchesUpInOrder) {
 
     gate->hold(false);
     ASSERT_TRUE(gate->waitForBytes(GateBackend::kGateA, fed.size()));
-    cvx::routing::waitLanesIdle();
+    cvx::output::waitLanesIdle();
     EXPECT_EQ(gate->received(GateBackend::kGateA), fed);
     EXPECT_EQ(droppedOn(kGateA), 0u);
 
@@ -135,7 +135,7 @@ TEST_F(OutputLaneTest, ABlockedOutputHoldsUpNoOtherAndCatchesUpInOrder) {
 }
 
 TEST_F(OutputLaneTest, WhatABlockedOutputCannotHoldIsDroppedAndCounted) {
-    const uint32_t count = cvx::routing::SendRing::kCapacity + 900;
+    const uint32_t count = cvx::output::SendRing::kCapacity + 900;
     const Bytes fed = notes(0, count);
     gate->hold(true);
     ASSERT_EQ(vmidiFeed(0, fed.data(), static_cast<unsigned>(fed.size())), 1);
@@ -144,7 +144,7 @@ TEST_F(OutputLaneTest, WhatABlockedOutputCannotHoldIsDroppedAndCounted) {
 
     gate->hold(false);
     ASSERT_TRUE(gate->waitForGateAEntered());
-    cvx::routing::waitLanesIdle();
+    cvx::output::waitLanesIdle();
     Bytes onA = gate->received(GateBackend::kGateA);
     ASSERT_EQ(onA.size() % 3, 0u);
     EXPECT_GT(droppedOn(kGateA), 0u);
@@ -200,7 +200,7 @@ TEST_F(OutputLaneTest, TheApplicationIsNotHeldUpByAnOutputStuckInASend) {
     ASSERT_TRUE(gate->waitForBytes(GateBackend::kGateB, 9));
     EXPECT_EQ(gate->received(GateBackend::kGateB), (Bytes{0x90, 60, 1, 0xB0, 7, 2, 0xB0, 7, 3}));
     gate->hold(false);
-    cvx::routing::waitLanesIdle();
+    cvx::output::waitLanesIdle();
     EXPECT_EQ(gate->received(GateBackend::kGateA), (Bytes{0x90, 60, 1, 0xB0, 7, 2, 0xB0, 7, 3}))
         << "queued behind the stuck send, in order";
 }

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "core/client.h"
-#include "routing/pending_send.h"
+#include "output/pending_send.h"
 
 #include <cstdint>
 
@@ -30,7 +30,7 @@ bool sendGenerated(core::CvxClient& client, uint32_t output, const EVENT& event)
 // Makes one queued send: called by the output's lane with its wire lock held. Returns
 // whether the send calls for a monitor record, and the record; the lane adds it to the main
 // queue before it lets go of the wire lock, so records keep the wire's order.
-bool sendPending(core::CvxClient& client, core::OutputPort& port, const PendingSend& send,
+bool sendPending(core::CvxClient& client, core::OutputPort& port, const output::PendingSend& send,
                  EVENT& record);
 
 // Records that a message with this status reached the output's wire outside the

@@ -1,8 +1,8 @@
-#include "timecode/time_code_lifecycle.h"
+#include "exports/time_code_lifecycle.h"
 
 #include "core/client.h"
 #include "core/engine_lock.h"
-#include "output/injection.h"
+#include "routing/injection.h"
 #include "timecode/clock_generator.h"
 #include "timecode/generator_timer.h"
 #include "timecode/mtc_generator.h"

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace cvx::routing {
+namespace cvx::output {
 
 enum class SendKind : uint8_t {
     Routed,    // through the route mask of the event's input, with running status
@@ -21,4 +21,4 @@ struct PendingSend {
     bool monitor = false; // Routed: add a monitor record once sent
 };
 
-} // namespace cvx::routing
+} // namespace cvx::output

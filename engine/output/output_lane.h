@@ -19,15 +19,15 @@
 #pragma once
 
 #include "core/client.h"
-#include "routing/pending_send.h"
-#include "routing/send_ring.h"
+#include "output/pending_send.h"
+#include "output/send_ring.h"
 
 #include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <thread>
 
-namespace cvx::routing {
+namespace cvx::output {
 
 class OutputLane {
 public:
@@ -90,4 +90,4 @@ void destroyLanes(core::CvxClient& client);
 // (vmidiSettle, tests). A lane stuck in a send holds it up.
 void waitLanesIdle();
 
-} // namespace cvx::routing
+} // namespace cvx::output
