@@ -67,17 +67,30 @@ private:
 } // namespace
 
 void waitLanesIdle() {
+    struct Target {
+        OutputLane* lane;
+        uint64_t pushed;
+    };
+    std::vector<Target> targets;
+    {
+        std::lock_guard guard(gLanesMutex);
+        for (OutputLane* lane : gLanes) {
+            targets.push_back({lane, lane->pushed()});
+        }
+    }
     for (;;) {
-        bool idle = true;
+        bool done = true;
         {
             std::lock_guard guard(gLanesMutex);
-            idle = std::all_of(gLanes.begin(), gLanes.end(),
-                               [](OutputLane* lane) { return lane->idle(); });
+            for (const Target& target : targets) {
+                bool live = std::find(gLanes.begin(), gLanes.end(), target.lane) != gLanes.end();
+                done = done && (!live || target.lane->finishedUpTo(target.pushed));
+            }
         }
-        if (idle) {
+        if (done) {
             return;
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
     }
 }
 
@@ -145,8 +158,12 @@ void OutputLane::discardQueued() {
     }
 }
 
-bool OutputLane::idle() {
-    return finished_.load(std::memory_order_acquire) == ring_.pushed();
+uint64_t OutputLane::pushed() const {
+    return ring_.pushed();
+}
+
+bool OutputLane::finishedUpTo(uint64_t pushed) const {
+    return finished_.load(std::memory_order_acquire) >= pushed;
 }
 
 void OutputLane::run() {

@@ -48,8 +48,10 @@ public:
 
     // Messages dropped because the lane was full while its sender was stalled.
     uint64_t dropped() const { return dropped_.load(std::memory_order_relaxed); }
-    // Whether everything queued has been sent (or dropped). Any thread.
-    bool idle();
+    // How many messages were queued so far, and whether that many have been sent, skipped
+    // or dropped. Any thread.
+    uint64_t pushed() const;
+    bool finishedUpTo(uint64_t pushed) const;
 
 private:
     void run();
@@ -86,8 +88,9 @@ bool ensureLane(core::CvxClient& client, uint32_t output);
 // Stops and frees every lane of the client (DestroyClient).
 void destroyLanes(core::CvxClient& client);
 
-// Returns once every message queued on any lane of any client has been sent or dropped
-// (vmidiSettle, tests). A lane stuck in a send holds it up.
+// Returns once every message queued so far on any lane of any client has been sent or
+// dropped (vmidiSettle, tests); what is queued meanwhile is not waited for. A lane stuck in a
+// send holds it up.
 void waitLanesIdle();
 
 } // namespace cvx::output
