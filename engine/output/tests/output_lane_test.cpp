@@ -205,4 +205,23 @@ TEST_F(OutputLaneTest, TheApplicationIsNotHeldUpByAnOutputStuckInASend) {
         << "queued behind the stuck send, in order";
 }
 
+TEST_F(OutputLaneTest, SysExLeavesOutsideTheEngineLockAndEndsTheRunningStatus) {
+    m32SendRunStatus(handle, 1);
+    ASSERT_EQ(m32AllocSyxBufOut(outA, handle, 16), 1);
+    ASSERT_EQ(m32AllocSyxBufOut(outB, handle, 16), 1);
+    m32corvexEventDirect(handle, kGateB, 0x90, 60, 1, 0);
+    const Bytes dump = {0xF0, 0x7D, 1, 2, 3, 0xF7};
+    ASSERT_EQ(m32SendSysEx(handle, reinterpret_cast<char*>(const_cast<uint8_t*>(dump.data())),
+                           static_cast<uint16_t>(dump.size())),
+              MMSYSERR_NOERROR);
+    cvxClockAdvance(5); // the SysEx pump runs
+    const Bytes note = {0x90, 61, 1};
+    ASSERT_EQ(vmidiFeed(0, note.data(), 3), 1);
+    ASSERT_TRUE(gate->waitForBytes(GateBackend::kGateB, 3 + dump.size() + 3));
+    EXPECT_EQ(gate->received(GateBackend::kGateB),
+              (Bytes{0x90, 60, 1, 0xF0, 0x7D, 1, 2, 3, 0xF7, 0x90, 61, 1}));
+    EXPECT_EQ(client->outputs->ports[kGateB].runningStatus, 0x90);
+    EXPECT_EQ(gate->sendsUnderEngineLock(), 0);
+}
+
 } // namespace
