@@ -14,8 +14,13 @@
 // completed nothing for 200 ms it counts as stalled, and until it completes a send again what
 // does not fit is dropped and counted.
 //
-// Threads: submit() from any thread; lock() by the SysEx pump and by closing; the rest from
-// the application thread.
+// The application thread also sends at once when a device's send blocks while its output
+// was idle: it is held for that one call, as any direct send would hold it, and meanwhile
+// the output counts as busy, so its later messages queue.
+//
+// Threads: submit(), pushed(), finishedUpTo() and dropped() from any thread; wireLock() by
+// the senders, the SysEx pump and closing; construction and destruction on the application
+// thread.
 #pragma once
 
 #include "core/client.h"
