@@ -200,21 +200,19 @@ uint32_t OutputLane::drainLocked() {
 }
 
 void OutputLane::sleep() {
-    uint32_t seen = signal_.load(std::memory_order_acquire);
+    uint32_t seen = signal_.load();
     sleeping_.store(true);
-    std::atomic_thread_fence(std::memory_order_seq_cst);
-    if (ring_.empty() && !stopping_.load()) {
-        signal_.wait(seen, std::memory_order_acquire);
+    // Either wake() counted its message before this reads the count (and then the message
+    // is in the ring), or wake() sees this sender asleep and wakes it.
+    if (signal_.load() == seen && ring_.empty() && !stopping_.load()) {
+        signal_.wait(seen);
     }
     sleeping_.store(false);
 }
 
 void OutputLane::wake() {
-    // Pairs with the fence in sleep(): either the sender sees the pushed message before it
-    // sleeps, or this sees it sleeping.
-    std::atomic_thread_fence(std::memory_order_seq_cst);
+    signal_.fetch_add(1);
     if (sleeping_.load()) {
-        signal_.fetch_add(1, std::memory_order_release);
         signal_.notify_one();
     }
 }
