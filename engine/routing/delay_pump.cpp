@@ -2,10 +2,10 @@
 
 #include "core/client_ops.h"
 #include "core/delayed_pool.h"
-#include "routing/input_delivery.h"
 #include "midi/message_classes.h"
-#include "routing/processing_loop.h"
 #include "output/send_to_output.h"
+#include "routing/input_delivery.h"
+#include "routing/processing_loop.h"
 #include "timecode/time_code_feed.h"
 
 namespace cvx::routing {
@@ -64,9 +64,8 @@ struct DueBatch {
     uint32_t count = 0;
 };
 
-// Moves up to a batch of due entries out of the pool; kills the pump timer once nothing is
-// pending. Returns whether more may be due.
-bool takeDue(CvxClient& client, UINT timer, DueBatch& batch) {
+// Moves up to a batch of due entries out of the pool. Returns whether more may be due.
+bool takeDue(CvxClient& client, DueBatch& batch) {
     EngineGuard guard(core::engineLock());
     uint32_t now = core::elapsedMs(client);
     batch.count = 0;
@@ -79,13 +78,19 @@ bool takeDue(CvxClient& client, UINT timer, DueBatch& batch) {
         batch.entries[batch.count++] = *entry;
         client.delays.pool.release(entry);
     }
+    return batch.count == DueBatch::kCapacity;
+}
+
+// Kills the pump timer when nothing is pending, after the tick delivered: what it delivered
+// may have scheduled more.
+void stopIfIdle(CvxClient& client, UINT timer) {
+    EngineGuard guard(core::engineLock());
     if (!client.delays.pool.hasPending()) {
         UINT expected = timer;
         if (client.delays.pumpTimer.compare_exchange_strong(expected, 0)) {
             timeKillEvent(timer);
         }
     }
-    return batch.count == DueBatch::kCapacity;
 }
 
 void pumpTick(UINT timer, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
@@ -93,11 +98,12 @@ void pumpTick(UINT timer, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     DueBatch batch;
     bool more = true;
     while (more) {
-        more = takeDue(client, timer, batch);
+        more = takeDue(client, batch);
         for (uint32_t i = 0; i < batch.count; ++i) {
             deliverDue(client, batch.entries[i]);
         }
     }
+    stopIfIdle(client, timer);
     cvxPostMessage(client.windows.main, WM_CVX_EVENTS, 0, 0);
 }
 
