@@ -6,6 +6,9 @@
 
 namespace cvx::input {
 
+// Unprepares (when prepared) and frees one buffer the input no longer holds.
+void freeInputBuffer(HMIDIIN handle, core::SysExBuffer* buffer);
+
 // Frees the buffers; those the application still holds (lent, or captured and not yet read)
 // become orphans of the client, freed when they come back, have been read, or the client is
 // destroyed.

@@ -12,16 +12,10 @@
 #include <cstring>
 
 using namespace cvx::core;
+using cvx::input::freeInputBuffer;
 using cvx::input::requeueInputBuffer;
 
 namespace {
-
-void freeBuffer(HMIDIIN handle, SysExBuffer* buffer) {
-    if ((buffer->header.dwFlags & MHDR_PREPARED) != 0) {
-        midiInUnprepareHeader(handle, &buffer->header, sizeof(MIDIHDR));
-    }
-    SysExBuffer::destroy(buffer);
-}
 
 // Copies from the first captured buffer; returns the bytes copied and whether it is used up.
 uint32_t readCaptured(CvxClient& client, MIDIHDR& header, uint8_t* out, uint32_t wanted,
@@ -36,22 +30,6 @@ uint32_t readCaptured(CvxClient& client, MIDIHDR& header, uint8_t* out, uint32_t
 }
 
 } // namespace
-
-namespace cvx::input {
-
-void releaseInputBuffers(const CvxClient& client, HMIDIIN handle, SysExBuffer* buffers) {
-    while (buffers != nullptr) {
-        SysExBuffer* next = buffers->next;
-        if (buffers->withApplication) {
-            adoptOrphan(buffers, &client);
-        } else {
-            freeBuffer(handle, buffers);
-        }
-        buffers = next;
-    }
-}
-
-} // namespace cvx::input
 
 extern "C" {
 
@@ -73,7 +51,7 @@ int m32AllocSyxBufIn(HMIDIIN handle, uint64_t clientHandle, uint16_t size) {
     InputBufferList* list = cvx::input::ensureBufferList(
         client->inputs, handle, index < 0 ? kPortCount : static_cast<uint32_t>(index));
     if (list == nullptr || midiInAddBuffer(handle, &buffer->header, sizeof(MIDIHDR)) != 0) {
-        freeBuffer(handle, buffer);
+        freeInputBuffer(handle, buffer);
         return 0;
     }
     buffer->next = list->head;

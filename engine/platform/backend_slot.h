@@ -9,6 +9,8 @@
 
 namespace cvx::platform {
 
+class VirtualBackend;
+
 struct BackendSlot {
     std::unique_ptr<MidiBackend> backend;
     // Held around every control call the service makes into the backend (start, stop, open,
@@ -16,9 +18,9 @@ struct BackendSlot {
     // slow open never holds up the real-time paths: sends may run concurrently with control
     // calls and with each other (several handles of one output).
     std::mutex callMutex;
-    std::string name;        // backend->name()
-    bool isVirtual = false;  // the virtual loopback backend
-    bool byteStream = false; // backend->carriesRunningStatus()
+    std::string name;                   // backend->name()
+    VirtualBackend* loopback = nullptr; // backend->loopback(): set for the virtual backend
+    bool byteStream = false;            // backend->carriesRunningStatus()
 };
 
 // What ports need from the service.

@@ -33,9 +33,11 @@
 
 namespace cvx::platform {
 
+class VirtualBackend;
+
 struct EndpointInfo {
-    uint64_t key = 0;  // the backend's stable identity of the endpoint
-    std::string name;  // what the user sees, e.g. "Corvex Loopback 1", "Synth:Port 1"
+    uint64_t key = 0; // the backend's stable identity of the endpoint
+    std::string name; // what the user sees, e.g. "Corvex Loopback 1", "Synth:Port 1"
 };
 
 class InputSink {
@@ -84,6 +86,9 @@ public:
     virtual MMRESULT send(uint64_t key, const uint8_t* bytes, size_t length) = 0;
     // True for byte-stream transports, which get running status exactly as sent.
     virtual bool carriesRunningStatus() const = 0;
+    // The virtual backend itself (its loopback cables, which the test tap reaches); null
+    // for every other backend.
+    virtual VirtualBackend* loopback() { return nullptr; }
 };
 
-}  // namespace cvx::platform
+} // namespace cvx::platform

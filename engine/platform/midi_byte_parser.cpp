@@ -1,25 +1,8 @@
 #include "platform/midi_byte_parser.h"
 
-namespace cvx::platform {
+#include "midi/message_length.h"
 
-int MidiByteParser::dataLength(uint8_t status) {
-    if (status < 0x80) {
-        return 0;
-    }
-    if (status < 0xF0) {
-        uint8_t kind = status & 0xF0;
-        return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
-    }
-    switch (status) {
-    case 0xF1:
-    case 0xF3:
-        return 1;
-    case 0xF2:
-        return 2;
-    default:
-        return 0;
-    }
-}
+namespace cvx::platform {
 
 void MidiByteParser::reset() {
     runningStatus_ = 0;
@@ -70,7 +53,7 @@ int MidiByteParser::feed(uint8_t byte, uint32_t time, Action* out) {
             return n;
         }
         runningStatus_ = byte < 0xF0 ? byte : 0;
-        int length = dataLength(byte);
+        int length = midi::dataLength(byte);
         if (length == 0) {
             out[n++] = Action{Kind::Short, 0, byte, time};
             return n;
@@ -88,7 +71,7 @@ int MidiByteParser::feed(uint8_t byte, uint32_t time, Action* out) {
             return n;
         }
         status_ = runningStatus_;
-        needed_ = static_cast<uint8_t>(dataLength(status_));
+        needed_ = static_cast<uint8_t>(midi::dataLength(status_));
         have_ = 0;
         time_ = time;
     }

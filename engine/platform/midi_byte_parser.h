@@ -42,9 +42,6 @@ public:
     bool inSysEx() const { return inSysEx_; }
     uint8_t runningStatus() const { return runningStatus_; }
 
-    // Data bytes that follow a status byte (0 for single-byte messages; SysEx excluded).
-    static int dataLength(uint8_t status);
-
 private:
     uint8_t runningStatus_ = 0; // channel status to continue, 0 = none
     uint8_t status_ = 0;        // status of the message being collected, 0 = none

@@ -18,15 +18,15 @@ struct RecordHeader {
 
 // ---- queueing (any thread) --------------------------------------------------------------
 
-void InputPort::receive(const uint8_t* bytes, size_t length, uint32_t arrivalMs) {
+void MidiInPort::receive(const uint8_t* bytes, size_t length, uint32_t arrivalMs) {
     push(bytes, length, arrivalMs, false);
 }
 
-void InputPort::feed(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bool mayWait) {
+void MidiInPort::feed(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bool mayWait) {
     push(bytes, length, arrivalMs, mayWait);
 }
 
-void InputPort::push(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bool mayWait) {
+void MidiInPort::push(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bool mayWait) {
     bool queued = false;
     {
         std::unique_lock lock(ringMutex_);
@@ -67,12 +67,12 @@ void InputPort::push(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bo
     }
 }
 
-uint64_t InputPort::queuedSoFar() {
+uint64_t MidiInPort::queuedSoFar() {
     std::lock_guard guard(ringMutex_);
     return queued_;
 }
 
-void InputPort::flushLocked() {
+void MidiInPort::flushLocked() {
     std::lock_guard guard(ringMutex_);
     accepting_ = false;
     ++epoch_;
@@ -83,7 +83,7 @@ void InputPort::flushLocked() {
     space_.notify_all();
 }
 
-void InputPort::stopDelivery() {
+void MidiInPort::stopDelivery() {
     started_ = false;
     flushLocked();
     parser_.reset();
@@ -92,9 +92,8 @@ void InputPort::stopDelivery() {
 
 // ---- open / close -----------------------------------------------------------------------
 
-MMRESULT InputPort::open(BackendSlot* backend, uint64_t key, LPMIDICALLBACK callback,
-                         DWORD_PTR instance, HMIDIIN* handle) {
-    uint32_t generation = 0;
+MMRESULT MidiInPort::open(BackendSlot* backend, uint64_t key, LPMIDICALLBACK callback,
+                          DWORD_PTR instance, HMIDIIN* handle) {
     {
         std::lock_guard guard(mutex_);
         if (state_ != PortState::Free) {
@@ -110,18 +109,9 @@ MMRESULT InputPort::open(BackendSlot* backend, uint64_t key, LPMIDICALLBACK call
                 }
             }
         }
-        generation = generation_.load() + 1;
-        generation_.store(generation);
-        state_ = PortState::Opening;
-        dead_ = false;
+        beginHandle(PortState::Opening, backend, key, callback, instance);
         started_ = false;
         backendOpen_ = false;
-        backend_ = backend;
-        key_ = key;
-        callback_ = callback;
-        instance_ = instance;
-        handle_ =
-            reinterpret_cast<HMIDIIN>(static_cast<uintptr_t>(encodeHandle(slot_, generation)));
         head_ = tail_ = nullptr;
         parser_.reset();
     }
@@ -132,32 +122,23 @@ MMRESULT InputPort::open(BackendSlot* backend, uint64_t key, LPMIDICALLBACK call
     }
     std::unique_lock lock(mutex_);
     if (result != MMSYSERR_NOERROR) {
-        state_ = PortState::Free;
-        generation_.store(generation + 1);
-        callback_ = nullptr;
+        release();
         return result;
     }
     state_ = PortState::Open;
     backendOpen_ = true;
-    *handle = handle_;
+    *handle = reinterpret_cast<HMIDIIN>(handleValue());
     return MMSYSERR_NOERROR;
 }
 
-void InputPort::announceOpen(uint32_t generation) {
-    std::unique_lock lock(mutex_);
-    if (valid(generation)) {
-        deliver(lock, MIM_OPEN, 0, 0);
-    }
-}
-
-void InputPort::closeAtBackend(bool wasOpen) {
+void MidiInPort::closeAtBackend(bool wasOpen) {
     if (wasOpen) {
         std::lock_guard call(backend_->callMutex);
         backend_->backend->closeInput(key_);
     }
 }
 
-MMRESULT InputPort::close(uint32_t generation) {
+MMRESULT MidiInPort::close(uint32_t generation) {
     std::unique_lock lock(mutex_);
     if (!valid(generation)) {
         return MMSYSERR_INVALHANDLE;
@@ -167,7 +148,7 @@ MMRESULT InputPort::close(uint32_t generation) {
     }
     state_ = PortState::Closing;
     stopDelivery();
-    callbacksDone_.wait(lock, [&] { return running_ == CallbackScope::depth(this); });
+    waitForCallbacks(lock);
     bool wasOpen = backendOpen_ && !dead_;
     backendOpen_ = false;
     lock.unlock();
@@ -176,13 +157,11 @@ MMRESULT InputPort::close(uint32_t generation) {
     if (!dead_) {
         deliver(lock, MIM_CLOSE, 0, 0);
     }
-    callback_ = nullptr;
-    state_ = PortState::Free;
-    generation_.store(generation + 1);
+    release();
     return MMSYSERR_NOERROR;
 }
 
-MIDIHDR* InputPort::detachAll() {
+MIDIHDR* MidiInPort::detachAll() {
     MIDIHDR* list = head_;
     head_ = tail_ = nullptr;
     for (MIDIHDR* h = list; h != nullptr; h = h->lpNext) {
@@ -192,7 +171,7 @@ MIDIHDR* InputPort::detachAll() {
     return list;
 }
 
-void InputPort::markDead() {
+void MidiInPort::markDead() {
     std::unique_lock lock(mutex_);
     if (state_ != PortState::Open || dead_) {
         return;
@@ -210,35 +189,23 @@ void InputPort::markDead() {
     closeAtBackend(wasOpen);
 }
 
-void InputPort::forceClose() {
+void MidiInPort::forceClose() {
     markDead();
     std::unique_lock lock(mutex_);
     if (state_ != PortState::Open) {
         return;
     }
     state_ = PortState::Closing;
-    callbacksDone_.wait(lock, [&] { return running_ == CallbackScope::depth(this); });
-    callback_ = nullptr;
-    state_ = PortState::Free;
-    generation_.store(generation_.load() + 1);
+    waitForCallbacks(lock);
+    release();
 }
 
-bool InputPort::liveDevice(BackendSlot*& backend, uint64_t& key) {
+bool MidiInPort::liveDevice(BackendSlot*& backend, uint64_t& key) {
     std::lock_guard guard(mutex_);
-    if ((state_ != PortState::Open && state_ != PortState::Opening) || dead_) {
-        return false;
-    }
-    backend = backend_;
-    key = key_;
-    return true;
+    return liveDeviceLocked(true, backend, key);
 }
 
-bool InputPort::busy() {
-    std::lock_guard guard(mutex_);
-    return state_ != PortState::Free;
-}
-
-MMRESULT InputPort::device(uint32_t generation, BackendSlot*& backend, uint64_t& key) {
+MMRESULT MidiInPort::device(uint32_t generation, BackendSlot*& backend, uint64_t& key) {
     std::lock_guard guard(mutex_);
     if (!valid(generation)) {
         return MMSYSERR_INVALHANDLE;
@@ -253,17 +220,17 @@ MMRESULT InputPort::device(uint32_t generation, BackendSlot*& backend, uint64_t&
 
 // ---- headers and buffers ----------------------------------------------------------------
 
-MMRESULT InputPort::prepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
+MMRESULT MidiInPort::prepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
     std::lock_guard guard(mutex_);
     return valid(generation) ? markPrepared(header, size) : MMSYSERR_INVALHANDLE;
 }
 
-MMRESULT InputPort::unprepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
+MMRESULT MidiInPort::unprepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
     std::lock_guard guard(mutex_);
     return valid(generation) ? markUnprepared(header, size) : MMSYSERR_INVALHANDLE;
 }
 
-MMRESULT InputPort::addBuffer(uint32_t generation, MIDIHDR* header, UINT size) {
+MMRESULT MidiInPort::addBuffer(uint32_t generation, MIDIHDR* header, UINT size) {
     std::lock_guard guard(mutex_);
     if (!valid(generation)) {
         return MMSYSERR_INVALHANDLE;
@@ -297,7 +264,7 @@ MMRESULT InputPort::addBuffer(uint32_t generation, MIDIHDR* header, UINT size) {
 
 // ---- start / stop / reset ---------------------------------------------------------------
 
-MMRESULT InputPort::start(uint32_t generation) {
+MMRESULT MidiInPort::start(uint32_t generation) {
     std::lock_guard guard(mutex_);
     if (!valid(generation)) {
         return MMSYSERR_INVALHANDLE;
@@ -316,7 +283,7 @@ MMRESULT InputPort::start(uint32_t generation) {
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT InputPort::stop(uint32_t generation) {
+MMRESULT MidiInPort::stop(uint32_t generation) {
     std::unique_lock lock(mutex_);
     if (!valid(generation)) {
         return MMSYSERR_INVALHANDLE;
@@ -334,7 +301,7 @@ MMRESULT InputPort::stop(uint32_t generation) {
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT InputPort::reset(uint32_t generation) {
+MMRESULT MidiInPort::reset(uint32_t generation) {
     std::unique_lock lock(mutex_);
     if (!valid(generation)) {
         return MMSYSERR_INVALHANDLE;
@@ -355,30 +322,12 @@ MMRESULT InputPort::reset(uint32_t generation) {
 
 // ---- parsing and delivery (input thread) ------------------------------------------------
 
-uint32_t InputPort::stamp(uint32_t time) const {
+uint32_t MidiInPort::stamp(uint32_t time) const {
     uint32_t elapsed = time - startMs_;
     return static_cast<int32_t>(elapsed) < 0 ? 0 : elapsed;
 }
 
-void InputPort::deliver(std::unique_lock<std::mutex>& lock, UINT msg, DWORD_PTR p1, DWORD_PTR p2) {
-    LPMIDICALLBACK callback = callback_;
-    if (callback == nullptr) {
-        return;
-    }
-    DWORD_PTR instance = instance_;
-    HMIDIIN handle = handle_;
-    ++running_;
-    lock.unlock();
-    {
-        CallbackScope scope(this);
-        callback(handle, msg, instance, p1, p2);
-    }
-    lock.lock();
-    --running_;
-    callbacksDone_.notify_all();
-}
-
-void InputPort::returnHead(std::unique_lock<std::mutex>& lock) {
+void MidiInPort::returnHead(std::unique_lock<std::mutex>& lock) {
     MIDIHDR* header = head_;
     head_ = header->lpNext;
     if (head_ == nullptr) {
@@ -389,7 +338,7 @@ void InputPort::returnHead(std::unique_lock<std::mutex>& lock) {
     deliver(lock, MIM_LONGDATA, reinterpret_cast<DWORD_PTR>(header), stamp(bufferTime_));
 }
 
-void InputPort::store(std::unique_lock<std::mutex>& lock, uint8_t byte, uint32_t time, bool end) {
+void MidiInPort::store(std::unique_lock<std::mutex>& lock, uint8_t byte, uint32_t time, bool end) {
     MIDIHDR* header = head_;
     if (header == nullptr) {
         return; // no buffer queued: the byte is lost, as on a real port
@@ -403,7 +352,7 @@ void InputPort::store(std::unique_lock<std::mutex>& lock, uint8_t byte, uint32_t
     }
 }
 
-void InputPort::apply(std::unique_lock<std::mutex>& lock, const MidiByteParser::Action& a) {
+void MidiInPort::apply(std::unique_lock<std::mutex>& lock, const MidiByteParser::Action& a) {
     switch (a.kind) {
     case MidiByteParser::Kind::Short:
         deliver(lock, MIM_DATA, a.message, stamp(a.time));
@@ -425,8 +374,8 @@ void InputPort::apply(std::unique_lock<std::mutex>& lock, const MidiByteParser::
     }
 }
 
-bool InputPort::process() {
-    for (int n = 0; n < kRecordsPerTurn; ++n) {
+bool MidiInPort::process() {
+    for (int turn = 0; turn < kRecordsPerTurn; ++turn) {
         RecordHeader record{};
         uint32_t epoch = 0;
         {

@@ -19,10 +19,9 @@
 // fail with MMSYSERR_NODRIVER.
 #pragma once
 
-#include "platform/backend_slot.h"
 #include "platform/byte_ring.h"
 #include "platform/midi_byte_parser.h"
-#include "platform/port_handles.h"
+#include "platform/port_life_cycle.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -31,14 +30,14 @@
 
 namespace cvx::platform {
 
-class InputPort final : public InputSink {
+class MidiInPort final : public InputSink, public PortLifeCycle {
 public:
     static constexpr size_t kRingBytes = 256 * 1024;
     static constexpr uint32_t kMaxRecord = 4096;
     static constexpr int kRecordsPerTurn = 32;
 
     void init(uint32_t slot, PortHost* host) {
-        slot_ = slot;
+        PortLifeCycle::init(slot);
         host_ = host;
     }
 
@@ -57,7 +56,7 @@ public:
     MMRESULT open(BackendSlot* backend, uint64_t key, LPMIDICALLBACK callback, DWORD_PTR instance,
                   HMIDIIN* handle);
     // MIM_OPEN, run by the service once it let go of its open lock.
-    void announceOpen(uint32_t generation);
+    void announceOpen(uint32_t generation) { announce(generation, MIM_OPEN); }
     MMRESULT close(uint32_t generation);
     MMRESULT prepareHeader(uint32_t generation, MIDIHDR* header, UINT size);
     MMRESULT unprepareHeader(uint32_t generation, MIDIHDR* header, UINT size);
@@ -70,7 +69,6 @@ public:
 
     // Service: whether the port is open (alive) on a device, and which.
     bool liveDevice(BackendSlot*& backend, uint64_t& key);
-    bool busy(); // not free (opening, open, closing, also dead)
     void markDead();
     void forceClose();
 
@@ -85,10 +83,6 @@ public:
     bool doneUpTo(uint64_t count) const { return done_.load() >= count; }
 
 private:
-    bool valid(uint32_t generation) const {
-        return generation_.load(std::memory_order_relaxed) == generation &&
-               state_ == PortState::Open;
-    }
     void push(const uint8_t* bytes, size_t length, uint32_t arrivalMs, bool mayWait);
     // Both with mutex_ held; flush also takes ringMutex_.
     void stopDelivery();
@@ -98,31 +92,17 @@ private:
     void store(std::unique_lock<std::mutex>& lock, uint8_t byte, uint32_t time, bool end);
     void returnHead(std::unique_lock<std::mutex>& lock);
     MIDIHDR* detachAll();
-    void deliver(std::unique_lock<std::mutex>& lock, UINT msg, DWORD_PTR p1, DWORD_PTR p2);
     void closeAtBackend(bool wasOpen);
 
-    uint32_t slot_ = 0;
     PortHost* host_ = nullptr;
 
-    // ---- guarded by mutex_ ----
-    std::mutex mutex_;
-    std::condition_variable callbacksDone_;
-    std::atomic<uint32_t> generation_{0}; // written under mutex_, read anywhere
-    PortState state_ = PortState::Free;
-    bool dead_ = false;
+    // ---- guarded by mutex_ (PortLifeCycle) ----
     bool started_ = false;
-    bool backendOpen_ = false;
-    BackendSlot* backend_ = nullptr;
-    uint64_t key_ = 0;
-    LPMIDICALLBACK callback_ = nullptr;
-    DWORD_PTR instance_ = 0;
-    HMIDIIN handle_ = nullptr;
     uint32_t startMs_ = 0;
     MIDIHDR* head_ = nullptr;
     MIDIHDR* tail_ = nullptr;
     uint32_t bufferTime_ = 0;
     MidiByteParser parser_;
-    int running_ = 0; // callbacks in progress, on any thread
     uint8_t scratch_[kMaxRecord];
 
     // ---- guarded by ringMutex_ (epoch_ is written holding both locks) ----

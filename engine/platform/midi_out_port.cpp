@@ -1,7 +1,7 @@
 #include "platform/midi_out_port.h"
 
+#include "midi/message_length.h"
 #include "platform/buffer_header.h"
-#include "platform/midi_byte_parser.h"
 
 namespace cvx::platform {
 
@@ -18,7 +18,7 @@ int encodeShortMessage(DWORD message, bool byteStream, uint8_t& lastStatus, uint
         } else if (first < 0xF8) {
             lastStatus = 0;
         }
-        int length = 1 + MidiByteParser::dataLength(first);
+        int length = 1 + midi::dataLength(first);
         out[0] = first;
         out[1] = second;
         out[2] = third;
@@ -27,7 +27,7 @@ int encodeShortMessage(DWORD message, bool byteStream, uint8_t& lastStatus, uint
     if (lastStatus == 0) {
         return 0;
     }
-    int data = MidiByteParser::dataLength(lastStatus);
+    int data = midi::dataLength(lastStatus);
     int n = 0;
     if (!byteStream) {
         out[n++] = lastStatus;
@@ -39,52 +39,19 @@ int encodeShortMessage(DWORD message, bool byteStream, uint8_t& lastStatus, uint
     return n;
 }
 
-void OutputPort::open(BackendSlot* backend, uint64_t key, bool mapper, LPMIDICALLBACK callback,
-                      DWORD_PTR instance, HMIDIOUT* handle) {
+void MidiOutPort::open(BackendSlot* backend, uint64_t key, bool mapper, LPMIDICALLBACK callback,
+                       DWORD_PTR instance, HMIDIOUT* handle) {
     std::unique_lock lock(mutex_);
-    uint32_t generation = generation_.load() + 1;
-    generation_.store(generation);
-    state_ = PortState::Open;
-    dead_ = false;
+    beginHandle(PortState::Open, backend, key, callback, instance);
     mapper_ = mapper;
     backendOpen_ = true;
-    backend_ = backend;
-    key_ = key;
     lastStatus_ = 0;
-    callback_ = callback;
-    instance_ = instance;
-    handle_ = reinterpret_cast<HMIDIOUT>(static_cast<uintptr_t>(encodeHandle(slot_, generation)));
     longInQueue_ = 0;
-    *handle = handle_;
+    *handle = reinterpret_cast<HMIDIOUT>(handleValue());
 }
 
-void OutputPort::announceOpen(uint32_t generation) {
-    std::unique_lock lock(mutex_);
-    if (valid(generation)) {
-        deliver(lock, MOM_OPEN, 0);
-    }
-}
-
-void OutputPort::deliver(std::unique_lock<std::mutex>& lock, UINT msg, DWORD_PTR p1) {
-    LPMIDICALLBACK callback = callback_;
-    if (callback == nullptr) {
-        return;
-    }
-    DWORD_PTR instance = instance_;
-    auto handle = reinterpret_cast<HMIDIIN>(handle_);
-    ++running_;
-    lock.unlock();
-    {
-        CallbackScope scope(this);
-        callback(handle, msg, instance, p1, 0);
-    }
-    lock.lock();
-    --running_;
-    changed_.notify_all();
-}
-
-MMRESULT OutputPort::beginClose(uint32_t generation, bool& closeBackend, BackendSlot*& backend,
-                                uint64_t& key) {
+MMRESULT MidiOutPort::beginClose(uint32_t generation, bool& closeBackend, BackendSlot*& backend,
+                                 uint64_t& key) {
     std::unique_lock lock(mutex_);
     if (!valid(generation)) {
         return MMSYSERR_INVALHANDLE;
@@ -93,7 +60,7 @@ MMRESULT OutputPort::beginClose(uint32_t generation, bool& closeBackend, Backend
         return MIDIERR_STILLPLAYING;
     }
     state_ = PortState::Closing;
-    changed_.wait(lock, [&] { return running_ == CallbackScope::depth(this); });
+    waitForCallbacks(lock);
     closeBackend = backendOpen_;
     backendOpen_ = false;
     backend = backend_;
@@ -104,17 +71,15 @@ MMRESULT OutputPort::beginClose(uint32_t generation, bool& closeBackend, Backend
     return MMSYSERR_NOERROR;
 }
 
-void OutputPort::finishClose() {
+void MidiOutPort::finishClose() {
     std::unique_lock lock(mutex_);
     if (!dead_) {
-        deliver(lock, MOM_CLOSE, 0);
+        deliver(lock, MOM_CLOSE, 0, 0);
     }
-    callback_ = nullptr;
-    state_ = PortState::Free;
-    generation_.store(generation_.load() + 1);
+    release();
 }
 
-MMRESULT OutputPort::shortMsg(uint32_t generation, DWORD message) {
+MMRESULT MidiOutPort::shortMsg(uint32_t generation, DWORD message) {
     std::lock_guard send(sendMutex_);
     uint8_t bytes[3];
     int length = 0;
@@ -138,7 +103,7 @@ MMRESULT OutputPort::shortMsg(uint32_t generation, DWORD message) {
     return backend->backend->send(key, bytes, static_cast<size_t>(length));
 }
 
-MMRESULT OutputPort::longMsg(uint32_t generation, MIDIHDR* header, UINT size) {
+MMRESULT MidiOutPort::longMsg(uint32_t generation, MIDIHDR* header, UINT size) {
     size_t length = 0;
     {
         std::lock_guard guard(mutex_);
@@ -185,21 +150,21 @@ MMRESULT OutputPort::longMsg(uint32_t generation, MIDIHDR* header, UINT size) {
     header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
     --longInQueue_;
     changed_.notify_all();
-    deliver(lock, MOM_DONE, reinterpret_cast<DWORD_PTR>(header));
+    deliver(lock, MOM_DONE, reinterpret_cast<DWORD_PTR>(header), 0);
     return result;
 }
 
-MMRESULT OutputPort::prepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
+MMRESULT MidiOutPort::prepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
     std::lock_guard guard(mutex_);
     return valid(generation) ? markPrepared(header, size) : MMSYSERR_INVALHANDLE;
 }
 
-MMRESULT OutputPort::unprepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
+MMRESULT MidiOutPort::unprepareHeader(uint32_t generation, MIDIHDR* header, UINT size) {
     std::lock_guard guard(mutex_);
     return valid(generation) ? markUnprepared(header, size) : MMSYSERR_INVALHANDLE;
 }
 
-MMRESULT OutputPort::reset(uint32_t generation) {
+MMRESULT MidiOutPort::reset(uint32_t generation) {
     std::unique_lock lock(mutex_);
     if (!valid(generation)) {
         return MMSYSERR_INVALHANDLE;
@@ -209,8 +174,8 @@ MMRESULT OutputPort::reset(uint32_t generation) {
     return dead_ ? MMSYSERR_NODRIVER : MMSYSERR_NOERROR;
 }
 
-MMRESULT OutputPort::device(uint32_t generation, BackendSlot*& backend, uint64_t& key,
-                            bool& mapper) {
+MMRESULT MidiOutPort::device(uint32_t generation, BackendSlot*& backend, uint64_t& key,
+                             bool& mapper) {
     std::lock_guard guard(mutex_);
     if (!valid(generation)) {
         return MMSYSERR_INVALHANDLE;
@@ -221,22 +186,12 @@ MMRESULT OutputPort::device(uint32_t generation, BackendSlot*& backend, uint64_t
     return dead_ ? MMSYSERR_NODRIVER : MMSYSERR_NOERROR;
 }
 
-bool OutputPort::liveDevice(BackendSlot*& backend, uint64_t& key) {
+bool MidiOutPort::liveDevice(BackendSlot*& backend, uint64_t& key) {
     std::lock_guard guard(mutex_);
-    if (state_ != PortState::Open || dead_) {
-        return false;
-    }
-    backend = backend_;
-    key = key_;
-    return true;
+    return liveDeviceLocked(false, backend, key);
 }
 
-bool OutputPort::busy() {
-    std::lock_guard guard(mutex_);
-    return state_ != PortState::Free;
-}
-
-bool OutputPort::markDead() {
+bool MidiOutPort::markDead() {
     std::lock_guard guard(mutex_);
     if (state_ != PortState::Open || dead_) {
         return false;
@@ -248,21 +203,18 @@ bool OutputPort::markDead() {
     return wasOpen;
 }
 
-bool OutputPort::forceClose() {
+bool MidiOutPort::forceClose() {
     bool wasOpen = markDead();
     std::unique_lock lock(mutex_);
     if (state_ != PortState::Open) {
         return wasOpen;
     }
     state_ = PortState::Closing;
-    changed_.wait(lock,
-                  [&] { return running_ == CallbackScope::depth(this) && longInQueue_ == 0; });
+    waitForCallbacks(lock, [&] { return longInQueue_ == 0; });
     lock.unlock();
     { std::lock_guard barrier(sendMutex_); }
     lock.lock();
-    callback_ = nullptr;
-    state_ = PortState::Free;
-    generation_.store(generation_.load() + 1);
+    release();
     return wasOpen;
 }
 

@@ -16,25 +16,20 @@
 // midiOutUnprepareHeader and midiOutClose meanwhile fail with MIDIERR_STILLPLAYING.
 #pragma once
 
-#include "platform/backend_slot.h"
-#include "platform/port_handles.h"
+#include "platform/port_life_cycle.h"
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 
 namespace cvx::platform {
 
-class OutputPort {
+class MidiOutPort final : public PortLifeCycle {
 public:
-    void init(uint32_t slot) { slot_ = slot; }
-
     // The service opened the device at the backend (or shares it) before.
     void open(BackendSlot* backend, uint64_t key, bool mapper, LPMIDICALLBACK callback,
               DWORD_PTR instance, HMIDIOUT* handle);
     // MOM_OPEN, run by the service once it let go of its open lock.
-    void announceOpen(uint32_t generation);
+    void announceOpen(uint32_t generation) { announce(generation, MOM_OPEN); }
     // Returns MIDIERR_STILLPLAYING, MMSYSERR_INVALHANDLE, or MMSYSERR_NOERROR with the
     // port closing: `closeBackend` tells whether the device still needs closing at the
     // backend; the service then calls finishClose().
@@ -51,35 +46,16 @@ public:
     MMRESULT device(uint32_t generation, BackendSlot*& backend, uint64_t& key, bool& mapper);
 
     bool liveDevice(BackendSlot*& backend, uint64_t& key);
-    bool busy();
     // Returns whether the port held the device open (the service releases its share).
     bool markDead();
     bool forceClose();
 
 private:
-    bool valid(uint32_t generation) const {
-        return generation_.load(std::memory_order_relaxed) == generation &&
-               state_ == PortState::Open;
-    }
-    void deliver(std::unique_lock<std::mutex>& lock, UINT msg, DWORD_PTR p1);
-
-    uint32_t slot_ = 0;
     std::mutex sendMutex_; // held around each backend send: one send at a time per port
-    std::mutex mutex_;     // the state below
-    std::condition_variable changed_;
-    std::atomic<uint32_t> generation_{0};
-    PortState state_ = PortState::Free;
-    bool dead_ = false;
+    // ---- guarded by mutex_ (PortLifeCycle) ----
     bool mapper_ = false;
-    bool backendOpen_ = false;
-    BackendSlot* backend_ = nullptr;
-    uint64_t key_ = 0;
     uint8_t lastStatus_ = 0;
-    LPMIDICALLBACK callback_ = nullptr;
-    DWORD_PTR instance_ = 0;
-    HMIDIOUT handle_ = nullptr;
     int longInQueue_ = 0;
-    int running_ = 0; // callbacks in progress
 };
 
 // The bytes a short message puts on a wire. Returns the count (0: invalid), updating

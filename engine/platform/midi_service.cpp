@@ -3,7 +3,6 @@
 #include "platform/backend_registry.h"
 #include "platform/rt_priority.h"
 #include "platform/service_clock.h"
-#include "platform/virtual_backend.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -68,7 +67,7 @@ void MidiService::restartWith(std::vector<std::unique_ptr<MidiBackend>> backends
 }
 
 MidiService::MidiService()
-    : inputPorts_(new InputPort[kInputSlots]), outputPorts_(new OutputPort[kOutputSlots]) {
+    : inputPorts_(new MidiInPort[kInputSlots]), outputPorts_(new MidiOutPort[kOutputSlots]) {
     for (uint32_t i = 0; i < kInputSlots; ++i) {
         inputPorts_[i].init(i, this);
     }
@@ -90,8 +89,8 @@ void MidiService::restart(std::vector<std::unique_ptr<MidiBackend>> backends) {
     {
         std::lock_guard open(openMutex_);
         shares_.clear();
-        failures_.clear();
     }
+    openFailures_.clear();
     std::vector<std::unique_ptr<BackendSlot>> old;
     {
         std::lock_guard list(listMutex_);
@@ -108,7 +107,7 @@ void MidiService::restart(std::vector<std::unique_ptr<MidiBackend>> backends) {
     for (auto& backend : backends) {
         auto slot = std::make_unique<BackendSlot>();
         slot->name = backend->name();
-        slot->isVirtual = slot->name == "virtual";
+        slot->loopback = backend->loopback();
         slot->byteStream = backend->carriesRunningStatus();
         slot->backend = std::move(backend);
         bool ok = false;
@@ -126,6 +125,13 @@ void MidiService::restart(std::vector<std::unique_ptr<MidiBackend>> backends) {
     }
     std::vector<DeviceEntry> ins;
     std::vector<DeviceEntry> outs;
+    enumerate(ins, outs);
+    std::lock_guard list(listMutex_);
+    inputs_.swap(ins);
+    outputs_.swap(outs);
+}
+
+void MidiService::enumerate(std::vector<DeviceEntry>& ins, std::vector<DeviceEntry>& outs) {
     for (auto& slot : backends_) {
         std::lock_guard call(slot->callMutex);
         for (auto& e : slot->backend->inputs()) {
@@ -135,9 +141,6 @@ void MidiService::restart(std::vector<std::unique_ptr<MidiBackend>> backends) {
             outs.push_back({slot.get(), e.key, e.name});
         }
     }
-    std::lock_guard list(listMutex_);
-    inputs_.swap(ins);
-    outputs_.swap(outs);
 }
 
 // ---- device lists -----------------------------------------------------------------------
@@ -183,7 +186,7 @@ bool MidiService::outputEntry(UINT index, DeviceEntry& out) {
 bool MidiService::mapperTarget(DeviceEntry& out) {
     std::lock_guard guard(listMutex_);
     for (auto& e : outputs_) {
-        if (!e.backend->isVirtual) {
+        if (e.backend->loopback == nullptr) {
             out = e;
             return true;
         }
@@ -223,7 +226,7 @@ bool MidiService::outputIndex(const BackendSlot* backend, uint64_t key, UINT& in
 
 // ---- handles ----------------------------------------------------------------------------
 
-InputPort* MidiService::inputPort(HMIDIIN handle, uint32_t& generation) {
+MidiInPort* MidiService::inputPort(HMIDIIN handle, uint32_t& generation) {
     uint32_t slot = 0;
     if (!decodeHandle(reinterpret_cast<uintptr_t>(handle), kInputSlots, slot, generation)) {
         return nullptr;
@@ -231,25 +234,12 @@ InputPort* MidiService::inputPort(HMIDIIN handle, uint32_t& generation) {
     return &inputPorts_[slot];
 }
 
-OutputPort* MidiService::outputPort(HMIDIOUT handle, uint32_t& generation) {
+MidiOutPort* MidiService::outputPort(HMIDIOUT handle, uint32_t& generation) {
     uint32_t slot = 0;
     if (!decodeHandle(reinterpret_cast<uintptr_t>(handle), kOutputSlots, slot, generation)) {
         return nullptr;
     }
     return &outputPorts_[slot];
-}
-
-bool MidiService::takeFailure(bool output, bool mapper, const BackendSlot* backend, uint64_t key,
-                              MMRESULT& code) {
-    for (auto it = failures_.begin(); it != failures_.end(); ++it) {
-        if (it->output == output && it->mapper == mapper &&
-            (mapper || (it->backend == backend && it->key == key))) {
-            code = it->code;
-            failures_.erase(it);
-            return true;
-        }
-    }
-    return false;
 }
 
 MMRESULT MidiService::openInputLocked(HMIDIIN* handle, UINT device, DWORD_PTR callback,
@@ -267,10 +257,10 @@ MMRESULT MidiService::openInputLocked(HMIDIIN* handle, UINT device, DWORD_PTR ca
         return MMSYSERR_BADDEVICEID;
     }
     MMRESULT failure = 0;
-    if (takeFailure(false, false, entry.backend, entry.key, failure)) {
+    if (openFailures_.take({false, false, entry.backend, entry.key}, failure)) {
         return failure;
     }
-    InputPort* freePort = nullptr;
+    MidiInPort* freePort = nullptr;
     for (uint32_t i = 0; i < kInputSlots; ++i) {
         BackendSlot* backend = nullptr;
         uint64_t key = 0;
@@ -296,7 +286,7 @@ MMRESULT MidiService::openInput(HMIDIIN* handle, UINT device, DWORD_PTR callback
     MMRESULT r = openInputLocked(handle, device, callback, instance, flags);
     if (r == MMSYSERR_NOERROR) {
         uint32_t generation = 0;
-        if (InputPort* port = inputPort(*handle, generation)) {
+        if (MidiInPort* port = inputPort(*handle, generation)) {
             port->announceOpen(generation);
         }
     }
@@ -305,7 +295,7 @@ MMRESULT MidiService::openInput(HMIDIIN* handle, UINT device, DWORD_PTR callback
 
 MMRESULT MidiService::closeInput(HMIDIIN handle) {
     uint32_t generation = 0;
-    InputPort* port = inputPort(handle, generation);
+    MidiInPort* port = inputPort(handle, generation);
     return port != nullptr ? port->close(generation) : MMSYSERR_INVALHANDLE;
 }
 
@@ -325,10 +315,10 @@ MMRESULT MidiService::openOutputLocked(HMIDIOUT* handle, UINT device, DWORD_PTR 
         return mapper ? MIDIERR_NODEVICE : MMSYSERR_BADDEVICEID;
     }
     MMRESULT failure = 0;
-    if (takeFailure(true, mapper, entry.backend, entry.key, failure)) {
+    if (openFailures_.take({true, mapper, entry.backend, entry.key}, failure)) {
         return failure;
     }
-    OutputPort* freePort = nullptr;
+    MidiOutPort* freePort = nullptr;
     for (uint32_t i = 0; i < kOutputSlots && freePort == nullptr; ++i) {
         if (!outputPorts_[i].busy()) {
             freePort = &outputPorts_[i];
@@ -365,7 +355,7 @@ MMRESULT MidiService::openOutput(HMIDIOUT* handle, UINT device, DWORD_PTR callba
     MMRESULT r = openOutputLocked(handle, device, callback, instance, flags);
     if (r == MMSYSERR_NOERROR) {
         uint32_t generation = 0;
-        if (OutputPort* port = outputPort(*handle, generation)) {
+        if (MidiOutPort* port = outputPort(*handle, generation)) {
             port->announceOpen(generation);
         }
     }
@@ -388,7 +378,7 @@ void MidiService::releaseShare(BackendSlot* backend, uint64_t key) {
 
 MMRESULT MidiService::closeOutput(HMIDIOUT handle) {
     uint32_t generation = 0;
-    OutputPort* port = outputPort(handle, generation);
+    MidiOutPort* port = outputPort(handle, generation);
     if (port == nullptr) {
         return MMSYSERR_INVALHANDLE;
     }
@@ -485,15 +475,7 @@ bool MidiService::rescan() {
     std::lock_guard config(configMutex_);
     std::vector<DeviceEntry> ins;
     std::vector<DeviceEntry> outs;
-    for (auto& slot : backends_) {
-        std::lock_guard call(slot->callMutex);
-        for (auto& e : slot->backend->inputs()) {
-            ins.push_back({slot.get(), e.key, e.name});
-        }
-        for (auto& e : slot->backend->outputs()) {
-            outs.push_back({slot.get(), e.key, e.name});
-        }
-    }
+    enumerate(ins, outs);
     bool changed = false;
     {
         std::lock_guard list(listMutex_);
@@ -533,44 +515,21 @@ void MidiService::setDeviceChangeCallback(CvxDeviceChangeCallback callback, void
     deviceCallbackUser_ = user;
 }
 
-// ---- the tap ----------------------------------------------------------------------------
+// ---- what the test tap stands on -------------------------------------------------------
 
-bool MidiService::feed(UINT device, const uint8_t* bytes, size_t length) {
-    DeviceEntry entry;
-    if (!inputEntry(device, entry)) {
-        return false;
-    }
-    if (bytes == nullptr || length == 0) {
-        return true;
-    }
+void MidiService::feedInput(const DeviceEntry& entry, const uint8_t* bytes, size_t length) {
     for (uint32_t i = 0; i < kInputSlots; ++i) {
         BackendSlot* backend = nullptr;
         uint64_t key = 0;
         if (inputPorts_[i].liveDevice(backend, key) && backend == entry.backend &&
             key == entry.key) {
             inputPorts_[i].feed(bytes, length, clock::nowMs(), !tInputThread);
-            break;
+            return;
         }
     }
-    return true;
 }
 
-size_t MidiService::take(UINT device, uint8_t* buffer, size_t capacity) {
-    DeviceEntry entry;
-    if (buffer == nullptr || capacity == 0) {
-        return 0;
-    }
-    if (device == MIDI_MAPPER ? !mapperTarget(entry) : !outputEntry(device, entry)) {
-        return 0;
-    }
-    if (!entry.backend->isVirtual) {
-        return 0;
-    }
-    auto* backend = static_cast<VirtualBackend*>(entry.backend->backend.get());
-    return backend->take(entry.key, buffer, capacity);
-}
-
-void MidiService::settle() {
+void MidiService::waitForInputs() {
     if (tInputThread) {
         return;
     }
@@ -593,61 +552,14 @@ void MidiService::settle() {
     settleWaiters_.fetch_sub(1);
 }
 
-BackendSlot* MidiService::virtualBackend() {
+BackendSlot* MidiService::loopbackSlot() {
     std::lock_guard guard(listMutex_);
     for (auto& slot : backends_) {
-        if (slot->isVirtual) {
+        if (slot->loopback != nullptr) {
             return slot.get();
         }
     }
     return nullptr;
-}
-
-bool MidiService::changeCables(const std::string& name,
-                               bool (VirtualBackend::*change)(const std::string&)) {
-    BackendSlot* slot = virtualBackend();
-    if (slot == nullptr) {
-        return false;
-    }
-    bool changed = false;
-    {
-        std::lock_guard call(slot->callMutex);
-        changed = (static_cast<VirtualBackend*>(slot->backend.get())->*change)(name);
-    }
-    if (changed) {
-        waitForDeviceUpdates();
-    }
-    return changed;
-}
-
-bool MidiService::addCable(const std::string& name) {
-    return changeCables(name, &VirtualBackend::addCable);
-}
-
-bool MidiService::removeCable(const std::string& name) {
-    return changeCables(name, &VirtualBackend::removeCable);
-}
-
-void MidiService::failNextOpen(UINT device, bool output, MMRESULT code) {
-    PendingFailure failure;
-    failure.output = output;
-    failure.code = code;
-    if (output && device == MIDI_MAPPER) {
-        failure.mapper = true;
-    } else {
-        DeviceEntry entry;
-        if (output ? !outputEntry(device, entry) : !inputEntry(device, entry)) {
-            return;
-        }
-        failure.backend = entry.backend;
-        failure.key = entry.key;
-    }
-    std::lock_guard open(openMutex_);
-    MMRESULT old = 0;
-    takeFailure(failure.output, failure.mapper, failure.backend, failure.key, old);
-    if (code != MMSYSERR_NOERROR) {
-        failures_.push_back(failure);
-    }
 }
 
 } // namespace cvx::platform

@@ -1,5 +1,5 @@
 // The MIDI service: the host side of the backend contract (midi_backend.h) and everything
-// the WINMM-shaped midiIn* / midiOut* calls and the test tap (vmidi.h) stand on.
+// the WINMM-shaped midiIn* / midiOut* calls and the test tap (virtual_tap.h) stand on.
 //
 // - Backends: chosen by CORVEX_MIDI (comma list, default "virtual,alsa,jack") from the
 //   table in backend_registry.cpp, in that table's order; one whose start() fails is
@@ -33,6 +33,7 @@
 #include "platform/backend_slot.h"
 #include "platform/midi_in_port.h"
 #include "platform/midi_out_port.h"
+#include "platform/open_failures.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -43,8 +44,6 @@
 #include <vector>
 
 namespace cvx::platform {
-
-class VirtualBackend;
 
 // One entry of a device list.
 struct DeviceEntry {
@@ -82,8 +81,8 @@ public:
     bool outputIndex(const BackendSlot* backend, uint64_t key, UINT& index);
 
     // ---- handles ----
-    InputPort* inputPort(HMIDIIN handle, uint32_t& generation);
-    OutputPort* outputPort(HMIDIOUT handle, uint32_t& generation);
+    MidiInPort* inputPort(HMIDIIN handle, uint32_t& generation);
+    MidiOutPort* outputPort(HMIDIOUT handle, uint32_t& generation);
     MMRESULT openInput(HMIDIIN* handle, UINT device, DWORD_PTR callback, DWORD_PTR instance,
                        DWORD flags);
     MMRESULT closeInput(HMIDIIN handle);
@@ -91,13 +90,18 @@ public:
                         DWORD flags);
     MMRESULT closeOutput(HMIDIOUT handle);
 
-    // ---- the tap (vmidi.h) ----
-    bool feed(UINT device, const uint8_t* bytes, size_t length);
-    size_t take(UINT device, uint8_t* buffer, size_t capacity);
-    void settle();
-    bool addCable(const std::string& name);
-    bool removeCable(const std::string& name);
-    void failNextOpen(UINT device, bool output, MMRESULT code);
+    // ---- what the test tap stands on ----
+    // Queues bytes on the open input of `entry` as if its backend had received them
+    // (MidiInPort::feed; waits for room except on the input thread); lost when the device
+    // is not open.
+    void feedInput(const DeviceEntry& entry, const uint8_t* bytes, size_t length);
+    // Blocks until every input record queued before the call has been parsed and delivered
+    // and its callbacks have returned. Returns at once on the input thread.
+    void waitForInputs();
+    // The slot of the started virtual backend (slot->loopback set), or null.
+    BackendSlot* loopbackSlot();
+    // Opens armed to fail: consulted by every open.
+    OpenFailures& openFailures() { return openFailures_; }
 
     // ---- device changes ----
     void setDeviceChangeCallback(CvxDeviceChangeCallback callback, void* user);
@@ -113,13 +117,6 @@ public:
     void inputConsumed() override;
 
 private:
-    struct PendingFailure {
-        bool output = false;
-        bool mapper = false;
-        const BackendSlot* backend = nullptr;
-        uint64_t key = 0;
-        MMRESULT code = 0;
-    };
     struct Share {
         BackendSlot* backend;
         uint64_t key;
@@ -134,15 +131,13 @@ private:
                               DWORD flags);
     void inputThreadMain();
     void deviceThreadMain();
+    // The device lists as the started backends give them now, in backend order; holds each
+    // backend's call lock in turn. With configMutex_ held.
+    void enumerate(std::vector<DeviceEntry>& ins, std::vector<DeviceEntry>& outs);
     // Re-reads the device lists; returns whether they changed. Holds configMutex_.
     bool rescan();
     void notifyDeviceChange();
-    bool takeFailure(bool output, bool mapper, const BackendSlot* backend, uint64_t key,
-                     MMRESULT& code);
     void releaseShare(BackendSlot* backend, uint64_t key);
-    BackendSlot* virtualBackend();
-    // Adds or removes a cable of the virtual backend and waits for the new device lists.
-    bool changeCables(const std::string& name, bool (VirtualBackend::*change)(const std::string&));
 
     std::mutex configMutex_; // restart and rescan, one at a time
     std::mutex listMutex_;   // backends_, inputs_, outputs_
@@ -150,12 +145,12 @@ private:
     std::vector<DeviceEntry> inputs_;
     std::vector<DeviceEntry> outputs_;
 
-    std::mutex openMutex_; // opening, output shares, pending failures
+    std::mutex openMutex_; // opening, output shares
     std::vector<Share> shares_;
-    std::vector<PendingFailure> failures_;
+    OpenFailures openFailures_;
 
-    std::unique_ptr<InputPort[]> inputPorts_;
-    std::unique_ptr<OutputPort[]> outputPorts_;
+    std::unique_ptr<MidiInPort[]> inputPorts_;
+    std::unique_ptr<MidiOutPort[]> outputPorts_;
 
     std::mutex wakeMutex_;
     std::condition_variable wake_;

@@ -1,38 +1,36 @@
-// The test tap (vmidi.h) over the MIDI service and its virtual backend.
+// The test tap's C entry points (vmidi.h).
 #include "vmidi.h"
 
-#include "platform/midi_service.h"
 #include "platform/settle_hook.h"
+#include "platform/virtual_tap.h"
 
-#include <string>
-
-using cvx::platform::MidiService;
+using cvx::platform::VirtualTap;
 
 extern "C" {
 
 int vmidiFeed(unsigned inputDevice, const unsigned char* bytes, unsigned length) {
-    return MidiService::instance().feed(inputDevice, bytes, length) ? 1 : 0;
+    return VirtualTap::instance().feed(inputDevice, bytes, length) ? 1 : 0;
 }
 
 unsigned vmidiTake(unsigned outputDevice, unsigned char* buffer, unsigned capacity) {
-    return static_cast<unsigned>(MidiService::instance().take(outputDevice, buffer, capacity));
+    return static_cast<unsigned>(VirtualTap::instance().take(outputDevice, buffer, capacity));
 }
 
 void vmidiSettle(void) {
-    MidiService::instance().settle();
+    VirtualTap::instance().settle();
     cvx::platform::runSettleHook();
 }
 
 int vmidiAddCable(const char* name) {
-    return name != nullptr && MidiService::instance().addCable(name) ? 1 : 0;
+    return name != nullptr && VirtualTap::instance().addCable(name) ? 1 : 0;
 }
 
 int vmidiRemoveCable(const char* name) {
-    return name != nullptr && MidiService::instance().removeCable(name) ? 1 : 0;
+    return name != nullptr && VirtualTap::instance().removeCable(name) ? 1 : 0;
 }
 
 void vmidiFailOpen(unsigned device, int isOutput, unsigned errorCode) {
-    MidiService::instance().failNextOpen(device, isOutput != 0, errorCode);
+    VirtualTap::instance().failNextOpen(device, isOutput != 0, errorCode);
 }
 
 } // extern "C"

@@ -2,14 +2,14 @@
 #include "cvx_platform.h"
 #include "platform/midi_service.h"
 
-using cvx::platform::InputPort;
+using cvx::platform::MidiInPort;
 using cvx::platform::MidiService;
 
 namespace {
 
 template <typename Call> MMRESULT withPort(HMIDIIN handle, Call call) {
     uint32_t generation = 0;
-    InputPort* port = MidiService::instance().inputPort(handle, generation);
+    MidiInPort* port = MidiService::instance().inputPort(handle, generation);
     return port != nullptr ? call(*port, generation) : MMSYSERR_INVALHANDLE;
 }
 
@@ -28,32 +28,33 @@ MMRESULT midiInClose(HMIDIIN handle) {
 
 MMRESULT midiInPrepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size) {
     return withPort(handle,
-                    [&](InputPort& p, uint32_t g) { return p.prepareHeader(g, header, size); });
+                    [&](MidiInPort& p, uint32_t g) { return p.prepareHeader(g, header, size); });
 }
 
 MMRESULT midiInUnprepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size) {
     return withPort(handle,
-                    [&](InputPort& p, uint32_t g) { return p.unprepareHeader(g, header, size); });
+                    [&](MidiInPort& p, uint32_t g) { return p.unprepareHeader(g, header, size); });
 }
 
 MMRESULT midiInAddBuffer(HMIDIIN handle, LPMIDIHDR header, UINT size) {
-    return withPort(handle, [&](InputPort& p, uint32_t g) { return p.addBuffer(g, header, size); });
+    return withPort(handle,
+                    [&](MidiInPort& p, uint32_t g) { return p.addBuffer(g, header, size); });
 }
 
 MMRESULT midiInStart(HMIDIIN handle) {
-    return withPort(handle, [](InputPort& p, uint32_t g) { return p.start(g); });
+    return withPort(handle, [](MidiInPort& p, uint32_t g) { return p.start(g); });
 }
 
 MMRESULT midiInStop(HMIDIIN handle) {
-    return withPort(handle, [](InputPort& p, uint32_t g) { return p.stop(g); });
+    return withPort(handle, [](MidiInPort& p, uint32_t g) { return p.stop(g); });
 }
 
 MMRESULT midiInReset(HMIDIIN handle) {
-    return withPort(handle, [](InputPort& p, uint32_t g) { return p.reset(g); });
+    return withPort(handle, [](MidiInPort& p, uint32_t g) { return p.reset(g); });
 }
 
 MMRESULT midiInGetID(HMIDIIN handle, UINT* deviceId) {
-    return withPort(handle, [&](InputPort& p, uint32_t g) -> MMRESULT {
+    return withPort(handle, [&](MidiInPort& p, uint32_t g) -> MMRESULT {
         if (deviceId == nullptr) {
             return MMSYSERR_INVALPARAM;
         }

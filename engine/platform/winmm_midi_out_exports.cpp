@@ -2,14 +2,14 @@
 #include "cvx_platform.h"
 #include "platform/midi_service.h"
 
+using cvx::platform::MidiOutPort;
 using cvx::platform::MidiService;
-using cvx::platform::OutputPort;
 
 namespace {
 
 template <typename Call> MMRESULT withPort(HMIDIOUT handle, Call call) {
     uint32_t generation = 0;
-    OutputPort* port = MidiService::instance().outputPort(handle, generation);
+    MidiOutPort* port = MidiService::instance().outputPort(handle, generation);
     return port != nullptr ? call(*port, generation) : MMSYSERR_INVALHANDLE;
 }
 
@@ -28,28 +28,28 @@ MMRESULT midiOutClose(HMIDIOUT handle) {
 
 MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
     return withPort(handle,
-                    [&](OutputPort& p, uint32_t g) { return p.prepareHeader(g, header, size); });
+                    [&](MidiOutPort& p, uint32_t g) { return p.prepareHeader(g, header, size); });
 }
 
 MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
     return withPort(handle,
-                    [&](OutputPort& p, uint32_t g) { return p.unprepareHeader(g, header, size); });
+                    [&](MidiOutPort& p, uint32_t g) { return p.unprepareHeader(g, header, size); });
 }
 
 MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) {
-    return withPort(handle, [&](OutputPort& p, uint32_t g) { return p.shortMsg(g, message); });
+    return withPort(handle, [&](MidiOutPort& p, uint32_t g) { return p.shortMsg(g, message); });
 }
 
 MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
-    return withPort(handle, [&](OutputPort& p, uint32_t g) { return p.longMsg(g, header, size); });
+    return withPort(handle, [&](MidiOutPort& p, uint32_t g) { return p.longMsg(g, header, size); });
 }
 
 MMRESULT midiOutReset(HMIDIOUT handle) {
-    return withPort(handle, [](OutputPort& p, uint32_t g) { return p.reset(g); });
+    return withPort(handle, [](MidiOutPort& p, uint32_t g) { return p.reset(g); });
 }
 
 MMRESULT midiOutGetID(HMIDIOUT handle, UINT* deviceId) {
-    return withPort(handle, [&](OutputPort& p, uint32_t g) -> MMRESULT {
+    return withPort(handle, [&](MidiOutPort& p, uint32_t g) -> MMRESULT {
         if (deviceId == nullptr) {
             return MMSYSERR_INVALPARAM;
         }

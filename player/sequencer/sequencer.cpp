@@ -1,5 +1,6 @@
 #include "sequencer/sequencer.h"
 
+#include "midi/message_length.h"
 #include "platform/service_clock.h"
 #include "sequencer/channel_state.h"
 
@@ -196,8 +197,7 @@ void Sequencer::send(std::span<const uint8_t> bytes) {
 
 void Sequencer::sendShort(uint8_t status, uint8_t data1, uint8_t data2) {
     uint8_t bytes[3] = {status, data1, data2};
-    bool twoBytes = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0;
-    send(std::span<const uint8_t>(bytes, twoBytes ? 2 : 3));
+    send(std::span<const uint8_t>(bytes, 1 + static_cast<size_t>(cvx::midi::dataLength(status))));
 }
 
 } // namespace corvex

@@ -1,5 +1,6 @@
 #include "smf/track_parser.h"
 
+#include "midi/message_length.h"
 #include "smf/smf_reader.h"
 
 namespace corvex::smf {
@@ -86,7 +87,7 @@ bool TrackParser::parseEvent(std::vector<uint8_t>& pool) {
 }
 
 bool TrackParser::channelMessage(uint8_t status, std::vector<uint8_t>& pool, size_t eventStart) {
-    size_t dataBytes = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
+    auto dataBytes = static_cast<size_t>(cvx::midi::dataLength(status));
     uint8_t message[3] = {status, 0, 0};
     for (size_t i = 1; i <= dataBytes; ++i) {
         auto data = cursor_.byte();

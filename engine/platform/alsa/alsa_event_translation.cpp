@@ -1,5 +1,7 @@
 #include "alsa_event_translation.h"
 
+#include "midi/message_length.h"
+
 #include <algorithm>
 
 namespace cvx::platform {
@@ -223,31 +225,12 @@ std::span<const uint8_t> alsaEventToWire(const snd_seq_event_t& event, AlsaWireS
 }
 
 size_t shortMessageLength(uint8_t status) {
-    if (status < 0x80) {
+    // SysEx, its end and the undefined F4, F5 and FD start no short message.
+    if (status < 0x80 || status == 0xF0 || status == 0xF4 || status == 0xF5 || status == 0xF7 ||
+        status == 0xFD) {
         return 0;
     }
-    if (status < 0xF0) {
-        const uint8_t kind = status & 0xF0;
-        return kind == 0xC0 || kind == 0xD0 ? 2 : 3;
-    }
-    switch (status) {
-    case 0xF1:
-    case 0xF3:
-        return 2;
-    case 0xF2:
-        return 3;
-    case 0xF6:
-    case 0xF8:
-    case 0xF9:
-    case 0xFA:
-    case 0xFB:
-    case 0xFC:
-    case 0xFE:
-    case 0xFF:
-        return 1;
-    default:
-        return 0;
-    }
+    return 1 + static_cast<size_t>(midi::dataLength(status));
 }
 
 bool wireToAlsaEvent(std::span<const uint8_t> message, snd_seq_event_t& event) {

@@ -140,6 +140,25 @@ TEST_F(MidiOutput, TheMapperPrefersTheFirstNonVirtualOutput) {
     midiOutClose(mapper);
 }
 
+// Only the loopback backend itself has cables, whatever another backend calls itself: the
+// tap neither reads from nor adds cables to a backend that merely carries its name.
+TEST_F(MidiOutput, ABackendNamedLikeTheLoopbackIsNotTreatedAsIt) {
+    auto impostor = std::make_unique<FakeBackend>("virtual");
+    FakeBackend* fake = impostor.get();
+    std::vector<std::unique_ptr<MidiBackend>> backends;
+    backends.push_back(std::move(impostor));
+    MidiService::restartWith(std::move(backends));
+    HMIDIOUT out = open(0);
+    EXPECT_EQ(midiOutShortMsg(out, 0x403C90), MMSYSERR_NOERROR);
+    EXPECT_EQ(fake->sent().size(), 1u);
+    uint8_t bytes[8];
+    EXPECT_EQ(vmidiTake(0, bytes, sizeof bytes), 0u);
+    EXPECT_EQ(vmidiTake(MIDI_MAPPER, bytes, sizeof bytes), 0u);
+    EXPECT_EQ(vmidiAddCable("Extra"), 0);
+    EXPECT_EQ(midiOutGetNumDevs(), 1u);
+    midiOutClose(out);
+}
+
 TEST_F(MidiOutput, WithNoOutputsTheMapperCannotOpen) {
     setenv("CORVEX_LOOPBACKS", "0", 1);
     MidiService::restartFromEnvironment();

@@ -120,7 +120,8 @@ inline std::vector<uint8_t> takeAll(UINT device) {
 // Records what it is sent; sends of more than `gateAbove` bytes wait at a gate.
 class FakeBackend final : public MidiBackend {
 public:
-    const char* name() const override { return "fake"; }
+    explicit FakeBackend(const char* name = "fake") : name_(name) {}
+    const char* name() const override { return name_; }
     bool start(BackendHost&) override { return true; }
     void stop() override {}
     std::vector<EndpointInfo> inputs() override { return {{7, "Fake In"}}; }
@@ -162,6 +163,7 @@ public:
     }
 
 private:
+    const char* name_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::vector<uint8_t>> sent_;
