@@ -168,7 +168,9 @@ bool OutputLane::finishedUpTo(uint64_t pushed) const {
 
 void OutputLane::run() {
     platform::tryRealtimePriority(kLanePriority);
-    while (!stopping_.load()) {
+    // The wire lock is taken only when something was queued, so an output whose sends are
+    // all made directly never finds its lane's thread in the way.
+    for (sleep(); !stopping_.load(); sleep()) {
         uint32_t recorded = 0;
         {
             std::lock_guard wire(wire_);
@@ -177,7 +179,6 @@ void OutputLane::run() {
         if (recorded > 0) {
             cvxPostMessage(client_.windows.main, WM_CVX_EVENTS, 0, 0);
         }
-        sleep();
     }
 }
 
@@ -217,9 +218,10 @@ void OutputLane::wake() {
     }
 }
 
-bool maySendDirectly(const core::CvxClient& client) {
-    return client.outputs->applicationThread.load(std::memory_order_relaxed) ==
-               std::this_thread::get_id() &&
+bool maySendDirectly(const core::CvxClient& client, const OutputLane& lane) {
+    return (lane.sendNeverBlocks() ||
+            client.outputs->applicationThread.load(std::memory_order_relaxed) ==
+                std::this_thread::get_id()) &&
            !core::EngineLock::heldByCaller();
 }
 

@@ -2,15 +2,20 @@
 // and its platform send together, and a ring of short messages waiting for that lock with a
 // sender thread of their own.
 //
-// A send is made at once on the calling thread only when the caller is the application
-// thread (the one that opens outputs), holds no engine lock, and finds the output idle
-// (nothing queued, no send in progress); the application then sees its own messages on the
-// wire when its call returns. Every other send - from the MIDI input thread, the timer
-// threads, or behind a busy output - is queued and made by the lane's thread, so a slow or
-// blocked device holds up only its own lane. A lane sends in the order messages were queued;
-// the monitor records are added by whoever sends, under the wire lock, so they follow the
-// wire's order. When a lane's ring is full the submitting thread waits for room as long as
-// the lane keeps sending (a synchronous send would have held it as long); once the lane has
+// An output whose device never waits in a send (cvxMidiOutSendNeverBlocks: the loopback,
+// ALSA and JACK outputs) is sent to at once on whichever thread produced the message - the
+// MIDI input thread, a timer thread, the application - whenever the output is idle (nothing
+// queued, no send in progress) and the thread holds no engine lock: a hand-off to another thread
+// would only add a wake-up per message. For any other device a send is made at once only when the
+// caller is the application thread (the one that opens outputs), holds no engine lock, and finds
+// the output idle; the application then sees its own messages on the wire when its call returns.
+// Every other send - from the input thread or a timer thread to a device that may block, or behind
+// a busy output - is queued and made by the lane's thread, so a slow or blocked device holds up
+// only its own lane. A message from a thread that finds the output busy is queued even when the
+// device never blocks, so no real-time thread waits for another's send. A lane sends in the order
+// messages were queued; the monitor records are added by whoever sends, under the wire lock, so
+// they follow the wire's order. When a lane's ring is full the submitting thread waits for room as
+// long as the lane keeps sending (a synchronous send would have held it as long); once the lane has
 // completed nothing for 200 ms it counts as stalled, and until it completes a send again what
 // does not fit is dropped and counted.
 //
@@ -18,7 +23,8 @@
 // was idle: it is held for that one call, as any direct send would hold it, and meanwhile
 // the output counts as busy, so its later messages queue.
 //
-// Threads: submit(), pushed(), finishedUpTo() and dropped() from any thread; wireLock() by
+// Threads: submit(), sendNeverBlocks(), pushed(), finishedUpTo() and dropped() from any thread;
+// setSendNeverBlocks() at open; wireLock() by
 // the senders, the SysEx pump and closing; construction and destruction on the application
 // thread.
 #pragma once
@@ -43,6 +49,10 @@ public:
 
     // Sends now when `mayDirect` and the output is idle, else queues for the lane's thread.
     void submit(const PendingSend& send, bool mayDirect);
+
+    // Whether the open device's sends never wait; set at each open with the wire lock held.
+    void setSendNeverBlocks(bool neverBlocks) { sendNeverBlocks_.store(neverBlocks); }
+    bool sendNeverBlocks() const { return sendNeverBlocks_.load(std::memory_order_relaxed); }
 
     // The wire lock: held around every platform send to this output and every change of its
     // running-status byte. Never take the engine lock before it.
@@ -79,12 +89,14 @@ private:
     std::atomic<uint64_t> finished_{0}; // queued messages sent, skipped or discarded
     std::atomic<bool> stalled_{false};
     std::atomic<bool> sleeping_{false};
+    std::atomic<bool> sendNeverBlocks_{false};
     std::thread thread_;
 };
 
-// Whether the calling thread may send to an idle output at once: it is the application
-// thread of `client` and holds no engine lock.
-bool maySendDirectly(const core::CvxClient& client);
+// Whether the calling thread may send to `lane`'s output at once when it is idle: it holds no
+// engine lock, and the device never blocks or the caller is the application thread of
+// `client`.
+bool maySendDirectly(const core::CvxClient& client, const OutputLane& lane);
 
 // Makes the lane of `output` if it has none (application thread, at open). False when it
 // cannot be made.

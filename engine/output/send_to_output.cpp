@@ -81,7 +81,7 @@ bool handToLane(CvxClient& client, OutputPort& port, const output::PendingSend& 
     if (lane == nullptr) {
         return false;
     }
-    lane->submit(send, output::maySendDirectly(client));
+    lane->submit(send, output::maySendDirectly(client, *lane));
     return true;
 }
 

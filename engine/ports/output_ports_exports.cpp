@@ -95,7 +95,9 @@ uint16_t vx16OpenMidiOut(HMIDIOUT* out, uint16_t device, int mapper, CPortMap* m
         port.portMap.store(CPortMap{});
     }
     {
-        std::lock_guard wire(port.lane.load()->wireLock());
+        cvx::output::OutputLane& lane = *port.lane.load();
+        std::lock_guard wire(lane.wireLock());
+        lane.setSendNeverBlocks(cvxMidiOutSendNeverBlocks(opened) != 0);
         port.runningStatus = 0;
         port.handle.store(opened);
     }

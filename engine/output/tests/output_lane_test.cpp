@@ -1,6 +1,7 @@
 // Sending to several outputs from several threads: a blocked output holds up no other, each
-// output gets its messages in order with monitor records in the wire's order, and no
-// platform send is made under the engine lock.
+// output gets its messages in order with monitor records in the wire's order, no platform
+// send is made under the engine lock, and an output whose device never blocks is sent to on
+// the thread that produced the message.
 #include "client_fixture.h"
 #include "gate_backend.h"
 #include "output/output_lane.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -65,8 +67,11 @@ Bytes channelOf(const Bytes& wire, uint8_t channel) {
 
 class OutputLaneTest : public cvx::test::ClientTest {
 protected:
+    // Whether the gate outputs promise sends that never wait.
+    virtual bool neverBlocks() const { return false; }
+
     void SetUp() override {
-        auto backend = std::make_unique<GateBackend>();
+        auto backend = std::make_unique<GateBackend>(neverBlocks());
         gate = backend.get();
         std::vector<std::unique_ptr<cvx::platform::MidiBackend>> backends;
         backends.push_back(std::move(backend));
@@ -102,6 +107,10 @@ protected:
     uint64_t droppedOn(uint16_t device) {
         return client->outputs->ports[device].lane.load()->dropped();
     }
+
+    // The input thread and the application send to both outputs at once; each stream stays
+    // in order on each wire, and each output's records follow its wire.
+    void sendFromInputAndApplicationTogether();
 
     GateBackend* gate = nullptr;
     HMIDIIN input = nullptr;
@@ -153,7 +162,7 @@ TEST_F(OutputLaneTest, WhatABlockedOutputCannotHoldIsDroppedAndCounted) {
         << "what the blocked output got is the oldest part, in order";
 }
 
-TEST_F(OutputLaneTest, InputAndApplicationSendingTogetherKeepEachStreamAndItsRecordsInOrder) {
+void OutputLaneTest::sendFromInputAndApplicationTogether() {
     m32SendRunStatus(handle, 1);
     const uint32_t count = 500;
     const Bytes fed = notes(0, count);
@@ -181,6 +190,10 @@ TEST_F(OutputLaneTest, InputAndApplicationSendingTogetherKeepEachStreamAndItsRec
             << "the records of output " << device << " follow its wire";
     }
     EXPECT_EQ(gate->sendsUnderEngineLock(), 0);
+}
+
+TEST_F(OutputLaneTest, InputAndApplicationSendingTogetherKeepEachStreamAndItsRecordsInOrder) {
+    sendFromInputAndApplicationTogether();
 }
 
 TEST_F(OutputLaneTest, TheApplicationThreadSendsToAnIdleOutputBeforeItsCallReturns) {
@@ -222,6 +235,51 @@ TEST_F(OutputLaneTest, SysExLeavesOutsideTheEngineLockAndEndsTheRunningStatus) {
               (Bytes{0x90, 60, 1, 0xF0, 0x7D, 1, 2, 3, 0xF7, 0x90, 61, 1}));
     EXPECT_EQ(client->outputs->ports[kGateB].runningStatus, 0x90);
     EXPECT_EQ(gate->sendsUnderEngineLock(), 0);
+}
+
+class NeverBlockingOutputTest : public OutputLaneTest {
+protected:
+    bool neverBlocks() const override { return true; }
+};
+
+TEST_F(NeverBlockingOutputTest, TheInputThreadSendsItselfWithNoHandOff) {
+    const Bytes fed = notes(0, 200);
+    ASSERT_EQ(vmidiFeed(0, fed.data(), static_cast<unsigned>(fed.size())), 1);
+    ASSERT_TRUE(gate->waitForBytes(GateBackend::kGateA, fed.size()));
+    ASSERT_TRUE(gate->waitForBytes(GateBackend::kGateB, fed.size()));
+    EXPECT_EQ(gate->received(GateBackend::kGateA), fed);
+    EXPECT_EQ(gate->received(GateBackend::kGateB), fed);
+
+    // One thread, the one that ran the input's processing, made every send to both outputs;
+    // lanes would have used a thread per output.
+    std::vector<std::thread::id> senders = gate->senders(GateBackend::kGateA);
+    std::vector<std::thread::id> sendersB = gate->senders(GateBackend::kGateB);
+    senders.insert(senders.end(), sendersB.begin(), sendersB.end());
+    ASSERT_FALSE(senders.empty());
+    EXPECT_NE(senders.front(), std::this_thread::get_id());
+    EXPECT_EQ(std::count(senders.begin(), senders.end(), senders.front()),
+              static_cast<long>(senders.size()));
+    EXPECT_EQ(gate->sendsUnderEngineLock(), 0);
+}
+
+TEST_F(NeverBlockingOutputTest,
+       InputAndApplicationSendingTogetherKeepEachStreamAndItsRecordsInOrder) {
+    sendFromInputAndApplicationTogether();
+}
+
+TEST_F(NeverBlockingOutputTest, TheOutputAnswersForItsDeviceAndTheMapperForItsTarget) {
+    EXPECT_NE(cvxMidiOutSendNeverBlocks(outA), 0);
+    HMIDIOUT mapper = nullptr;
+    ASSERT_EQ(midiOutOpen(&mapper, MIDI_MAPPER, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    EXPECT_NE(cvxMidiOutSendNeverBlocks(mapper), 0);
+    ASSERT_EQ(midiOutClose(mapper), MMSYSERR_NOERROR);
+    EXPECT_EQ(cvxMidiOutSendNeverBlocks(mapper), 0) << "a closed handle";
+    EXPECT_EQ(cvxMidiOutSendNeverBlocks(nullptr), 0);
+}
+
+TEST_F(OutputLaneTest, AnOutputThatMayBlockSaysSo) {
+    EXPECT_EQ(cvxMidiOutSendNeverBlocks(outA), 0);
+    EXPECT_FALSE(client->outputs->ports[kGateA].lane.load()->sendNeverBlocks());
 }
 
 } // namespace

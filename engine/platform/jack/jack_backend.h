@@ -44,6 +44,7 @@ public:
 
     MMRESULT send(uint64_t key, const uint8_t* bytes, size_t length) override;
     bool carriesRunningStatus() const override { return false; }
+    bool sendNeverBlocks() const override { return true; }
 
 private:
     // One open endpoint and the port of our own client connected to it.
