@@ -5,28 +5,30 @@
 // An output whose device never waits in a send (cvxMidiOutSendNeverBlocks: the loopback,
 // ALSA and JACK outputs) is sent to at once on whichever thread produced the message - the
 // MIDI input thread, a timer thread, the application - whenever the output is idle (nothing
-// queued, no send in progress) and the thread holds no engine lock: a hand-off to another thread
-// would only add a wake-up per message. For any other device a send is made at once only when the
-// caller is the application thread (the one that opens outputs), holds no engine lock, and finds
-// the output idle; the application then sees its own messages on the wire when its call returns.
-// Every other send - from the input thread or a timer thread to a device that may block, or behind
-// a busy output - is queued and made by the lane's thread, so a slow or blocked device holds up
-// only its own lane. A message from a thread that finds the output busy is queued even when the
-// device never blocks, so no real-time thread waits for another's send. A lane sends in the order
-// messages were queued; the monitor records are added by whoever sends, under the wire lock, so
-// they follow the wire's order. When a lane's ring is full the submitting thread waits for room as
-// long as the lane keeps sending (a synchronous send would have held it as long); once the lane has
-// completed nothing for 200 ms it counts as stalled, and until it completes a send again what
-// does not fit is dropped and counted.
+// queued, no send in progress) and the thread holds no engine lock: a hand-off to another
+// thread would only add a wake-up per message. For any other device a send is made at once
+// only when the caller is the application thread (the one that opens outputs), holds no
+// engine lock, and finds the output idle; the application then sees its own messages on the
+// wire when its call returns.
+//
+// Every other send - from the input thread or a timer thread to a device that may block, or
+// behind a busy output - is queued and made by the lane's thread, so a slow or blocked
+// device holds up only its own lane. A thread that finds the output busy queues even when
+// the device never blocks, so no real-time thread waits for another's send; the lane's thread
+// takes the wire lock only when something was queued. A lane sends in the order messages
+// were queued; the monitor records are added by whoever sends, under the wire lock, so they
+// follow the wire's order. When a lane's ring is full the submitting thread waits for room as
+// long as the lane keeps sending (a synchronous send would have held it as long); once the
+// lane has completed nothing for 200 ms it counts as stalled, and until it completes a send
+// again what does not fit is dropped and counted.
 //
 // The application thread also sends at once when a device's send blocks while its output
 // was idle: it is held for that one call, as any direct send would hold it, and meanwhile
 // the output counts as busy, so its later messages queue.
 //
-// Threads: submit(), sendNeverBlocks(), pushed(), finishedUpTo() and dropped() from any thread;
-// setSendNeverBlocks() at open; wireLock() by
-// the senders, the SysEx pump and closing; construction and destruction on the application
-// thread.
+// Threads: submit(), sendNeverBlocks(), pushed(), finishedUpTo() and dropped() from any
+// thread; setSendNeverBlocks() at open, with the wire lock held; wireLock() by the senders,
+// the SysEx pump and closing; construction and destruction on the application thread.
 #pragma once
 
 #include "core/client.h"
