@@ -66,6 +66,7 @@ struct ClientFlags {
 struct SysExOutputState {
     std::atomic<uint16_t> bufferSize{0};
     std::atomic<UINT> pumpTimer{0}; // the pump's pending one-shot timer
+    std::atomic<bool> pumping{false}; // a pump runs: another that fires meanwhile returns
 };
 
 // The delayed events and the 5 ms pump that sends them.

@@ -9,9 +9,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <thread>
 
 namespace cvx::mapping {
 struct RouteMap;
+}
+
+namespace cvx::output {
+class OutputLane;
 }
 
 namespace cvx::core {
@@ -26,11 +31,13 @@ struct OutputPort {
     std::atomic<uint32_t> lastSource{0};
     std::atomic<uint32_t> statusBits{0};
     std::atomic<uint64_t> sendFailures{0}; // since the output was opened (CPortCounters)
-    uint8_t runningStatus = 0; // engine lock: decided and sent together
+    uint8_t runningStatus = 0; // the lane's wire lock: decided and sent together
     PortMapCopy portMap;
     // Per input index; published with std::atomic_ref (release), read with acquire.
     mapping::RouteMap* routeMaps[kPortCount] = {};
     SysExBuffer* sysexBuffers = nullptr; // engine lock
+    // Made at the first open of this index, kept until the client is destroyed.
+    std::atomic<output::OutputLane*> lane{nullptr};
 };
 
 struct OutputPortTable {
@@ -38,6 +45,8 @@ struct OutputPortTable {
     std::atomic<uint16_t> openCount{0};
     std::atomic<int> highestOpen{-1};
     std::atomic<int> mapperIndex{-1};
+    // The thread that opens outputs: the application's. Only it sends on its own thread.
+    std::atomic<std::thread::id> applicationThread{};
 };
 
 struct InputPort {

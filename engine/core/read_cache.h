@@ -1,6 +1,9 @@
 // GetEvent's read caches: one per MonID 1-5, process-wide, touched only by the one thread
 // that reads events (the application's user-interface thread). A refill moves up to 128
-// events out of the client's queue in one pass under the engine lock.
+// events out of the client's queue in one pass under the engine lock, which the real-time
+// threads share: the lock is priority-inheriting (engine_lock.h), so a real-time thread
+// waiting for a refill to finish lends the reading thread its priority instead of waiting
+// behind whatever else preempted it, and the wait is bounded by one refill's copy.
 #pragma once
 
 #include "cvx_records.h"

@@ -16,6 +16,9 @@ struct SysExBuffer {
     // An input buffer the application holds (lent with WM_CVX_SYSEXDATA or waiting in the
     // captured queue): closing its input must not free it.
     std::atomic<bool> withApplication;
+    // An output buffer queued for the SysEx pump or being sent by it: not free, whatever the
+    // platform's flags say while it sends.
+    std::atomic<bool> withPump;
 
     uint8_t* data() { return reinterpret_cast<uint8_t*>(this + 1); }
 

@@ -5,11 +5,12 @@
 #include "core/engine_memory.h"
 #include "core/notifier.h"
 #include "cvxcore.h"
+#include "exports/time_code_lifecycle.h"
 #include "platform/export_guard.h"
 #include "input/orphan_buffers.h"
+#include "output/output_lane.h"
 #include "output/sysex_output_pump.h"
 #include "routing/delay_pump.h"
-#include "exports/time_code_lifecycle.h"
 
 namespace cvx::core {
 
@@ -71,6 +72,7 @@ uint64_t m32CreateClient(HWND mainWindow, HINSTANCE instance, CFilter* filter) n
     }
     client->windows.main = mainWindow;
     client->instance = instance;
+    client->outputs->applicationThread.store(std::this_thread::get_id());
     cvx::timecode::initTimeCodeDefaults(client->timeCode);
     client->flags.captureValues[0] = kDefaultCaptureValues[0];
     client->flags.captureValues[1] = kDefaultCaptureValues[1];
@@ -94,6 +96,7 @@ void m32DestroyClient(uint64_t handle) noexcept {
     cvx::timecode::stopGenerators(*client);
     cvx::routing::stopPump(*client);
     cvx::output::stopSysExPump(*client);
+    cvx::output::destroyLanes(*client);
     releaseConsumers(*client);
     cvx::input::freeOrphansOf(client);
     unregisterClient(handle);

@@ -257,6 +257,11 @@ CVX_API MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) CVX_NOEXCEPT;
 CVX_API MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size) CVX_NOEXCEPT;
 CVX_API MMRESULT midiOutReset(HMIDIOUT handle) CVX_NOEXCEPT;
 CVX_API MMRESULT midiOutGetID(HMIDIOUT handle, UINT* deviceId) CVX_NOEXCEPT;
+/* Whether a short message sent on this open output is taken or dropped at once, never
+   waiting for room, a device or another thread (the loopback, ALSA and JACK outputs); the
+   "MIDI Mapper" alias answers for its device. FALSE for an invalid or closed handle, or a
+   device that may wait. Any thread. */
+CVX_API BOOL cvxMidiOutSendNeverBlocks(HMIDIOUT handle) CVX_NOEXCEPT;
 
 /* ---- Multimedia timers ---------------------------------------------------------------- */
 

@@ -32,7 +32,8 @@ CVX_API unsigned vmidiTake(unsigned outputDevice, unsigned char* buffer,
                            unsigned capacity) CVX_NOEXCEPT;
 
 /* Returns once everything fed or sent so far (to any input, through any cable) has been
-   parsed and delivered and every callback that caused has returned. Messages that those
+   parsed and delivered, every callback that caused has returned, and every message the
+   engine had queued for its outputs by then has been sent. Messages that those
    callbacks sent on through a cable count as sent later: call it again to follow a second
    hop. Returns at once when called on the input thread (from an input callback). */
 CVX_API void vmidiSettle(void) CVX_NOEXCEPT;

@@ -14,7 +14,7 @@ using core::SysExBuffer;
 core::SysExBuffer* firstFreeBuffer(core::OutputPort& port) {
     auto handle = reinterpret_cast<DWORD_PTR>(port.handle.load());
     for (SysExBuffer* b = port.sysexBuffers; b != nullptr; b = b->next) {
-        if ((b->header.dwFlags & MHDR_DONE) != 0 && b->header.dwUser == handle) {
+        if (!b->withPump.load(std::memory_order_acquire) && b->header.dwUser == handle) {
             return b;
         }
     }
@@ -38,11 +38,11 @@ uint32_t queueOutputPiece(core::CvxClient& client, core::OutputPort& port, const
     }
     std::memcpy(buffer->data(), data, piece);
     buffer->header.dwBytesRecorded = piece;
-    buffer->header.dwFlags &= ~MHDR_DONE;
     if (!client.outputBuffers->push(&buffer->header, due)) {
-        buffer->header.dwFlags |= MHDR_DONE;
         return 0;
     }
+    buffer->header.dwFlags &= ~MHDR_DONE;
+    buffer->withPump.store(true, std::memory_order_relaxed);
     port.statusBits.fetch_or(routing::kClassSysEx);
     port.lastTime.store(activityTime);
     port.lastSource.store(source);

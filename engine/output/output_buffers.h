@@ -1,4 +1,4 @@
-// The SysEx buffers of an output: free when their done bit is set and they carry the
+// The SysEx buffers of an output: free when the pump does not hold them and they carry the
 // output's handle. Pieces of a block are copied into them and queued for the output pump.
 #pragma once
 

@@ -3,6 +3,7 @@
 #include "core/client_ops.h"
 #include "core/pass_clock.h"
 #include "midi/message_classes.h"
+#include "output/output_lane.h"
 
 namespace cvx::routing {
 
@@ -47,24 +48,10 @@ void recordSent(OutputPort& port, uint8_t status, uint32_t source) {
     port.lastSource.store(source, std::memory_order_relaxed);
 }
 
-} // namespace
-
-void noteWireStatus(OutputPort& port, uint8_t status) {
-    if (isChannelStatus(status)) {
-        port.runningStatus = status;
-    } else if (status < 0xF8) {
-        port.runningStatus = 0;
-    }
-}
-
-bool sendRouted(CvxClient& client, uint32_t output, EVENT& event, bool monitor) {
-    OutputPort& port = client.outputs->ports[output];
-    EngineGuard guard(core::engineLock());
-    HMIDIOUT handle = port.handle.load();
-    if (handle == nullptr) {
-        return false;
-    }
-    RoutedDecision decision = decideRouted(port, event.message, port.portMap.mask(event.port),
+// Sends through the route: running status applies. False when nothing went out.
+bool sendRoutedNow(CvxClient& client, OutputPort& port, HMIDIOUT handle,
+                   const output::PendingSend& send) {
+    RoutedDecision decision = decideRouted(port, send.event.message, send.mask,
                                            client.flags.runningStatusOutput.load() != 0);
     if (!decision.send) {
         return false;
@@ -75,23 +62,14 @@ bool sendRouted(CvxClient& client, uint32_t output, EVENT& event, bool monitor) 
         port.sendFailures.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
-    recordSent(port, statusOf(event.message), event.port);
-    event.outPort = static_cast<uint8_t>(port.deviceIndex.load() + 1);
-    if (monitor) {
-        client.mainQueue->enqueue(event);
-    }
+    recordSent(port, statusOf(send.event.message), send.event.port);
     return true;
 }
 
-bool sendGenerated(CvxClient& client, uint32_t output, EVENT& event) {
-    OutputPort& port = client.outputs->ports[output];
-    EngineGuard guard(core::engineLock());
-    HMIDIOUT handle = port.handle.load();
-    uint8_t status = statusOf(event.message);
-    if (handle == nullptr || !maskPasses(port.portMap.mask(core::kGeneratedPort), status)) {
-        return false;
-    }
-    uint32_t wire = event.message & 0xFFFFFF;
+// Sends whole, retried once. False when nothing went out.
+bool sendGeneratedNow(OutputPort& port, HMIDIOUT handle, const output::PendingSend& send) {
+    uint8_t status = statusOf(send.event.message);
+    uint32_t wire = send.event.message & 0xFFFFFF;
     if (midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR &&
         midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR) {
         port.runningStatus = 0; // nothing went out, and nothing is recorded as sent
@@ -100,9 +78,68 @@ bool sendGenerated(CvxClient& client, uint32_t output, EVENT& event) {
     }
     noteWireStatus(port, status);
     recordSent(port, status, core::kGeneratedPort);
-    event.outPort = static_cast<uint8_t>(port.deviceIndex.load() + 1);
-    client.mainQueue->enqueue(event);
     return true;
+}
+
+bool handToLane(CvxClient& client, OutputPort& port, const output::PendingSend& send) {
+    output::OutputLane* lane = port.lane.load(std::memory_order_acquire);
+    if (lane == nullptr) {
+        return false;
+    }
+    lane->submit(send, output::maySendDirectly(client, *lane));
+    return true;
+}
+
+} // namespace
+
+void noteWireStatus(OutputPort& port, uint8_t status) {
+    if (isChannelStatus(status)) {
+        port.runningStatus = status;
+    } else if (status < 0xF8) {
+        port.runningStatus = 0;
+    }
+}
+
+bool sendPending(CvxClient& client, OutputPort& port, const output::PendingSend& send,
+                 EVENT& record) {
+    HMIDIOUT handle = port.handle.load();
+    if (handle == nullptr || handle != send.handle) {
+        return false; // closed (or reopened) since it was routed
+    }
+    bool sent = send.kind == output::SendKind::Routed ? sendRoutedNow(client, port, handle, send)
+                                                      : sendGeneratedNow(port, handle, send);
+    if (!sent || (send.kind == output::SendKind::Routed && !send.monitor)) {
+        return false;
+    }
+    record = send.event;
+    record.outPort = static_cast<uint8_t>(port.deviceIndex.load() + 1);
+    return true;
+}
+
+bool sendRouted(CvxClient& client, uint32_t output, const EVENT& event, bool monitor) {
+    OutputPort& port = client.outputs->ports[output];
+    HMIDIOUT handle = port.handle.load();
+    if (handle == nullptr) {
+        return false;
+    }
+    uint32_t mask = port.portMap.mask(event.port);
+    uint8_t status = statusOf(event.message);
+    if (isChannelStatus(status) && (mask & channelBit(status)) == 0) {
+        return false; // neither sent nor a change of the wire's status
+    }
+    return handToLane(client, port,
+                      output::PendingSend{event, handle, mask, output::SendKind::Routed, monitor});
+}
+
+bool sendGenerated(CvxClient& client, uint32_t output, const EVENT& event) {
+    OutputPort& port = client.outputs->ports[output];
+    HMIDIOUT handle = port.handle.load();
+    if (handle == nullptr ||
+        !maskPasses(port.portMap.mask(core::kGeneratedPort), statusOf(event.message))) {
+        return false;
+    }
+    return handToLane(client, port,
+                      output::PendingSend{event, handle, 0, output::SendKind::Generated, true});
 }
 
 } // namespace cvx::routing

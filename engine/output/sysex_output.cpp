@@ -2,10 +2,13 @@
 
 #include "core/client_ops.h"
 #include "core/sysex_chunks.h"
-#include "output/output_buffers.h"
-#include "output/sysex_output_pump.h"
 #include "midi/message_classes.h"
+#include "output/output_buffers.h"
+#include "output/output_lane.h"
+#include "output/sysex_output_pump.h"
 #include "timecode/time_code_feed.h"
+
+#include <mutex>
 
 namespace cvx::output {
 
@@ -89,6 +92,12 @@ void freeOutputBuffers(CvxClient& client, uint32_t output) {
     HMIDIOUT handle = port.handle.load();
     SysExBuffer* buffers = nullptr;
     {
+        // The wire lock waits for a buffer the pump is sending; once the queue no longer
+        // holds this output's buffers, the pump takes none of them.
+        std::unique_lock<std::mutex> wire;
+        if (output::OutputLane* lane = port.lane.load()) {
+            wire = std::unique_lock(lane->wireLock());
+        }
         EngineGuard guard(core::engineLock());
         client.outputBuffers->removeIf([&](const core::BufferQueue::Entry& e) {
             return e.header->dwUser == reinterpret_cast<DWORD_PTR>(handle);

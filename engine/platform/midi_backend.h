@@ -17,7 +17,10 @@
 // - Outputs: the service passes each message whole, with its status byte, unless the
 //   backend is a byte stream (`carriesRunningStatus()`), which receives exactly the bytes
 //   the engine sent, status left out under running status. SysEx arrives as the bytes of
-//   one buffer, which may be a piece of a longer message.
+//   one buffer, which may be a piece of a longer message. A backend whose send() cannot
+//   wait (`sendNeverBlocks()`) is sent to from whichever thread produced the message; any
+//   other backend's sends go through a thread of the output's own, so a stuck device holds
+//   up only that output.
 // - Arrival and removal: when the endpoint list changes, the backend calls
 //   BackendHost::endpointsChanged() from any thread; the service re-reads inputs() and
 //   outputs(), renumbers, and reports arrivals and removals. An endpoint that vanished while
@@ -86,6 +89,11 @@ public:
     virtual MMRESULT send(uint64_t key, const uint8_t* bytes, size_t length) = 0;
     // True for byte-stream transports, which get running status exactly as sent.
     virtual bool carriesRunningStatus() const = 0;
+    // True when send() never waits: not for room, not for another thread, not for a device.
+    // A short lock that is only ever held briefly is allowed. The engine then sends from
+    // real-time threads directly; otherwise it hands sends to a thread of the output's own.
+    // The conservative answer, false, is the default.
+    virtual bool sendNeverBlocks() const { return false; }
     // The virtual backend itself (its loopback cables, which the test tap reaches); null
     // for every other backend.
     virtual VirtualBackend* loopback() { return nullptr; }

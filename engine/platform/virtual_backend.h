@@ -37,6 +37,7 @@ public:
     void closeOutput(uint64_t key) override;
     MMRESULT send(uint64_t key, const uint8_t* bytes, size_t length) override;
     bool carriesRunningStatus() const override { return true; }
+    bool sendNeverBlocks() const override { return true; }
     VirtualBackend* loopback() override { return this; }
 
     // Hot-plug (the tap). Both call the host's endpointsChanged().

@@ -2,6 +2,7 @@
 #include "vmidi.h"
 
 #include "platform/export_guard.h"
+#include "platform/settle_hook.h"
 #include "platform/virtual_tap.h"
 
 using cvx::platform::VirtualTap;
@@ -20,7 +21,10 @@ unsigned vmidiTake(unsigned outputDevice, unsigned char* buffer, unsigned capaci
 }
 
 void vmidiSettle(void) noexcept {
-    cvx::exports::guardedCall([] { VirtualTap::instance().settle(); });
+    cvx::exports::guardedCall([] {
+        VirtualTap::instance().settle();
+        cvx::platform::runSettleHook();
+    });
 }
 
 int vmidiAddCable(const char* name) noexcept {

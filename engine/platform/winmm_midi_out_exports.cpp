@@ -78,4 +78,18 @@ MMRESULT midiOutGetID(HMIDIOUT handle, UINT* deviceId) noexcept {
     });
 }
 
+BOOL cvxMidiOutSendNeverBlocks(HMIDIOUT handle) {
+    MMRESULT answer = withPort(handle, [](MidiOutPort& p, uint32_t g) -> MMRESULT {
+        cvx::platform::BackendSlot* backend = nullptr;
+        uint64_t key = 0;
+        bool mapper = false;
+        MMRESULT r = p.device(g, backend, key, mapper);
+        if (r != MMSYSERR_NOERROR || backend == nullptr) {
+            return r != MMSYSERR_NOERROR ? r : MMSYSERR_NODRIVER;
+        }
+        return backend->backend->sendNeverBlocks() ? MMSYSERR_NOERROR : MMSYSERR_NOTSUPPORTED;
+    });
+    return answer == MMSYSERR_NOERROR ? 1 : 0;
+}
+
 } // extern "C"

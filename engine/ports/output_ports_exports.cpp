@@ -1,9 +1,12 @@
 // Opening and closing outputs, and their SysEx buffers.
 #include "core/client_ops.h"
 #include "cvxcore.h"
+#include "output/output_lane.h"
 #include "output/sysex_output.h"
 #include "routing/delay_pump.h"
 #include "core/loss_counts.h"
+
+#include <mutex>
 
 using namespace cvx::core;
 
@@ -76,6 +79,9 @@ uint16_t vx16OpenMidiOut(HMIDIOUT* out, uint16_t device, int mapper, CPortMap* m
     if (port.handle.load() != nullptr) {
         return MMSYSERR_ALLOCATED;
     }
+    if (!cvx::output::ensureLane(*client, device)) {
+        return MMSYSERR_NOMEM;
+    }
     HMIDIOUT opened = nullptr;
     MMRESULT result = midiOutOpen(&opened, mapper ? MIDI_MAPPER : device, 0, 0, CALLBACK_NULL);
     if (result != MMSYSERR_NOERROR) {
@@ -91,10 +97,12 @@ uint16_t vx16OpenMidiOut(HMIDIOUT* out, uint16_t device, int mapper, CPortMap* m
         port.portMap.store(CPortMap{});
     }
     {
-        EngineGuard guard(engineLock());
+        cvx::output::OutputLane& lane = *port.lane.load();
+        std::lock_guard wire(lane.wireLock());
+        lane.setSendNeverBlocks(cvxMidiOutSendNeverBlocks(opened) != 0);
         port.runningStatus = 0;
+        port.handle.store(opened);
     }
-    port.handle.store(opened);
     if (mapper) {
         client->outputs->mapperIndex.store(device);
     }
@@ -125,9 +133,12 @@ int m32CloseMidiOut(HMIDIOUT handle, uint64_t clientHandle) noexcept {
         midiOutReset(handle);
     }
     {
-        // The pumps and senders check the handle under the lock: once it is cleared here no
-        // send to this output is in progress or can start.
-        EngineGuard guard(engineLock());
+        // Sends check the handle under the output's wire lock: once it is cleared here no
+        // send to this output is in progress or can start, and what its lane still held
+        // is dropped.
+        cvx::output::OutputLane& lane = *port.lane.load();
+        std::lock_guard wire(lane.wireLock());
+        lane.discardQueued();
         port.handle.store(nullptr);
     }
     midiOutClose(handle);

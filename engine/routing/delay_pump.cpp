@@ -2,10 +2,10 @@
 
 #include "core/client_ops.h"
 #include "core/delayed_pool.h"
-#include "routing/input_delivery.h"
 #include "midi/message_classes.h"
-#include "routing/processing_loop.h"
 #include "output/send_to_output.h"
+#include "routing/input_delivery.h"
+#include "routing/processing_loop.h"
 #include "timecode/time_code_feed.h"
 
 namespace cvx::routing {
@@ -57,24 +57,53 @@ void deliverDue(CvxClient& client, DelayedEvent& entry) {
     }
 }
 
-void pumpTick(UINT timer, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-    auto& client = *reinterpret_cast<CvxClient*>(user);
-    {
-        // Held for the whole tick: what the tick routes takes the lock again.
-        EngineGuard guard(core::engineLock());
-        uint32_t now = core::elapsedMs(client);
-        while (DelayedEvent* entry = client.delays.pool.takeDue(now)) {
-            entry->event.timestamp = entry->due;
-            deliverDue(client, *entry);
-            client.delays.pool.release(entry);
+// Due entries taken out of the pool under the lock, delivered after it is released.
+struct DueBatch {
+    static constexpr uint32_t kCapacity = 64;
+    DelayedEvent entries[kCapacity];
+    uint32_t count = 0;
+};
+
+// Moves up to a batch of due entries out of the pool. Returns whether more may be due.
+bool takeDue(CvxClient& client, DueBatch& batch) {
+    EngineGuard guard(core::engineLock());
+    uint32_t now = core::elapsedMs(client);
+    batch.count = 0;
+    while (batch.count < DueBatch::kCapacity) {
+        DelayedEvent* entry = client.delays.pool.takeDue(now);
+        if (entry == nullptr) {
+            break;
         }
-        if (!client.delays.pool.hasPending()) {
-            UINT expected = timer;
-            if (client.delays.pumpTimer.compare_exchange_strong(expected, 0)) {
-                timeKillEvent(timer);
-            }
+        entry->event.timestamp = entry->due;
+        batch.entries[batch.count++] = *entry;
+        client.delays.pool.release(entry);
+    }
+    return batch.count == DueBatch::kCapacity;
+}
+
+// Kills the pump timer when nothing is pending, after the tick delivered: what it delivered
+// may have scheduled more.
+void stopIfIdle(CvxClient& client, UINT timer) {
+    EngineGuard guard(core::engineLock());
+    if (!client.delays.pool.hasPending()) {
+        UINT expected = timer;
+        if (client.delays.pumpTimer.compare_exchange_strong(expected, 0)) {
+            timeKillEvent(timer);
         }
     }
+}
+
+void pumpTick(UINT timer, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+    auto& client = *reinterpret_cast<CvxClient*>(user);
+    DueBatch batch;
+    bool more = true;
+    while (more) {
+        more = takeDue(client, batch);
+        for (uint32_t i = 0; i < batch.count; ++i) {
+            deliverDue(client, batch.entries[i]);
+        }
+    }
+    stopIfIdle(client, timer);
     cvxPostMessage(client.windows.main, WM_CVX_EVENTS, 0, 0);
 }
 

@@ -52,6 +52,7 @@ public:
 
     MMRESULT send(uint64_t key, const uint8_t* bytes, size_t length) override;
     bool carriesRunningStatus() const override { return false; }
+    bool sendNeverBlocks() const override { return true; }
 
     // Sends to the output `key` that failed because its destination was full, since the
     // output was first opened after start() (kept across closing and reopening); 0 for an

@@ -62,6 +62,7 @@ public:
 
     MMRESULT send(uint64_t key, const uint8_t* bytes, size_t length) override;
     bool carriesRunningStatus() const override { return false; }
+    bool sendNeverBlocks() const override { return true; }
 
 private:
     // Free -> Opening (reserved under mutex_) -> Open (published to send() and the worker

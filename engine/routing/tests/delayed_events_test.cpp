@@ -93,3 +93,17 @@ TEST_F(DelayedEventsTest, ClosingAnOutputDropsWhatWaitsForIt) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DelayedEventsTest, ADelayScheduledByTheDelayedDeliveryKeepsThePumpRunning) {
+    SMapper routeMap = map; // the route delays what the global map delayed once more
+    ASSERT_EQ(m32SendPDMap(handle, 0, 2, routeMap), 1);
+    feed(0, {0xB0, 7, 100});
+    cvxClockAdvance(kDelayMs + 5);
+    EXPECT_TRUE(take(2).empty()) << "held by the route's delay";
+    cvxClockAdvance(kDelayMs + 5);
+    EXPECT_EQ(take(2), (Bytes{0xB0, 7, 100}));
+}
+
+} // namespace
