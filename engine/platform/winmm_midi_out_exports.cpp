@@ -78,7 +78,7 @@ MMRESULT midiOutGetID(HMIDIOUT handle, UINT* deviceId) noexcept {
     });
 }
 
-BOOL cvxMidiOutSendNeverBlocks(HMIDIOUT handle) {
+BOOL cvxMidiOutSendNeverBlocks(HMIDIOUT handle) noexcept {
     MMRESULT answer = withPort(handle, [](MidiOutPort& p, uint32_t g) -> MMRESULT {
         cvx::platform::BackendSlot* backend = nullptr;
         uint64_t key = 0;
