@@ -3,9 +3,9 @@
 // transport remapping, a SysEx trigger and a few discards, fed with a mix of performance
 // messages.
 #include "core/map_arena.h"
-#include "mapping/message_filter.h"
 #include "mapping/map_loop.h"
 #include "mapping/map_storage.h"
+#include "mapping/message_filter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,10 +5,10 @@
 #include "core/engine_memory.h"
 #include "core/notifier.h"
 #include "cvxcore.h"
+#include "exports/time_code_lifecycle.h"
 #include "input/orphan_buffers.h"
 #include "output/sysex_output_pump.h"
 #include "routing/delay_pump.h"
-#include "exports/time_code_lifecycle.h"
 
 namespace cvx::core {
 

@@ -5,9 +5,9 @@
 #include "core/notifier.h"
 #include "input/input_index.h"
 #include "mapping/message_filter.h"
+#include "midi/message_classes.h"
 #include "routing/delay_pump.h"
 #include "routing/input_delivery.h"
-#include "midi/message_classes.h"
 #include "routing/processing_loop.h"
 #include "timecode/time_code_feed.h"
 
@@ -16,7 +16,7 @@ namespace cvx::input {
 namespace {
 
 using core::CvxClient;
-using routing::statusOf;
+using midi::statusOf;
 
 constexpr uint32_t kPatchPassOnDelayMs = 4;
 
@@ -101,7 +101,7 @@ void processShortMessage(CvxClient& client, HMIDIIN handle, uint32_t message, ui
     event.timestamp = timestamp;
     event.message = message;
     event.port = portByteOf(index);
-    core::recordInputActivity(client, event.port, routing::inputStatusClass(statusOf(message)));
+    core::recordInputActivity(client, event.port, midi::inputStatusClass(statusOf(message)));
     bool rawMonitored = rawMonitor(client, event);
     if (patchMapIntercepts(client, event)) {
         return;

@@ -18,15 +18,15 @@ struct RoutedDecision {
 };
 
 RoutedDecision decideRouted(OutputPort& port, uint32_t message, uint32_t mask, bool runStatusOn) {
-    uint8_t status = statusOf(message);
+    uint8_t status = midi::statusOf(message);
     if (status == port.runningStatus && status != 0) {
-        if ((mask & channelBit(status)) == 0) {
+        if ((mask & midi::channelBit(status)) == 0) {
             return {};
         }
         return {true, runStatusOn ? message >> 8 : message};
     }
-    if (isChannelStatus(status)) {
-        if ((mask & channelBit(status)) == 0) {
+    if (midi::isChannelStatus(status)) {
+        if ((mask & midi::channelBit(status)) == 0) {
             return {};
         }
         port.runningStatus = status;
@@ -35,11 +35,11 @@ RoutedDecision decideRouted(OutputPort& port, uint32_t message, uint32_t mask, b
     if (status < 0xF8) {
         port.runningStatus = 0;
     }
-    return {maskPasses(mask, status), message};
+    return {midi::maskPasses(mask, status), message};
 }
 
 void recordSent(OutputPort& port, uint8_t status, uint32_t source) {
-    port.statusBits.fetch_or(outputStatusBit(status));
+    port.statusBits.fetch_or(midi::outputStatusBit(status));
     port.lastTime.store(timeGetTime());
     port.lastSource.store(source);
 }
@@ -47,7 +47,7 @@ void recordSent(OutputPort& port, uint8_t status, uint32_t source) {
 } // namespace
 
 void noteWireStatus(OutputPort& port, uint8_t status) {
-    if (isChannelStatus(status)) {
+    if (midi::isChannelStatus(status)) {
         port.runningStatus = status;
     } else if (status < 0xF8) {
         port.runningStatus = 0;
@@ -71,7 +71,7 @@ bool sendRouted(CvxClient& client, uint32_t output, EVENT& event, bool monitor) 
         port.runningStatus = 0;
         return false;
     }
-    recordSent(port, statusOf(event.message), event.port);
+    recordSent(port, midi::statusOf(event.message), event.port);
     event.outPort = static_cast<uint8_t>(port.deviceIndex.load() + 1);
     if (monitor) {
         client.mainQueue->enqueue(event);
@@ -83,8 +83,8 @@ bool sendGenerated(CvxClient& client, uint32_t output, EVENT& event) {
     OutputPort& port = client.outputs->ports[output];
     EngineGuard guard(core::engineLock());
     HMIDIOUT handle = port.handle.load();
-    uint8_t status = statusOf(event.message);
-    if (handle == nullptr || !maskPasses(port.portMap.mask(core::kGeneratedPort), status)) {
+    uint8_t status = midi::statusOf(event.message);
+    if (handle == nullptr || !midi::maskPasses(port.portMap.mask(core::kGeneratedPort), status)) {
         return false;
     }
     uint32_t wire = event.message & 0xFFFFFF;

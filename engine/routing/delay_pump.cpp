@@ -2,10 +2,10 @@
 
 #include "core/client_ops.h"
 #include "core/delayed_pool.h"
-#include "routing/input_delivery.h"
 #include "midi/message_classes.h"
-#include "routing/processing_loop.h"
 #include "output/send_to_output.h"
+#include "routing/input_delivery.h"
+#include "routing/processing_loop.h"
 #include "timecode/time_code_feed.h"
 
 namespace cvx::routing {
@@ -29,7 +29,8 @@ void sendToEveryOutput(CvxClient& client, EVENT& event) {
 // A patch-mapped program change passed on: processed as an input event again, without the
 // filter, the raw monitor or a second intercept.
 void rerunAsInput(CvxClient& client, const EVENT& event) {
-    core::recordInputActivity(client, event.port, inputStatusClass(statusOf(event.message)));
+    core::recordInputActivity(client, event.port,
+                              midi::inputStatusClass(midi::statusOf(event.message)));
     processInputEvent(client, event, InputMode::Input, false, globalMapFor(client, true));
     timecode::trackShortMessage(client, event);
 }

@@ -2,9 +2,9 @@
 
 #include "core/delayed_pool.h"
 #include "core/engine_lock.h"
+#include "output/send_to_output.h"
 #include "routing/delay_pump.h"
 #include "routing/processing_loop.h"
-#include "output/send_to_output.h"
 
 namespace cvx::routing {
 
