@@ -1,4 +1,4 @@
 # Warnings for the project's own targets; third-party headers are included as system headers.
 function(cvx_warnings target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
 endfunction()

@@ -7,18 +7,18 @@
 #pragma once
 
 #include "core/buffer_queue.h"
-#include "core/client_registry.h"
 #include "core/chunk_ring.h"
+#include "core/client_registry.h"
 #include "core/delayed_pool.h"
 #include "core/event_queue.h"
 #include "core/filter_copy.h"
 #include "core/map_arena.h"
+#include "core/map_state.h"
 #include "core/notify_state.h"
 #include "core/port_tables.h"
+#include "core/time_code_state.h"
 #include "cvx_platform.h"
 #include "cvx_records.h"
-#include "core/map_state.h"
-#include "core/time_code_state.h"
 
 #include <atomic>
 #include <cstdint>
@@ -105,6 +105,8 @@ struct CvxClient {
     uint64_t handle = 0;            // set by CreateClient
 };
 
-inline uint64_t handleOf(const CvxClient* client) { return client->handle; }
+inline uint64_t handleOf(const CvxClient* client) {
+    return client->handle;
+}
 
 } // namespace cvx::core

@@ -17,7 +17,7 @@ namespace cvx::input {
 namespace {
 
 using core::CvxClient;
-using routing::statusOf;
+using midi::statusOf;
 
 constexpr uint32_t kPatchPassOnDelayMs = 4;
 
@@ -109,7 +109,7 @@ void processShortMessage(CvxClient& client, HMIDIIN handle, uint32_t message, ui
     event.timestamp = timestamp;
     event.message = message;
     event.port = portByteOf(index);
-    core::recordInputActivity(client, event.port, routing::inputStatusClass(statusOf(message)));
+    core::recordInputActivity(client, event.port, midi::inputStatusClass(statusOf(message)));
     bool rawMonitored = rawMonitor(client, event);
     if (patchMapIntercepts(client, event)) {
         return;

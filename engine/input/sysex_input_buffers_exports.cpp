@@ -4,9 +4,9 @@
 #include "input/input_buffer_lists.h"
 #include "input/input_buffer_release.h"
 #include "input/input_index.h"
+#include "input/open_input_registry.h"
 #include "input/orphan_buffers.h"
 #include "input/sysex_input_path.h"
-#include "input/open_input_registry.h"
 
 #include <algorithm>
 #include <cstring>

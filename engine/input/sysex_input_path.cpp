@@ -4,9 +4,9 @@
 #include "core/notifier.h"
 #include "core/sysex_chunks.h"
 #include "input/input_index.h"
+#include "midi/message_classes.h"
 #include "output/output_buffers.h"
 #include "output/sysex_output_pump.h"
-#include "midi/message_classes.h"
 #include "timecode/time_code_feed.h"
 
 namespace cvx::input {
@@ -173,8 +173,8 @@ void processSysExBuffer(CvxClient& client, HMIDIIN handle, MIDIHDR& header, uint
     const auto* data = reinterpret_cast<const uint8_t*>(header.lpData);
     uint32_t length = header.dwBytesRecorded;
     EVENT block = blockEvent(data, length, timestamp, portByteOf(inputIndexOf(client, handle)));
-    core::orInputStatusClass(client, block.port, routing::kClassSysEx);
-    if (routing::isFullFrameTimeCode(data, length)) {
+    core::orInputStatusClass(client, block.port, midi::kClassSysEx);
+    if (midi::isFullFrameTimeCode(data, length)) {
         timecode::trackFullFrame(client, data, length);
     }
     bool sent = false;

@@ -8,8 +8,8 @@
 // produced. With `map` null (an inactive map) the source event is delivered once, unchanged.
 #pragma once
 
-#include "cvx_records.h"
 #include "core/map_state.h"
+#include "cvx_records.h"
 #include "mapping/map_step.h"
 #include "mapping/output_sequence.h"
 #include "mapping/replay_list.h"

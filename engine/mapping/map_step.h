@@ -15,8 +15,8 @@
 // The step never allocates, blocks or logs; SysEx strings are built in a stack buffer.
 #pragma once
 
-#include "cvx_records.h"
 #include "core/map_state.h"
+#include "cvx_records.h"
 #include "mapping/nrpn_tracker.h"
 #include "mapping/sysex_sink.h"
 

@@ -11,8 +11,8 @@
 #pragma once
 
 #include "core/map_arena.h"
-#include "cvx_records.h"
 #include "core/map_state.h"
+#include "cvx_records.h"
 #include "mapping/map_step.h"
 
 namespace cvx::mapping {

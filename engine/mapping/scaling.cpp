@@ -16,7 +16,7 @@ int32_t scaleValue(int32_t v, ValueRange source, ValueRange target, int32_t sour
         // Only a one-value range at exactly 1000 gets here; the formula would divide by 0.
         return target.min;
     }
-    return target.max - mulDiv(top - v, target.max - target.min, top - smin);
+    return target.max - midi::mulDiv(top - v, target.max - target.min, top - smin);
 }
 
 } // namespace cvx::mapping

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace cvx::routing {
+namespace cvx::midi {
 
 inline constexpr uint32_t kClassDataByte = 0x800000;
 inline constexpr uint32_t kClassSystemCommon = 0x10000;
@@ -67,4 +67,4 @@ inline bool isFullFrameTimeCode(const uint8_t* data, uint32_t length) {
     return length >= 10 && std::memcmp(data, kHead, sizeof kHead) == 0;
 }
 
-} // namespace cvx::routing
+} // namespace cvx::midi

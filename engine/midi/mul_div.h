@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace cvx::mapping {
+namespace cvx::midi {
 
 constexpr int32_t mulDiv(int32_t a, int32_t b, int32_t c) {
     if (c == 0) {
@@ -18,4 +18,4 @@ constexpr int32_t mulDiv(int32_t a, int32_t b, int32_t c) {
     return static_cast<int32_t>(negative ? -quotient : quotient);
 }
 
-} // namespace cvx::mapping
+} // namespace cvx::midi

@@ -43,7 +43,7 @@ uint32_t queueOutputPiece(core::CvxClient& client, core::OutputPort& port, const
     }
     buffer->header.dwFlags &= ~MHDR_DONE;
     buffer->withPump.store(true, std::memory_order_relaxed);
-    port.statusBits.fetch_or(routing::kClassSysEx);
+    port.statusBits.fetch_or(midi::kClassSysEx);
     port.lastTime.store(activityTime);
     port.lastSource.store(source);
     return piece;

@@ -20,15 +20,15 @@ struct RoutedDecision {
 };
 
 RoutedDecision decideRouted(OutputPort& port, uint32_t message, uint32_t mask, bool runStatusOn) {
-    uint8_t status = statusOf(message);
+    uint8_t status = midi::statusOf(message);
     if (status == port.runningStatus && status != 0) {
-        if ((mask & channelBit(status)) == 0) {
+        if ((mask & midi::channelBit(status)) == 0) {
             return {};
         }
         return {true, runStatusOn ? message >> 8 : message};
     }
-    if (isChannelStatus(status)) {
-        if ((mask & channelBit(status)) == 0) {
+    if (midi::isChannelStatus(status)) {
+        if ((mask & midi::channelBit(status)) == 0) {
             return {};
         }
         port.runningStatus = status;
@@ -37,13 +37,13 @@ RoutedDecision decideRouted(OutputPort& port, uint32_t message, uint32_t mask, b
     if (status < 0xF8) {
         port.runningStatus = 0;
     }
-    return {maskPasses(mask, status), message};
+    return {midi::maskPasses(mask, status), message};
 }
 
 // The status view reads these records without ordering them against anything else, so
 // relaxed order does: a sequentially consistent store costs a locked exchange per send.
 void recordSent(OutputPort& port, uint8_t status, uint32_t source) {
-    port.statusBits.fetch_or(outputStatusBit(status), std::memory_order_relaxed);
+    port.statusBits.fetch_or(midi::outputStatusBit(status), std::memory_order_relaxed);
     port.lastTime.store(core::passTime(), std::memory_order_relaxed);
     port.lastSource.store(source, std::memory_order_relaxed);
 }
@@ -62,13 +62,13 @@ bool sendRoutedNow(CvxClient& client, OutputPort& port, HMIDIOUT handle,
         port.sendFailures.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
-    recordSent(port, statusOf(send.event.message), send.event.port);
+    recordSent(port, midi::statusOf(send.event.message), send.event.port);
     return true;
 }
 
 // Sends whole, retried once. False when nothing went out.
 bool sendGeneratedNow(OutputPort& port, HMIDIOUT handle, const output::PendingSend& send) {
-    uint8_t status = statusOf(send.event.message);
+    uint8_t status = midi::statusOf(send.event.message);
     uint32_t wire = send.event.message & 0xFFFFFF;
     if (midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR &&
         midiOutShortMsg(handle, wire) != MMSYSERR_NOERROR) {
@@ -93,7 +93,7 @@ bool handToLane(CvxClient& client, OutputPort& port, const output::PendingSend& 
 } // namespace
 
 void noteWireStatus(OutputPort& port, uint8_t status) {
-    if (isChannelStatus(status)) {
+    if (midi::isChannelStatus(status)) {
         port.runningStatus = status;
     } else if (status < 0xF8) {
         port.runningStatus = 0;
@@ -123,8 +123,8 @@ bool sendRouted(CvxClient& client, uint32_t output, const EVENT& event, bool mon
         return false;
     }
     uint32_t mask = port.portMap.mask(event.port);
-    uint8_t status = statusOf(event.message);
-    if (isChannelStatus(status) && (mask & channelBit(status)) == 0) {
+    uint8_t status = midi::statusOf(event.message);
+    if (midi::isChannelStatus(status) && (mask & midi::channelBit(status)) == 0) {
         return false; // neither sent nor a change of the wire's status
     }
     return handToLane(client, port,
@@ -135,7 +135,7 @@ bool sendGenerated(CvxClient& client, uint32_t output, const EVENT& event) {
     OutputPort& port = client.outputs->ports[output];
     HMIDIOUT handle = port.handle.load();
     if (handle == nullptr ||
-        !maskPasses(port.portMap.mask(core::kGeneratedPort), statusOf(event.message))) {
+        !midi::maskPasses(port.portMap.mask(core::kGeneratedPort), midi::statusOf(event.message))) {
         return false;
     }
     return handToLane(client, port,

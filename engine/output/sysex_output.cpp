@@ -66,7 +66,7 @@ uint16_t sendSysExBlock(CvxClient& client, const uint8_t* data, uint32_t length,
     if (source >= kFirstGeneratedSource) {
         source = core::kGeneratedPort;
     }
-    core::orInputStatusClass(client, source, routing::kClassSysEx);
+    core::orInputStatusClass(client, source, midi::kClassSysEx);
     uint32_t due = timeGetTime() + 1;
     uint32_t elapsed = core::elapsedMs(client);
     int highest = client.outputs->highestOpen.load();
@@ -80,7 +80,7 @@ uint16_t sendSysExBlock(CvxClient& client, const uint8_t* data, uint32_t length,
             return MMSYSERR_NOMEM;
         }
         cvxPostMessage(client.windows.main, WM_CVX_EVENTS, 0, 0);
-        if (routing::isFullFrameTimeCode(data, length)) {
+        if (midi::isFullFrameTimeCode(data, length)) {
             timecode::trackFullFrame(client, data, length);
         }
     }

@@ -29,7 +29,8 @@ void sendToEveryOutput(CvxClient& client, EVENT& event) {
 // A patch-mapped program change passed on: processed as an input event again, without the
 // filter, the raw monitor or a second intercept.
 void rerunAsInput(CvxClient& client, const EVENT& event) {
-    core::recordInputActivity(client, event.port, inputStatusClass(statusOf(event.message)));
+    core::recordInputActivity(client, event.port,
+                              midi::inputStatusClass(midi::statusOf(event.message)));
     processInputEvent(client, event, InputMode::Input, false, globalMapFor(client, true));
     timecode::trackShortMessage(client, event);
 }

@@ -64,8 +64,8 @@ void injectThroughKeyboardMap(CvxClient& client, const EVENT& event) {
 } // namespace
 
 void inject(CvxClient& client, uint32_t message, int type) {
-    uint8_t status = routing::statusOf(message);
-    recordInputActivity(client, kGeneratedPort, routing::inputStatusClass(status));
+    uint8_t status = midi::statusOf(message);
+    recordInputActivity(client, kGeneratedPort, midi::inputStatusClass(status));
     EVENT event = injectedEvent(client, message, kGeneratedPort);
     if (type == 1 && mapping::mapsKeyboard(client.globalMap)) {
         injectThroughKeyboardMap(client, event);

@@ -28,7 +28,7 @@ void m32corvexEventDirect(uint64_t handle, int output, uint16_t status, uint16_t
     }
     uint32_t message = packMessage(status, data1, data2, originMark(type));
     recordInputActivity(*client, kGeneratedPort,
-                        cvx::routing::inputStatusClass(cvx::routing::statusOf(message)));
+                        cvx::midi::inputStatusClass(cvx::midi::statusOf(message)));
     EVENT event = injectedEvent(*client, message, 0);
     int highest = client->outputs->highestOpen.load();
     for (int o = 0; o <= highest; ++o) {
@@ -48,8 +48,7 @@ void m32CorvexMapEvent(uint64_t handle, uint32_t input, uint16_t status, uint16_
         return;
     }
     uint32_t message = packMessage(status, data1, data2, CVX_ORIGIN_DEVICE);
-    recordInputActivity(*client, input,
-                        cvx::routing::inputStatusClass(cvx::routing::statusOf(message)));
+    recordInputActivity(*client, input, cvx::midi::inputStatusClass(cvx::midi::statusOf(message)));
     EVENT event = injectedEvent(*client, message, input < kPortCount ? input : CVX_UNKNOWN_PORT);
     cvx::routing::runProcessingLoop(
         *client, event, &client->globalMap, client->globalNrpn,

@@ -1,9 +1,9 @@
 #include "routing/route_event.h"
 
 #include "core/delayed_pool.h"
+#include "output/send_to_output.h"
 #include "routing/delay_pump.h"
 #include "routing/processing_loop.h"
-#include "output/send_to_output.h"
 
 #include <utility>
 

@@ -92,8 +92,8 @@ void SyncTracker::restartMeasuring() {
 }
 
 uint32_t SyncTracker::position() const {
-    return static_cast<uint32_t>(mapping::mulDiv(static_cast<int32_t>(state_.clockCount),
-                                                 state_.timebase, kClocksPerQuarterNote));
+    return static_cast<uint32_t>(midi::mulDiv(static_cast<int32_t>(state_.clockCount),
+                                              state_.timebase, kClocksPerQuarterNote));
 }
 
 } // namespace cvx::timecode

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "core/map_arena.h"
+#include "core/map_state.h"
 #include "cvx_records.h"
 #include "mapping/map_loop.h"
-#include "core/map_state.h"
 #include "mapping/map_storage.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-#include "midi/mul_div.h"
 #include "mapping/scaling.h"
+#include "midi/mul_div.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +7,14 @@ namespace cvx::mapping {
 namespace {
 
 TEST(MulDiv, RoundsHalvesAwayFromZero) {
-    EXPECT_EQ(mulDiv(5, 1, 2), 3);
-    EXPECT_EQ(mulDiv(-5, 1, 2), -3);
-    EXPECT_EQ(mulDiv(5, -1, 2), -3);
-    EXPECT_EQ(mulDiv(7, 1, 3), 2);
-    EXPECT_EQ(mulDiv(8, 1, 3), 3);
-    EXPECT_EQ(mulDiv(-7, 1, -3), 2);
-    EXPECT_EQ(mulDiv(0x40000000, 4, 8), 0x20000000); // the product needs 64 bits
-    EXPECT_EQ(mulDiv(3, 4, 0), -1);
+    EXPECT_EQ(midi::mulDiv(5, 1, 2), 3);
+    EXPECT_EQ(midi::mulDiv(-5, 1, 2), -3);
+    EXPECT_EQ(midi::mulDiv(5, -1, 2), -3);
+    EXPECT_EQ(midi::mulDiv(7, 1, 3), 2);
+    EXPECT_EQ(midi::mulDiv(8, 1, 3), 3);
+    EXPECT_EQ(midi::mulDiv(-7, 1, -3), 2);
+    EXPECT_EQ(midi::mulDiv(0x40000000, 4, 8), 0x20000000); // the product needs 64 bits
+    EXPECT_EQ(midi::mulDiv(3, 4, 0), -1);
 }
 
 constexpr ValueRange kFull7{0, 127};
