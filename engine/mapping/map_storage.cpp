@@ -147,8 +147,11 @@ void releaseRoute(core::MapArena& arena, RouteMap* route) {
 
 } // namespace
 
+// Runs under the engine lock, which every reader of the map's contents holds too; `active`
+// is read without it (to skip the lock when no map is on), so it keeps its old value until
+// the new map is in place: a message racing with a replacement meets the old map or the
+// new one, never none.
 void storeGlobalMap(core::MapArena& arena, MapCopy& copy, NrpnState& nrpn, const SMapper& map) {
-    publish(copy.active, int16_t{0});
     storeFields(copy, map);
     publish(nrpn.options, map.mapOptions);
     replaceContents(arena, copy, map, bringsSysEx(map));
