@@ -41,13 +41,28 @@ int encodeShortMessage(DWORD message, bool byteStream, uint8_t& lastStatus, uint
 
 void MidiOutPort::open(BackendSlot* backend, uint64_t key, bool mapper, LPMIDICALLBACK callback,
                        DWORD_PTR instance, HMIDIOUT* handle) {
+    {
+        std::lock_guard send(sendMutex_);
+        lastStatus_ = 0;
+    }
     std::unique_lock lock(mutex_);
     beginHandle(PortState::Open, backend, key, callback, instance);
     mapper_ = mapper;
     backendOpen_ = true;
-    lastStatus_ = 0;
     longInQueue_ = 0;
     *handle = reinterpret_cast<HMIDIOUT>(handleValue());
+    publishSendGate();
+}
+
+void MidiOutPort::publishSendGate() {
+    uint64_t gate = static_cast<uint64_t>(generation_.load(std::memory_order_relaxed)) << 32;
+    if (state_ == PortState::Open) {
+        gate |= kGateOpen;
+    }
+    if (dead_) {
+        gate |= kGateDead;
+    }
+    sendGate_.store(gate, std::memory_order_release);
 }
 
 MMRESULT MidiOutPort::beginClose(uint32_t generation, bool& closeBackend, BackendSlot*& backend,
@@ -60,6 +75,7 @@ MMRESULT MidiOutPort::beginClose(uint32_t generation, bool& closeBackend, Backen
         return MIDIERR_STILLPLAYING;
     }
     state_ = PortState::Closing;
+    publishSendGate();
     waitForCallbacks(lock);
     closeBackend = backendOpen_;
     backendOpen_ = false;
@@ -77,30 +93,25 @@ void MidiOutPort::finishClose() {
         deliver(lock, MOM_CLOSE, 0, 0);
     }
     release();
+    publishSendGate();
 }
 
 MMRESULT MidiOutPort::shortMsg(uint32_t generation, DWORD message) {
     std::lock_guard send(sendMutex_);
-    uint8_t bytes[3];
-    int length = 0;
-    BackendSlot* backend = nullptr;
-    uint64_t key = 0;
-    {
-        std::lock_guard guard(mutex_);
-        if (!valid(generation)) {
-            return MMSYSERR_INVALHANDLE;
-        }
-        if (dead_) {
-            return MMSYSERR_NODRIVER;
-        }
-        length = encodeShortMessage(message, backend_->byteStream, lastStatus_, bytes);
-        backend = backend_;
-        key = key_;
+    // backend_ and key_ were written before the gate that opened this generation.
+    uint64_t gate = sendGate_.load(std::memory_order_acquire);
+    if ((gate >> 32) != generation || (gate & kGateOpen) == 0) {
+        return MMSYSERR_INVALHANDLE;
     }
+    if ((gate & kGateDead) != 0) {
+        return MMSYSERR_NODRIVER;
+    }
+    uint8_t bytes[3];
+    int length = encodeShortMessage(message, backend_->byteStream, lastStatus_, bytes);
     if (length == 0) {
         return MMSYSERR_INVALPARAM;
     }
-    return backend->backend->send(key, bytes, static_cast<size_t>(length));
+    return backend_->backend->send(key_, bytes, static_cast<size_t>(length));
 }
 
 MMRESULT MidiOutPort::longMsg(uint32_t generation, MIDIHDR* header, UINT size) {
@@ -197,6 +208,7 @@ bool MidiOutPort::markDead() {
         return false;
     }
     dead_ = true;
+    publishSendGate();
     bool wasOpen = backendOpen_;
     backendOpen_ = false;
     changed_.notify_all();
@@ -210,11 +222,13 @@ bool MidiOutPort::forceClose() {
         return wasOpen;
     }
     state_ = PortState::Closing;
+    publishSendGate();
     waitForCallbacks(lock, [&] { return longInQueue_ == 0; });
     lock.unlock();
     { std::lock_guard barrier(sendMutex_); }
     lock.lock();
     release();
+    publishSendGate();
     return wasOpen;
 }
 

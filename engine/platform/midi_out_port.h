@@ -14,10 +14,17 @@
 // when midiOutLongMsg returns; MOM_DONE goes to a function callback. Sends of one port
 // never interleave. midiOutReset waits until no long message of the port is in the queue;
 // midiOutUnprepareHeader and midiOutClose meanwhile fail with MIDIERR_STILLPLAYING.
+//
+// A short send takes no lock of the life cycle: it holds sendMutex_ (one send at a time per
+// port) and reads the send gate, an atomic copy of the handle's generation and whether it
+// is open and whether its device vanished, which every life-cycle change republishes under
+// mutex_. Closing clears the gate, then takes sendMutex_ once, so a send that passed the
+// gate before has finished when close returns and none passes after.
 #pragma once
 
 #include "platform/port_life_cycle.h"
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -51,10 +58,17 @@ public:
     bool forceClose();
 
 private:
+    // With mutex_ held: copies generation, open and dead into the send gate.
+    void publishSendGate();
+
+    static constexpr uint64_t kGateOpen = 1;
+    static constexpr uint64_t kGateDead = 2;
+
     std::mutex sendMutex_; // held around each backend send: one send at a time per port
+    std::atomic<uint64_t> sendGate_{0}; // generation << 32 | kGateOpen | kGateDead
+    uint8_t lastStatus_ = 0;            // guarded by sendMutex_
     // ---- guarded by mutex_ (PortLifeCycle) ----
     bool mapper_ = false;
-    uint8_t lastStatus_ = 0;
     int longInQueue_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/backend_factories.h"
 #include "platform/service_clock.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -29,34 +30,63 @@ bool VirtualBackend::start(BackendHost& host) {
     int count = cableCountFromEnvironment();
     std::lock_guard guard(mutex_);
     host_ = &host;
-    cables_.clear();
     for (int i = 1; i <= count; ++i) {
-        auto cable = std::make_shared<Cable>();
-        cable->key = nextKey_++;
-        cable->name = "Corvex Loopback " + std::to_string(i);
-        cables_.push_back(std::move(cable));
+        claimSlot("Corvex Loopback " + std::to_string(i));
     }
     return true;
 }
 
 void VirtualBackend::stop() {
-    std::vector<std::shared_ptr<Cable>> cables;
+    std::lock_guard guard(mutex_);
+    while (!order_.empty()) {
+        releaseSlot(*order_.back());
+    }
+    host_ = nullptr;
+}
+
+VirtualBackend::Cable* VirtualBackend::claimSlot(const std::string& name) {
+    size_t index = 0;
+    while (index < kMaxCables && slots_[index].key.load(std::memory_order_relaxed) != 0) {
+        ++index;
+    }
+    if (index == kMaxCables) {
+        return nullptr;
+    }
+    Cable& cable = slots_[index];
+    cable.name = name;
     {
-        std::lock_guard guard(mutex_);
-        cables.swap(cables_);
-        host_ = nullptr;
+        std::lock_guard guard(cable.mutex);
+        cable.sink = nullptr;
+        cable.tap.clear();
+        cable.key.store(nextKey_++, std::memory_order_release);
     }
-    for (auto& cable : cables) {
-        std::lock_guard guard(cable->mutex);
-        cable->sink = nullptr;
+    if (index >= slotsInUse_.load(std::memory_order_relaxed)) {
+        slotsInUse_.store(index + 1, std::memory_order_release);
     }
+    order_.push_back(&cable);
+    return &cable;
+}
+
+void VirtualBackend::releaseSlot(Cable& cable) {
+    {
+        std::lock_guard guard(cable.mutex);
+        cable.key.store(0, std::memory_order_relaxed);
+        cable.sink = nullptr;
+        cable.tap.clear();
+    }
+    std::erase(order_, &cable);
+    size_t inUse = slotsInUse_.load(std::memory_order_relaxed);
+    while (inUse > 0 && slots_[inUse - 1].key.load(std::memory_order_relaxed) == 0) {
+        --inUse;
+    }
+    slotsInUse_.store(inUse, std::memory_order_release);
 }
 
 std::vector<EndpointInfo> VirtualBackend::inputs() {
     std::lock_guard guard(mutex_);
     std::vector<EndpointInfo> list;
-    for (auto& cable : cables_) {
-        list.push_back({cable->key, cable->name});
+    for (Cable* cable : order_) {
+        list.push_back({cable->key.load(std::memory_order_relaxed), cable->name});
     }
     return list;
 }
@@ -65,22 +95,33 @@ std::vector<EndpointInfo> VirtualBackend::outputs() {
     return inputs();
 }
 
-std::shared_ptr<VirtualBackend::Cable> VirtualBackend::find(uint64_t key) {
-    std::lock_guard guard(mutex_);
-    for (auto& cable : cables_) {
-        if (cable->key == key) {
-            return cable;
+VirtualBackend::Cable* VirtualBackend::lock(uint64_t key, std::unique_lock<std::mutex>& guard) {
+    if (key == 0) {
+        return nullptr;
+    }
+    size_t inUse = slotsInUse_.load(std::memory_order_acquire);
+    for (size_t i = 0; i < inUse; ++i) {
+        Cable& cable = slots_[i];
+        if (cable.key.load(std::memory_order_relaxed) != key) {
+            continue;
         }
+        guard = std::unique_lock(cable.mutex);
+        // Keys are never reused: a slot freed (and maybe reused) meanwhile shows another.
+        if (cable.key.load(std::memory_order_relaxed) == key) {
+            return &cable;
+        }
+        guard.unlock();
+        return nullptr;
     }
     return nullptr;
 }
 
 MMRESULT VirtualBackend::openInput(uint64_t key, InputSink& sink) {
-    auto cable = find(key);
-    if (!cable) {
+    std::unique_lock<std::mutex> guard;
+    Cable* cable = lock(key, guard);
+    if (cable == nullptr) {
         return MMSYSERR_NODRIVER;
     }
-    std::lock_guard guard(cable->mutex);
     if (cable->sink != nullptr) {
         return MMSYSERR_ALLOCATED;
     }
@@ -89,20 +130,20 @@ MMRESULT VirtualBackend::openInput(uint64_t key, InputSink& sink) {
 }
 
 void VirtualBackend::closeInput(uint64_t key) {
-    auto cable = find(key);
-    if (!cable) {
+    std::unique_lock<std::mutex> guard;
+    Cable* cable = lock(key, guard);
+    if (cable == nullptr) {
         return; // removed: its sink was dropped then
     }
-    std::lock_guard guard(cable->mutex);
     cable->sink = nullptr;
 }
 
 MMRESULT VirtualBackend::openOutput(uint64_t key) {
-    auto cable = find(key);
-    if (!cable) {
+    std::unique_lock<std::mutex> guard;
+    Cable* cable = lock(key, guard);
+    if (cable == nullptr) {
         return MMSYSERR_NODRIVER;
     }
-    std::lock_guard guard(cable->mutex);
     if (!cable->tap.allocated()) {
         try {
             cable->tap.allocate(kTapBytes);
@@ -118,11 +159,11 @@ void VirtualBackend::closeOutput(uint64_t key) {
 }
 
 MMRESULT VirtualBackend::send(uint64_t key, const uint8_t* bytes, size_t length) {
-    auto cable = find(key);
-    if (!cable) {
+    std::unique_lock<std::mutex> guard;
+    Cable* cable = lock(key, guard);
+    if (cable == nullptr) {
         return MMSYSERR_NODRIVER;
     }
-    std::lock_guard guard(cable->mutex);
     if (cable->tap.allocated()) {
         cable->tap.writeOverwriting(bytes, length);
     }
@@ -133,11 +174,11 @@ MMRESULT VirtualBackend::send(uint64_t key, const uint8_t* bytes, size_t length)
 }
 
 size_t VirtualBackend::take(uint64_t key, uint8_t* buffer, size_t capacity) {
-    auto cable = find(key);
-    if (!cable) {
+    std::unique_lock<std::mutex> guard;
+    Cable* cable = lock(key, guard);
+    if (cable == nullptr) {
         return 0;
     }
-    std::lock_guard guard(cable->mutex);
     return cable->tap.allocated() ? cable->tap.read(buffer, capacity) : 0;
 }
 
@@ -148,13 +189,9 @@ bool VirtualBackend::addCable(const std::string& name) {
     BackendHost* host = nullptr;
     {
         std::lock_guard guard(mutex_);
-        if (host_ == nullptr) {
+        if (host_ == nullptr || claimSlot(name) == nullptr) {
             return false;
         }
-        auto cable = std::make_shared<Cable>();
-        cable->key = nextKey_++;
-        cable->name = name;
-        cables_.push_back(std::move(cable));
         host = host_;
     }
     host->endpointsChanged();
@@ -162,25 +199,16 @@ bool VirtualBackend::addCable(const std::string& name) {
 }
 
 bool VirtualBackend::removeCable(const std::string& name) {
-    std::shared_ptr<Cable> removed;
     BackendHost* host = nullptr;
     {
         std::lock_guard guard(mutex_);
-        for (auto it = cables_.begin(); it != cables_.end(); ++it) {
-            if ((*it)->name == name) {
-                removed = *it;
-                cables_.erase(it);
-                break;
-            }
+        auto it = std::find_if(order_.begin(), order_.end(),
+                               [&](const Cable* cable) { return cable->name == name; });
+        if (it == order_.end()) {
+            return false;
         }
+        releaseSlot(**it); // no sink call after this
         host = host_;
-    }
-    if (!removed) {
-        return false;
-    }
-    {
-        std::lock_guard guard(removed->mutex);
-        removed->sink = nullptr; // no sink call after this
     }
     if (host != nullptr) {
         host->endpointsChanged();
