@@ -107,16 +107,17 @@ cvx::bench::ErrorSummary allTickLateness() {
 void printBenchLines(const StreamResult& mtc, const StreamResult& clock, uint16_t period,
                      bool realtime) {
     using cvx::bench::printBenchLine;
-    std::string quantised = "<= 1 period (" + std::to_string(period * 1000) + " us)";
+    // The aim for the streams is 100 us against the ideal grid; emissions fall on timer ticks
+    // of `period` ms, so the grid deviation is bounded by one period, not by the timer.
+    std::string quantised = "<= 100 us (tick-bound: <= " + std::to_string(period * 1000) + " us)";
     cvx::bench::ErrorSummary lateness = allTickLateness();
     printBenchLine("timer tick lateness p99", lateness.p99Us, std::nullopt, "us", "<= 100 us");
     printBenchLine("timer tick lateness max", lateness.maxUs, std::nullopt, "us", "-");
     printBenchLine("MTC quarter frame vs grid p99", mtc.grid.p99Us, std::nullopt, "us",
                    quantised.c_str());
-    printBenchLine("MTC quarter frame vs grid max", mtc.grid.maxUs, std::nullopt, "us",
-                   quantised.c_str());
+    printBenchLine("MTC quarter frame vs grid max", mtc.grid.maxUs, std::nullopt, "us", "-");
     printBenchLine("clock vs grid p99", clock.grid.p99Us, std::nullopt, "us", quantised.c_str());
-    printBenchLine("clock vs grid max", clock.grid.maxUs, std::nullopt, "us", quantised.c_str());
+    printBenchLine("clock vs grid max", clock.grid.maxUs, std::nullopt, "us", "-");
     printBenchLine("RT priority granted", realtime ? 1 : 0, std::nullopt, "bool", "-");
 }
 
