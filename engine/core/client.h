@@ -65,7 +65,7 @@ struct ClientFlags {
 // The SysEx output side: the buffer size and the pump's pending timer.
 struct SysExOutputState {
     std::atomic<uint16_t> bufferSize{0};
-    std::atomic<UINT> pumpTimer{0}; // the pump's pending one-shot timer
+    std::atomic<UINT> pumpTimer{0};   // the pump's pending one-shot timer
     std::atomic<bool> pumping{false}; // a pump runs: another that fires meanwhile returns
 };
 

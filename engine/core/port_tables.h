@@ -31,7 +31,7 @@ struct OutputPort {
     std::atomic<uint32_t> lastSource{0};
     std::atomic<uint32_t> statusBits{0};
     std::atomic<uint64_t> sendFailures{0}; // since the output was opened (CPortCounters)
-    uint8_t runningStatus = 0; // the lane's wire lock: decided and sent together
+    uint8_t runningStatus = 0;             // the lane's wire lock: decided and sent together
     PortMapCopy portMap;
     // Per input index; published with std::atomic_ref (release), read with acquire.
     mapping::RouteMap* routeMaps[kPortCount] = {};

@@ -10,8 +10,8 @@
 #include "core/engine_lock.h"
 #include "cvxcore.h"
 #include "input/input_buffer_lists.h"
-#include "views/post_ring.h"
 #include "traffic_model.h"
+#include "views/post_ring.h"
 #include "vmidi.h"
 
 #include <gtest/gtest.h>
