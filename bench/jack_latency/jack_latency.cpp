@@ -46,6 +46,8 @@
 namespace {
 
 using namespace cvx::bench;
+using cvx::platform::DummyJackServer;
+using cvx::platform::DummyServerOptions;
 
 constexpr size_t kWarmUp = 16; // the first messages of each path are not counted
 constexpr auto kGrace = std::chrono::milliseconds(2000);
@@ -57,11 +59,23 @@ void onSignal(int) {
     gCancel = true;
 }
 
+// Short periods with real-time scheduling, as a live setup would run, under the name the
+// benchmark's process is known by.
+DummyServerOptions benchServerOptions() {
+    DummyServerOptions server;
+    server.period = 64;
+    server.realtime = true;
+    server.clientTimeoutMs = 5000;
+    server.namePrefix = "cvxbench";
+    server.numbered = false;
+    return server;
+}
+
 struct Options {
     size_t messages = 1500;
     unsigned spacing = 6;
     bool drain = true; // the main queue is emptied during the Corvex run, as the program does
-    DummyServerOptions server;
+    DummyServerOptions server = benchServerOptions();
 };
 
 std::optional<Options> parse(int argc, char** argv) {

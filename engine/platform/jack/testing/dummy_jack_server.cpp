@@ -8,21 +8,19 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <thread>
 #include <vector>
 
-namespace cvx::bench {
+namespace cvx::platform {
 namespace {
 
 constexpr auto kStartTimeout = std::chrono::seconds(30);
 constexpr auto kStopTimeout = std::chrono::seconds(10);
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
-// A cycle that comes late on a loaded machine delays the graph instead of dropping the
-// events of that cycle.
-constexpr const char* kClientTimeoutMs = "5000";
 
 void discardJackMessage(const char*) {}
 
@@ -30,7 +28,7 @@ bool serverAnswers() {
     jack_set_error_function(discardJackMessage);
     jack_set_info_function(discardJackMessage);
     jack_status_t status{};
-    jack_client_t* probe = jack_client_open("cvxbench_probe", JackNoStartServer, &status);
+    jack_client_t* probe = jack_client_open("cvxprobe", JackNoStartServer, &status);
     if (probe == nullptr) {
         return false;
     }
@@ -38,9 +36,19 @@ bool serverAnswers() {
     return true;
 }
 
+// True once the process has ended (and was reaped here or before).
 bool exited(pid_t pid) {
     const pid_t reaped = waitpid(pid, nullptr, WNOHANG);
     return reaped == pid || reaped < 0;
+}
+
+std::string serverName(const DummyServerOptions& options) {
+    static int serial = 0;
+    std::string name = options.namePrefix + std::to_string(getpid());
+    if (options.numbered) {
+        name += "_" + std::to_string(++serial);
+    }
+    return name;
 }
 
 std::vector<std::string> serverArguments(const std::string& name,
@@ -53,7 +61,7 @@ std::vector<std::string> serverArguments(const std::string& name,
             options.realtime ? "--realtime" : "--no-realtime",
             "--sync",
             "--timeout",
-            kClientTimeoutMs,
+            std::to_string(options.clientTimeoutMs),
             "-n",
             name,
             "-d",
@@ -66,18 +74,18 @@ std::vector<std::string> serverArguments(const std::string& name,
             std::to_string(waitUs)};
 }
 
-[[noreturn]] void execServer(std::vector<std::string> args) {
-    prctl(PR_SET_PDEATHSIG, SIGTERM); // never outlive the benchmark
+// Runs in the forked child: only calls that are safe between fork and exec in a process
+// with threads, so everything it needs is prepared before the fork.
+[[noreturn]] void execServer(char* const* argv, pid_t parent) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM); // never outlive the thread that started the server
+    if (getppid() != parent) {
+        _exit(127); // the parent ended before the signal was armed
+    }
     const int null = open("/dev/null", O_RDWR);
     dup2(null, STDIN_FILENO);
     dup2(null, STDOUT_FILENO);
     dup2(null, STDERR_FILENO);
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    execvp("jackd", argv.data());
+    execvp("jackd", argv);
     _exit(127);
 }
 
@@ -95,17 +103,28 @@ bool DummyJackServer::installed() {
 }
 
 bool DummyJackServer::start(const DummyServerOptions& options) {
-    name_ = "cvxbench" + std::to_string(getpid());
+    stop();
     options_ = options;
-    setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
-    setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+    name_ = serverName(options);
     return launch();
 }
 
 bool DummyJackServer::launch() {
+    // Set at every launch: the relaunch that clears a crashed server may follow the start of
+    // another server of this process.
+    setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
+    setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+
+    std::vector<std::string> args = serverArguments(name_, options_);
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
-        execServer(serverArguments(name_, options_));
+        execServer(argv.data(), parent);
     }
     if (pid_ < 0) {
         return false;
@@ -126,27 +145,36 @@ bool DummyJackServer::launch() {
 }
 
 void DummyJackServer::stop() {
-    if (pid_ < 0) {
-        return;
+    if (!end(SIGTERM)) {
+        crashed_ = true;
     }
-    if (!end()) {
+    if (crashed_) {
         // A killed server keeps its entry in JACK's registry of servers, which holds only
         // eight, until a server of the same name starts: one started and ended in order
         // clears it.
+        crashed_ = false;
         if (launch()) {
-            end();
+            end(SIGTERM);
         }
     }
     removeLeftovers();
 }
 
-bool DummyJackServer::end() {
-    kill(pid_, SIGTERM);
+void DummyJackServer::kill() {
+    end(SIGKILL);
+    crashed_ = true;
+}
+
+bool DummyJackServer::end(int signal) {
+    if (pid_ < 0) {
+        return true;
+    }
+    ::kill(pid_, signal);
     bool inOrder = true;
     const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
     while (!exited(pid_)) {
         if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid_, SIGKILL);
+            ::kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
             inOrder = false;
             break;
@@ -158,8 +186,12 @@ bool DummyJackServer::end() {
 }
 
 void DummyJackServer::removeLeftovers() const {
-    // Semaphores and segments of this server ("jack_sem.<uid>_<server>_<client>",
-    // "jack_<server>_...") stay behind when it did not end in order.
+    // Clients still connected when their server ended leave their semaphores, and a server
+    // that did not end in order its segments ("jack_sem.<uid>_<server>_<client>",
+    // "jack_<server>_...").
+    if (name_.empty()) {
+        return;
+    }
     const std::string infix = "_" + name_ + "_";
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", error)) {
@@ -170,4 +202,4 @@ void DummyJackServer::removeLeftovers() const {
     }
 }
 
-} // namespace cvx::bench
+} // namespace cvx::platform
