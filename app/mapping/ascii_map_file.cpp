@@ -126,8 +126,14 @@ private:
     }
 
     std::string headerProblem(std::string_view found, int number) const {
-        return printfText("'%s', line %d: Expected ASCII Map Version Header: '%s'.\nFound: '%s'",
-                          name_.c_str(), number, kHeader5, std::string(found).c_str());
+        return placed(printfText("Expected ASCII Map Version Header: '%s'.\nFound: '%s'", kHeader5,
+                                 std::string(found).c_str()),
+                      number);
+    }
+
+    // The message as users know it, with the file and line where it arose on the line below.
+    std::string placed(const std::string& message, int number) const {
+        return message + printfText("\n'%s', line %d", name_.c_str(), number);
     }
 
     void item(std::string_view line, int number) {
@@ -137,9 +143,9 @@ private:
             return;
         }
         std::string value = reading.value.empty() ? "(missing)" : reading.value;
-        problems_.push_back(
-            printfText("'%s', line %d: Problem parsing ASCII map. Item: %s, Value: %s",
-                       name_.c_str(), number, reading.field.c_str(), value.c_str()));
+        problems_.push_back(placed(printfText("Problem parsing ASCII map. Item: %s, Value: %s",
+                                              reading.field.c_str(), value.c_str()),
+                                   number));
     }
 
     void option(std::string_view line, int number) {
@@ -157,8 +163,9 @@ private:
             }
         }
         name = name.substr(0, name.find_first_of(" \t;"));
-        problems_.push_back(printfText("'%s', line %d: Not Understood - Line beginning: '%s'",
-                                       name_.c_str(), number, std::string(name).c_str()));
+        problems_.push_back(
+            placed(printfText("Not Understood - Line beginning: '%s'", std::string(name).c_str()),
+                   number));
     }
 
     const std::string& name_;
