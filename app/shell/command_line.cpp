@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <filesystem>
 #include <optional>
 
 #include <fcntl.h>
@@ -117,6 +118,14 @@ Registration registrationOf(const std::vector<std::string>& arguments) {
     return Registration::None;
 }
 
+// The argument as an absolute path against this process's working folder: a running
+// instance that takes it over, and the settings that keep it, live in other folders.
+std::string absolutePathOf(const std::string& argument) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(argument, error);
+    return error ? argument : absolute.lexically_normal().string();
+}
+
 // Kinds that the program starts normally with (itself, other programs, MIDI files, its own
 // files that the command line does not open) set "start normally" only when nothing more
 // specific was found yet, so they never undo a named profile, map or SysEx file.
@@ -141,19 +150,19 @@ void classifyFileArgument(CommandLine& line, const std::string& argument, FileVe
         return;
     }
     const std::string extension = extensionOf(argument);
-    if (extension == "exe" || extension == "mid" || extension == "mff" || extension == "txm" ||
-        extension == "mxs" || extension == "pmi") {
+    if (extension == "exe" || extension == "mid" || extension == "mff" || extension == "mxs" ||
+        extension == "pmi") {
         startNormally(line);
     } else if (extension == "syx" || extension == "cbk") {
-        line.sysexPath = argument;
+        line.sysexPath = absolutePathOf(argument);
         line.sysexVerb = verb;
         line.result = line.result == 3 ? 3 : 4;
-    } else if (extension == "vxm") {
-        line.mapPath = argument;
+    } else if (extension == "vxm" || extension == "txm") {
+        line.mapPath = absolutePathOf(argument); // binary or ASCII data map
         line.mapVerb = verb;
         line.result = line.result == 3 ? 3 : 4;
     } else if (isProfileFile(argument)) {
-        line.profilePath = argument;
+        line.profilePath = absolutePathOf(argument);
         line.result = 3;
     }
 }

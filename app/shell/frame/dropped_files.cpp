@@ -44,12 +44,11 @@ DroppedFileKind classifyDroppedFile(const std::string& path) {
     if (ext == "syx" || ext == "cbk") {
         return DroppedFileKind::SysEx;
     }
-    if (ext == "vxm") {
-        return DroppedFileKind::DataMap;
+    if (ext == "vxm" || ext == "txm") {
+        return DroppedFileKind::DataMap; // binary or ASCII
     }
     // Programs, MIDI files and the program's other own files are not taken by a drop.
-    if (ext == "exe" || ext == "mid" || ext == "mff" || ext == "txm" || ext == "mxs" ||
-        ext == "pmi") {
+    if (ext == "exe" || ext == "mid" || ext == "mff" || ext == "mxs" || ext == "pmi") {
         return DroppedFileKind::Unsuitable;
     }
     return isProfileText(path) ? DroppedFileKind::Profile : DroppedFileKind::Unsuitable;

@@ -85,7 +85,40 @@ TEST_F(CommandLineTest, FilesTheProgramIgnoresStartNormallyWithoutUndoingOthers)
     EXPECT_EQ(parseCommandLine({file("/usr/bin/corvex")}).result, 2);
     const std::string profile = file("p.ini", "[A]\nB=1\n");
     EXPECT_EQ(parseCommandLine({profile, file("song.MFF")}).result, 3);
-    EXPECT_EQ(parseCommandLine({file("m.vxm"), file("x.txm")}).result, 4);
+    EXPECT_EQ(parseCommandLine({file("m.vxm"), file("x.mxs")}).result, 4);
+}
+
+// A running instance and the settings live in other working folders: every file the
+// command line names is kept as an absolute path of this process's working folder, and an
+// ASCII data map is a map file like a binary one.
+TEST_F(CommandLineTest, FilesAreKeptAsAbsolutePathsOfTheWorkingFolder) {
+    file("my.vxm");
+    file("edit.txm");
+    file("dump.syx");
+    file("studio.ini", "[Options]\n");
+    std::filesystem::create_directories(folder_ / "sub");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder_ / "sub");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string CommandLine::*path;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {{"../my.vxm"}, &CommandLine::mapPath, "my.vxm"},
+        {{"./../edit.txm"}, &CommandLine::mapPath, "edit.txm"},
+        {{"-send", "../dump.syx"}, &CommandLine::sysexPath, "dump.syx"},
+        {{"../studio.ini"}, &CommandLine::profilePath, "studio.ini"},
+    };
+    for (const Case& c : cases) {
+        const CommandLine line = parseCommandLine(c.arguments);
+        EXPECT_EQ(line.*c.path, (folder_ / c.expected).string()) << c.arguments.back();
+        EXPECT_GE(line.result, 3) << c.arguments.back();
+    }
+    const CommandLine ascii = parseCommandLine({"../edit.txm"});
+    EXPECT_EQ(ascii.result, 4);
+    EXPECT_EQ(ascii.mapVerb, FileVerb::Open);
+    std::filesystem::current_path(before);
 }
 
 TEST_F(CommandLineTest, AMissingFileDecidesTheResultWhateverFollows) {
