@@ -9,7 +9,13 @@
 #include "profile/profile_strings.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace corvex {
 
@@ -135,6 +141,43 @@ bool isProfileTextBytes(std::string_view bytes) {
 bool isProfileText(const std::string& path) {
     cvx::profile::ProfileText file = cvx::profile::readProfileFile(path);
     return file.status == ReadStatus::Read && isProfileTextBytes(file.text);
+}
+
+std::string profileProblem(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::strerror(errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return "it is a folder";
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "it is not a regular file";
+    }
+    if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); fd < 0) {
+        return std::strerror(errno);
+    } else {
+        ::close(fd);
+    }
+    if (info.st_size > static_cast<off_t>(cvx::profile::kMaxProfileBytes)) {
+        return "it is larger than " + std::to_string(cvx::profile::kMaxProfileBytes) + " bytes";
+    }
+    const cvx::profile::ProfileText file = cvx::profile::readProfileFile(path);
+    if (file.status != ReadStatus::Read) {
+        return "reading it failed";
+    }
+    if (file.text.empty()) {
+        return "it is empty";
+    }
+    if (!isProfileTextBytes(file.text)) {
+        return "it is not a text file (it holds bytes other than UTF-8 text, tabs and line ends)";
+    }
+    return {};
+}
+
+std::string profileReadMessage(const std::string& path) {
+    const std::string why = profileProblem(path);
+    return "Could not read the profile '" + path + "'" + (why.empty() ? "" : ": " + why) + ".";
 }
 
 ProfileDocument profileDocumentOf(std::string_view text) {

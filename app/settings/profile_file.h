@@ -24,6 +24,12 @@ namespace corvex {
 // NUL or other control bytes except tab, CR and LF (a leading byte-order mark is allowed).
 bool isProfileText(const std::string& path);
 bool isProfileTextBytes(std::string_view bytes);
+// Why the file cannot be a profile (missing, a folder, not readable and why, empty, too
+// large, not text); empty when it can.
+std::string profileProblem(const std::string& path);
+// The user's message for a profile that could not be imported: that it could not be read,
+// and why.
+std::string profileReadMessage(const std::string& path);
 
 // A profile section that another feature writes and reads itself.
 struct ProfileSectionHandler {

@@ -206,6 +206,31 @@ TEST_F(ProfileFileTest, OnlyTextFilesAreProfiles) {
     EXPECT_TRUE(record.profilePath.empty());
 }
 
+// A profile that cannot be imported is named with the reason, never as a missing file when
+// it exists.
+TEST_F(ProfileFileTest, AnUnreadableProfileIsReportedWithTheReason) {
+    writeFile(file("binary.ini"), std::string("[A]\nB=\x01\x80\n"));
+    writeFile(file("empty.ini"), "");
+    writeFile(file("good.ini"), "[Options]\nOctave=3\n");
+    std::filesystem::create_directories(file("folder.ini"));
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"binary.ini", "it is not a text file"},
+        {"empty.ini", "it is empty"},
+        {"folder.ini", "it is a folder"},
+        {"missing.ini", "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        const std::string message = profileReadMessage(file(c.name));
+        EXPECT_EQ(message.rfind("Could not read the profile '" + file(c.name) + "': ", 0), 0u)
+            << message;
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+    }
+    EXPECT_EQ(profileProblem(file("good.ini")), "");
+}
+
 TEST_F(ProfileFileTest, ExportFailureLeavesTheFileAlone) {
     SettingsProfile record = SettingsProfile::defaults();
     EXPECT_FALSE(exportProfile(folder() + "/no/such/folder/p.ini", record));
