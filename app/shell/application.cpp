@@ -145,14 +145,23 @@ void Application::loadSettings() {
     if (const std::string notice = parts_->store.takeDamageNotice(); !notice.empty()) {
         warnUser(nullptr, QString::fromStdString(notice));
     }
-    if (commandLine_.result == 3 &&
-        !importProfile(commandLine_.profilePath, parts_->record, parts_->store, {})) {
-        warnUser(nullptr, fillText(startup_text::kFileNotFound,
-                                   QString::fromStdString(commandLine_.profilePath)));
-    }
     parts_->services =
         std::make_unique<ProgramServices>(parts_->record, parts_->store, instanceNumber());
     parts_->services->setHandOffHandler([this](const HandOff& handOff) { acceptHandOff(handOff); });
+    ProgramServices& services = *parts_->services;
+    if (const MapFileResult read = readMapSettings(services.globalMap(), parts_->record.dataMap);
+        !read.message.empty()) {
+        warnUser(nullptr, QString::fromStdString(read.message));
+    }
+    if (commandLine_.result != 3) {
+        return;
+    }
+    // The profile's values (its global data map too) go over what the store held.
+    ProfileImportSteps steps;
+    steps.sections.push_back(services.profileMapSection(commandLine_.profilePath));
+    if (!importProfile(commandLine_.profilePath, parts_->record, parts_->store, steps)) {
+        warnUser(nullptr, QString::fromStdString(profileReadMessage(commandLine_.profilePath)));
+    }
 }
 
 void Application::configureDevices() {
@@ -189,7 +198,10 @@ bool Application::createFrame() {
         warnUserAndWait(nullptr, QString::fromUtf8(startup_text::kClientWindowFailed));
         return false;
     }
-    parts_->monitors = std::make_unique<MonitorViews>(parts_->services->monitorLook());
+    ProgramServices& services = *parts_->services;
+    parts_->monitors = std::make_unique<MonitorViews>(
+        services.monitorLook(),
+        [&services](const MonitorLook& look) { services.monitorLookChanged(look); });
     parts_->services->setMonitors(parts_->monitors.get());
     frame.setViewFactory(ViewKind::InputMonitor, [this]() -> QWidget* {
         return parts_->monitors->createInputMonitor(client(), parts_->frame.get());
@@ -236,10 +248,6 @@ void Application::sendStoredState() {
         }
     }
     ProgramServices& services = *parts_->services;
-    if (const MapFileResult read = readMapSettings(services.globalMap(), parts_->record.dataMap);
-        !read.message.empty()) {
-        warnUser(&frame, QString::fromStdString(read.message));
-    }
     services.sendGlobalMap();
     if (commandLine_.mapVerb != FileVerb::None && !commandLine_.mapPath.empty()) {
         services.loadDataMap(commandLine_.mapPath);
@@ -249,6 +257,7 @@ void Application::sendStoredState() {
 }
 
 void Application::openPorts() {
+    parts_->services->showPortNames();
     if (cvx::profile::readAutoOpen(cvx::profile::engineSettingsPath()) == 0) {
         return; // the user starts with the ports released; Release MIDI opens them
     }
@@ -320,14 +329,7 @@ bool Application::saveOnClose() {
         storeFrameState(record, parts_->frame->frameState());
         recordLayout();
     }
-    record.filter = parts_->midi->filter();
-    record.options.runningStatus = parts_->midi->runStatus();
-    storeSelection(parts_->midi->saveSelections(), record);
-    if (const MapFileResult written =
-            writeMapSettings(parts_->services->globalMap(), record.dataMap, instanceNumber());
-        !written.ok) {
-        std::fprintf(stderr, "corvex: %s\n", written.message.c_str());
-    }
+    parts_->services->captureLiveState();
     RexxTerminate();
     record.instanceOptions.routeZoom =
         std::clamp(record.instanceOptions.routeZoom, kMinRouteZoom, kMaxRouteZoom);

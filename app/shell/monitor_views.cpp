@@ -2,6 +2,7 @@
 
 #include "shell/user_warning.h"
 #include "views/event_text.h"
+#include "views/monitor_commands.h"
 #include "views/monitor_window.h"
 
 #include <QPointer>
@@ -18,8 +19,45 @@ MonitorFont fontOf(const MonitorLook& look) {
 struct MonitorViews::Windows {
     EventText text; // outlives both windows (declared first)
     MonitorLook look;
+    LookChanged changed;
     QPointer<MonitorWindow> main;
     QPointer<MonitorWindow> input;
+
+    std::array<MonitorWindow*, 2> open() const { return {main.data(), input.data()}; }
+    void repaint() const {
+        for (MonitorWindow* window : open()) {
+            if (window != nullptr) {
+                window->viewport()->update();
+            }
+        }
+    }
+    // What a monitor changes itself goes into the look, to the other monitor and to the
+    // owner of the settings.
+    void watch(MonitorWindow& window) {
+        QObject::connect(&window, &MonitorWindow::fontChosen, &window,
+                         [this](const MonitorFont& font) {
+                             look.fontFace = font.faceName;
+                             look.fontSize = font.size;
+                             look.fontBold = font.bold;
+                             look.fontItalic = font.italic;
+                             for (MonitorWindow* each : open()) {
+                                 if (each != nullptr) {
+                                     each->setMonitorFont(font);
+                                 }
+                             }
+                             tell();
+                         });
+        QObject::connect(&window, &MonitorWindow::hexChanged, &window,
+                         [this, kind = window.kind()](bool hex) {
+                             (kind == MonitorKind::Input ? look.inputHex : look.outputHex) = hex;
+                             tell();
+                         });
+    }
+    void tell() const {
+        if (changed) {
+            changed(look);
+        }
+    }
 
     void style(MonitorWindow& window, bool hex) const {
         window.setColours(look.colours);
@@ -35,12 +73,15 @@ struct MonitorViews::Windows {
     }
 };
 
-MonitorViews::MonitorViews(const MonitorLook& look) : windows_(std::make_unique<Windows>()) {
+MonitorViews::MonitorViews(const MonitorLook& look, LookChanged changed)
+    : windows_(std::make_unique<Windows>()) {
     windows_->look = look;
+    windows_->changed = std::move(changed);
     windows_->configureText();
     windows_->main = new MonitorWindow(MonitorKind::Main, windows_->text);
     windows_->main->setWindowTitle(QString::fromUtf8(MonitorWindow::mainTitle));
     windows_->style(*windows_->main, look.outputHex);
+    windows_->watch(*windows_->main);
 }
 
 MonitorViews::~MonitorViews() {
@@ -74,6 +115,7 @@ QWidget* MonitorViews::createInputMonitor(uint64_t client, QWidget* owner) {
         return nullptr;
     }
     windows_->input = window;
+    windows_->watch(*window);
     return window;
 }
 
@@ -106,7 +148,20 @@ intptr_t MonitorViews::mainMessage(uint32_t message, uintptr_t wParam, intptr_t 
 
 bool MonitorViews::monitorCommand(bool input, int command, intptr_t argument) {
     MonitorWindow* window = input ? windows_->input.data() : windows_->main.data();
+    if (window != nullptr && command == monitor_command::reloadFont) {
+        return window->setMonitorFont(fontOf(windows_->look));
+    }
     return window != nullptr && window->runCommand(command, argument);
+}
+
+const MonitorLook& MonitorViews::look() const {
+    return windows_->look;
+}
+
+void MonitorViews::setPortNames(const std::vector<std::string>& inputs,
+                                const std::vector<std::string>& outputs) {
+    windows_->text.setPortNames(inputs, outputs);
+    windows_->repaint();
 }
 
 void MonitorViews::applyLook(const MonitorLook& look) {

@@ -9,9 +9,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QWidget;
 
@@ -35,7 +37,11 @@ struct MonitorLook {
 
 class MonitorViews {
 public:
-    explicit MonitorViews(const MonitorLook& look);
+    // Told with the whole look when a monitor changed it itself: a font chosen in its font
+    // dialog, or the number style switched from its own context menu.
+    using LookChanged = std::function<void(const MonitorLook&)>;
+
+    explicit MonitorViews(const MonitorLook& look, LookChanged changed = {});
     ~MonitorViews();
     MonitorViews(const MonitorViews&) = delete;
     MonitorViews& operator=(const MonitorViews&) = delete;
@@ -55,9 +61,15 @@ public:
     void setHex(bool input, bool hex);
     // The main monitor's replies to frame messages; 0 when it is gone.
     intptr_t mainMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
-    // A command for one monitor; false when that monitor is not open.
+    // A command for one monitor; false when that monitor is not open. Reloading the font
+    // applies the look's font.
     bool monitorCommand(bool input, int command, intptr_t argument);
     void applyLook(const MonitorLook& look);
+    const MonitorLook& look() const;
+    // The names shown, first three columns, in the IN and PORT columns while abbreviation is
+    // on: by device index (custom name, else device name).
+    void setPortNames(const std::vector<std::string>& inputs,
+                      const std::vector<std::string>& outputs);
 
 private:
     struct Windows;

@@ -6,8 +6,10 @@
 #include "frame_messages.h"
 #include "frame_settings.h"
 #include "frame_window.h"
-#include "mapping/binary_map_file.h"
 #include "mapping/data_map.h"
+#include "mapping/map_file_loader.h"
+#include "mapping/map_settings.h"
+#include "mapping/profile_map.h"
 #include "midi.h"
 #include "profile_file.h"
 #include "shell/handoff_block.h"
@@ -113,6 +115,68 @@ MonitorLook ProgramServices::monitorLook() const {
     return look;
 }
 
+void ProgramServices::monitorLookChanged(const MonitorLook& look) {
+    record_.monitorFont = {look.fontFace, look.fontSize, look.fontBold, look.fontItalic};
+    record_.display.monitorInputHex = look.inputHex;
+    record_.display.monitorOutputHex = look.outputHex;
+    showFrameToggles();
+}
+
+void ProgramServices::showFrameToggles() {
+    if (frame_ == nullptr) {
+        return;
+    }
+    const FrameState saved = frameStateOf(record_);
+    FrameState state = frame_->frameState();
+    state.displayRunning = saved.displayRunning;
+    state.inputHex = saved.inputHex;
+    state.outputHex = saved.outputHex;
+    state.passSysEx = saved.passSysEx;
+    frame_->setFrameState(state);
+}
+
+void ProgramServices::showPortNames() {
+    if (monitors_ == nullptr || midi_ == nullptr) {
+        return;
+    }
+    std::vector<std::string> inputs;
+    for (int slot = 0; slot < midi_->inputCount(); ++slot) {
+        inputs.push_back(midi_->input(slot).displayName());
+    }
+    std::vector<std::string> outputs;
+    for (int slot = 0; slot < midi_->outputCount(); ++slot) {
+        outputs.push_back(midi_->output(slot).displayName());
+    }
+    monitors_->setPortNames(inputs, outputs);
+}
+
+void ProgramServices::captureLiveState() {
+    record_.filter = midi_->filter();
+    record_.options.runningStatus = midi_->runStatus();
+    storeSelection(midi_->saveSelections(), record_);
+    showMapMessages(writeMapSettings(globalMap_, record_.dataMap, instanceNumber_));
+}
+
+ProfileSectionHandler ProgramServices::profileMapSection(const std::string& name) {
+    ProfileSectionHandler section;
+    section.exportTo = [this](cvx::profile::ProfileDocument& document) {
+        writeProfileMap(globalMap_, document, kProfileMapSection);
+    };
+    section.importFrom = [this, name](const cvx::profile::ProfileDocument& document) {
+        showMapMessages(readProfileMap(globalMap_, document, kProfileMapSection, name));
+    };
+    return section;
+}
+
+void ProgramServices::showMapMessages(const MapFileResult& result) {
+    if (!result.message.empty()) {
+        warnUser(owner(), QString::fromStdString(result.message));
+    }
+    if (!result.problems.empty()) {
+        warnUser(owner(), QString::fromStdString(result.problemText()));
+    }
+}
+
 void ProgramServices::applyMonitorLook() {
     if (monitors_ != nullptr) {
         monitors_->applyLook(monitorLook());
@@ -128,11 +192,9 @@ void ProgramServices::sendGlobalMap() {
 
 bool ProgramServices::loadDataMap(const std::string& path) {
     DataMap map;
-    const MapFileResult result = readBinaryMap(map, path, false, false);
+    const MapFileResult result = loadMapFile(map, path, MapFileFormat::ByExtension, false, false);
+    showMapMessages(result);
     if (!result.ok) {
-        if (!result.message.empty()) {
-            warnUser(owner(), QString::fromStdString(result.message));
-        }
         return false;
     }
     map.isOn = globalMap_.isOn;
@@ -263,6 +325,7 @@ void ProgramServices::setMonitorHex(ViewKind monitor, bool hex) {
 bool ProgramServices::loadProfile(const std::string& path) {
     ProfileImportSteps steps;
     steps.prepare.push_back([this] { midi_->closePorts(); });
+    steps.sections.push_back(profileMapSection(path));
     steps.reapply.push_back([this](const SettingsProfile& record, const ImportedProfile& profile) {
         storeImportedPortNames(store_, profile, *midi_);
         DeviceSettings settings = deviceSettingsOf(record, instanceNumber_);
@@ -272,11 +335,20 @@ bool ProgramServices::loadProfile(const std::string& path) {
         midi_->restoreSelections();
         midi_->sendFilter(record.filter);
         midi_->sendRunStatus(record.options.runningStatus);
+        sendGlobalMap();
         applyMonitorLook();
-        midi_->openPorts();
+        if (midi_->openPorts()) {
+            storeSelection(midi_->saveSelections(), record_);
+        }
+        record_.options.passSysex = midi_->sysexConfig().enabled;
+        showFrameToggles();
+        showPortNames();
+        if (frame_ != nullptr) {
+            frame_->setCommandChecked(cmd::kPatchMapping, record.patchMap.enabled);
+        }
     });
     if (!importProfile(path, record_, store_, steps)) {
-        warnUser(owner(), fillText(startup_text::kFileNotFound, QString::fromStdString(path)));
+        warnUser(owner(), QString::fromStdString(profileReadMessage(path)));
         return false;
     }
     if (frame_ != nullptr) {
@@ -286,7 +358,8 @@ bool ProgramServices::loadProfile(const std::string& path) {
 }
 
 bool ProgramServices::saveProfile(const std::string& path) {
-    if (!exportProfile(path, record_)) {
+    captureLiveState();
+    if (!exportProfile(path, record_, {profileMapSection(path)})) {
         warnUser(
             owner(),
             QStringLiteral("Could not write the profile '%1'.").arg(QString::fromStdString(path)));
@@ -374,6 +447,7 @@ void ProgramServices::appendMonitorText(const QString& line) {
 }
 
 void ProgramServices::portsChanged() {
+    showPortNames();
     if (frame_ != nullptr) {
         frame_->refreshCommands();
     }
@@ -381,11 +455,7 @@ void ProgramServices::portsChanged() {
 
 void ProgramServices::sysexPassingChanged(bool on) {
     record_.options.passSysex = on;
-    if (frame_ != nullptr) {
-        FrameState state = frame_->frameState();
-        state.passSysEx = on;
-        frame_->setFrameState(state);
-    }
+    showFrameToggles();
 }
 
 } // namespace corvex

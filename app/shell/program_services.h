@@ -8,6 +8,7 @@
 #include "device_settings.h"
 #include "frame_services.h"
 #include "mapping/data_map.h"
+#include "mapping/map_file_result.h"
 #include "settings_profile.h"
 #include "settings_store.h"
 
@@ -22,6 +23,7 @@ namespace corvex {
 
 class CMidi;
 class ImportedProfile;
+struct ProfileSectionHandler;
 class FrameWindow;
 class MonitorViews;
 struct HandOff;
@@ -54,13 +56,27 @@ public:
 
     // The monitors' look from the record.
     MonitorLook monitorLook() const;
+    // A monitor changed its font or number style itself: the record and the frame's check
+    // marks follow.
+    void monitorLookChanged(const MonitorLook& look);
+    // Gives the monitors the ports' names (custom name, else device name) for the
+    // abbreviated IN and PORT columns.
+    void showPortNames();
+    // The live state the record keeps only a copy of, copied in before the record is
+    // written or exported: filter, running status, device selection and routing, the
+    // global map's private file.
+    void captureLiveState();
+    // The global data map's section ("Data Map") of a profile file. `name` names the
+    // profile in messages.
+    ProfileSectionHandler profileMapSection(const std::string& name);
     // The global data map (the program's copy of what the engine applies).
     DataMap& globalMap() { return globalMap_; }
     // Sends the global map to the engine.
     void sendGlobalMap();
-    // Loads a data map file as the global map, keeping the current map's on/off switches,
-    // and sends it to the engine; tells the user and returns false when the file cannot be
-    // read (the current map then stays).
+    // Loads a data map file (binary ".vxm" or ASCII ".txm", by its name; any other name is
+    // tried as both) as the global map, keeping the current map's on/off switches, and sends
+    // it to the engine; tells the user and returns false when the file cannot be read (the
+    // current map then stays). Lines of an ASCII map it could not read are shown too.
     bool loadDataMap(const std::string& path);
 
     // ---- FrameServices ----------------------------------------------------------------------
@@ -102,6 +118,10 @@ public:
 private:
     QWidget* owner() const;
     void applyMonitorLook();
+    // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
+    // state stays.
+    void showFrameToggles();
+    void showMapMessages(const MapFileResult& result);
 
     SettingsProfile& record_;
     SettingsStore& store_;

@@ -1,12 +1,11 @@
 #include "views/monitor_window.h"
 
 #include "cvxlib.h"
-#include "views/message_target.h"
 #include "views/engine_monitor_feed.h"
 #include "views/line_colour.h"
+#include "views/message_target.h"
 #include "views/monitor_commands.h"
 #include "views/monitor_font_dialog.h"
-#include "views/monitor_font_store.h"
 #include "views/scheme_colours.h"
 
 #include <QApplication>
@@ -37,21 +36,28 @@ int commandId(uintptr_t wParam) {
     return static_cast<int>(wParam & 0xFFFF);
 }
 
+// Whether `face` is an installed family drawn with a fixed pitch (the name as the system
+// spells it, matched without regard to case).
+bool isInstalledFixedFace(const QString& face) {
+    const QStringList families = QFontDatabase::families();
+    const auto found = std::find_if(families.begin(), families.end(), [&face](const QString& f) {
+        return f.compare(face, Qt::CaseInsensitive) == 0;
+    });
+    return found != families.end() && QFontDatabase::isFixedPitch(*found);
+}
+
+// The stored face when it is installed and fixed-pitch, else the system's fixed-width font
+// (a stand-in the font system picks for a missing face may well be proportional, and the
+// columns would no longer line up under the header); the stored size and style either way.
 QFont fixedPitchFont(const MonitorFont& settings) {
-    QFont font(QString::fromStdString(settings.faceName));
+    const QString face = QString::fromStdString(settings.faceName);
+    QFont font = isInstalledFixedFace(face) ? QFont(face)
+                                            : QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(std::max(settings.size, 1));
     font.setBold(settings.bold);
     font.setItalic(settings.italic);
-    font.setStyleHint(QFont::Monospace, QFont::PreferDefault);
     font.setFixedPitch(true);
-    if (QFontInfo(font).fixedPitch()) {
-        return font;
-    }
-    QFont fallback = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fallback.setPointSize(font.pointSize());
-    fallback.setBold(settings.bold);
-    fallback.setItalic(settings.italic);
-    return fallback;
+    return font;
 }
 
 } // namespace
@@ -80,10 +86,7 @@ MonitorWindow::MonitorWindow(MonitorKind kind, const EventText& text, QWidget* p
     followUpDrain_->setInterval(followUpDrainMs);
     connect(followUpDrain_, &QTimer::timeout, this, &MonitorWindow::drain);
     setColours(screenDefaultColours(*this));
-    SettingsStore store;
-    if (!setMonitorFont(loadMonitorFont(store))) {
-        setMonitorFont(MonitorFont{});
-    }
+    setMonitorFont(MonitorFont{});
 }
 
 MonitorWindow::~MonitorWindow() {
@@ -221,11 +224,6 @@ bool MonitorWindow::runCommand(int id, intptr_t argument) {
     case monitor_command::chooseFont:
         chooseFont();
         break;
-    case monitor_command::reloadFont: {
-        SettingsStore store;
-        setMonitorFont(loadMonitorFont(store));
-        break;
-    }
     default:
         return false;
     }
@@ -243,8 +241,6 @@ void MonitorWindow::chooseFont() {
         MonitorFontDialog::reportFontError(this);
         return;
     }
-    SettingsStore store;
-    saveMonitorFont(store, chosen);
     emit fontChosen(chosen);
 }
 

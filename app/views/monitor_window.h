@@ -72,10 +72,10 @@ public:
     void setHex(bool hex);
     bool hex() const { return model_.numberStyle() == NumberStyle::Hex; }
     void setDisplayRunning(bool on) { model_.setDisplayRunning(on); }
-    // The window starts with the font of the settings store and reloads it on command
-    // reloadFont; the font dialog saves its choice there. Applies the font if it is a fixed-pitch
-    // font; a missing face falls back to the system's fixed font at the same size. False (nothing
-    // changed) when no fixed-pitch font results.
+    // The window starts with the default font; its owner applies the stored one. A face that
+    // is missing or not fixed-pitch is replaced by the system's fixed-width font at the same
+    // size. False (nothing changed) when no fixed-pitch font results. The font dialog only
+    // tells its choice (fontChosen); the owner keeps it with the settings.
     bool setMonitorFont(const MonitorFont& font);
     const QFont& textFont() const { return font_; }
     // Receives the engine's patch-map notification (WM_CVX_PATCH_CHANGE).
@@ -104,7 +104,7 @@ signals:
     void linesAdded(size_t count);
     // The number style changed from the window's own context menu.
     void hexChanged(bool hex);
-    // The font dialog applied and saved a new font (the other monitor reloads it).
+    // The font dialog applied a new font (the owner keeps it and gives it to the other monitor).
     void fontChosen(const corvex::MonitorFont& font);
     // The input monitor is closing.
     void closed();

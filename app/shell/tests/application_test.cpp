@@ -2,8 +2,11 @@
 #include "shell/application.h"
 
 #include "mapping/map_settings.h"
+#include "mapping/profile_map.h"
 #include "shell/instance_channel.h"
+#include "views/monitor_window.h"
 
+#include "command_ids.h"
 #include "cvxlib.h"
 #include "frame_messages.h"
 #include "frame_window.h"
@@ -16,8 +19,10 @@
 #include "settings_store.h"
 #include "vmidi.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFontDatabase>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -77,6 +82,26 @@ protected:
         }
         return bytes;
     }
+
+    static MonitorWindow* monitorOf(const Application& application, ViewKind kind) {
+        QMdiSubWindow* window = application.frame()->viewWindow(kind);
+        return window != nullptr ? qobject_cast<MonitorWindow*>(window->widget()) : nullptr;
+    }
+
+    // The first line of `monitor` that holds `text`, within the time-out; empty for none.
+    static std::string waitForLine(const MonitorWindow& monitor, const std::string& text) {
+        const QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired()) {
+            for (size_t i = 0; i < monitor.model().lineCount(); ++i) {
+                if (std::string line = monitor.model().lineText(i); line.find(text) != npos) {
+                    return line;
+                }
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return {};
+    }
+    static constexpr size_t npos = std::string::npos;
 };
 
 TEST_F(ApplicationTest, StartsWithTheStoredSelectionOpenAndRouted) {
@@ -225,6 +250,121 @@ TEST_F(ApplicationTest, AHandedOverMapReplacesTheGlobalMap) {
     EXPECT_EQ(reply.get(), 0);
     EXPECT_EQ(received, std::vector<HandOff>{handOff});
     EXPECT_EQ(application->midi().map().itemCount, 1);
+    application->finish();
+}
+
+// What a monitor changes itself (the font its font dialog chose, the number style from its
+// own context menu) reaches the other monitor, the frame's check marks and the settings
+// record, and is what the store holds after exit: the record writes it, once.
+TEST_F(ApplicationTest, WhatAMonitorChangesItselfIsKeptAtExit) {
+    storeSelection(); // the layout opens the input monitor too
+    std::unique_ptr<Application> application = startApplication();
+    MonitorWindow* main = monitorOf(*application, ViewKind::MainMonitor);
+    MonitorWindow* input = monitorOf(*application, ViewKind::InputMonitor);
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(input, nullptr);
+    const QString face = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    const MonitorFont chosen{face.toStdString(), 14, true, false};
+    ASSERT_TRUE(main->setMonitorFont(chosen));
+    emit main->fontChosen(chosen);
+    EXPECT_EQ(input->textFont().pointSize(), 14);
+    EXPECT_TRUE(input->textFont().bold());
+
+    struct Case {
+        MonitorWindow* monitor;
+        int command;
+        bool FrameState::*hex;
+    };
+    for (const Case& c : {Case{input, cmd::kMonitorInputHex, &FrameState::inputHex},
+                          Case{main, cmd::kMonitorOutputHex, &FrameState::outputHex}}) {
+        c.monitor->setHex(false); // what the context menu does
+        emit c.monitor->hexChanged(false);
+        EXPECT_FALSE(application->frame()->frameState().*c.hex) << c.command;
+        EXPECT_FALSE(application->frame()->action(c.command)->isChecked()) << c.command;
+        application->frame()->runCommand(c.command); // the menu item switches it back on
+        EXPECT_TRUE(c.monitor->hex()) << c.command;
+        c.monitor->setHex(false);
+        emit c.monitor->hexChanged(false);
+    }
+    application->requestExit();
+    application->finish();
+
+    SettingsStore store;
+    const SettingsProfile saved = SettingsProfile::load(store, 1);
+    EXPECT_EQ(saved.monitorFont.faceName, face.toStdString());
+    EXPECT_EQ(saved.monitorFont.size, 14);
+    EXPECT_TRUE(saved.monitorFont.bold);
+    EXPECT_FALSE(saved.display.monitorInputHex);
+    EXPECT_FALSE(saved.display.monitorOutputHex);
+}
+
+// A data map that turns every Note On into channel 2, switched on.
+DataMap channelTwoMap() {
+    DataMap map;
+    EXPECT_TRUE(readBinaryMap(map, writeChannelMap(), false, false).ok);
+    map.isOn = 1; // the switch is kept with the settings, not in the file
+    return map;
+}
+
+// Loading a profile re-applies all it holds to the running program: the frame's toggles
+// (which gate the GM/GS/XG resets), the monitors and the global data map; and what it brought
+// is what is saved at exit and comes back at the next start.
+TEST_F(ApplicationTest, ALoadedProfileIsAppliedToTheFrameAndKeptAtExit) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    ASSERT_TRUE(application->frame()->frameState().passSysEx);
+    SettingsStore current;
+    SettingsProfile exported = SettingsProfile::load(current, 1); // the same ports
+    exported.display.monitorOutputHex = false;
+    exported.options.displayEvents = false;
+    exported.options.passSysex = false;
+    const DataMap map = channelTwoMap();
+    const std::string path = cvx::testing::isolatedHome() + "/with map.ini";
+    ProfileSectionHandler mapSection;
+    mapSection.exportTo = [&map](cvx::profile::ProfileDocument& document) {
+        writeProfileMap(map, document, kProfileMapSection);
+    };
+    ASSERT_TRUE(exportProfile(path, exported, {mapSection}));
+
+    application->frame()->dropFiles({path});
+    const FrameState& state = application->frame()->frameState();
+    EXPECT_FALSE(state.outputHex);
+    EXPECT_FALSE(state.displayRunning);
+    EXPECT_FALSE(state.passSysEx);
+    EXPECT_FALSE(application->frame()->action(cmd::kPassSysEx)->isChecked());
+    EXPECT_FALSE(monitorOf(*application, ViewKind::MainMonitor)->hex());
+    EXPECT_EQ(application->midi().map().itemCount, 1);
+    const unsigned char noteOn[] = {0x90, 0x3C, 0x64};
+    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+    EXPECT_EQ(takeFrom(kLoopback2, 3), (std::vector<uint8_t>{0x91, 0x3C, 0x64}));
+    application->requestExit();
+    application->finish();
+
+    SettingsStore store;
+    const SettingsProfile saved = SettingsProfile::load(store, 1);
+    EXPECT_FALSE(saved.display.monitorOutputHex);
+    EXPECT_FALSE(saved.options.displayEvents);
+    EXPECT_FALSE(saved.options.passSysex);
+    std::unique_ptr<Application> again = startApplication();
+    EXPECT_EQ(again->midi().map().itemCount, 1);
+    again->finish();
+}
+
+// "Display Port Name abbrv.": the monitors label the IN and PORT columns with the first
+// three characters of the ports' names, the custom name where the user gave one.
+TEST_F(ApplicationTest, AbbreviatedPortNamesLabelTheMonitorColumns) {
+    ASSERT_TRUE(SettingsStore().writeString("Custom Out Names", "Corvex Loopback 2", "Synth"));
+    storeSelection("Synth");
+    SettingsStore store;
+    SettingsProfile record = SettingsProfile::load(store, 1);
+    record.display.displayPortNames = true;
+    ASSERT_TRUE(record.save(store, 1));
+    std::unique_ptr<Application> application = startApplication();
+    const unsigned char noteOn[] = {0x90, 0x3C, 0x64};
+    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+    const std::string line = waitForLine(*monitorOf(*application, ViewKind::MainMonitor), "Note");
+    EXPECT_NE(line.find(" Cor "), npos) << line;
+    EXPECT_NE(line.find(" Syn "), npos) << line;
     application->finish();
 }
 

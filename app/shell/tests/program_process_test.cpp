@@ -1,7 +1,13 @@
 // The program run as users run it: a separate process, started and ended from outside.
 #include "frame_messages.h"
 #include "isolated_home.h"
+#include "mapping/ascii_map_file.h"
+#include "mapping/data_map.h"
+#include "mapping/map_settings.h"
+#include "mapping/profile_map.h"
 #include "profile/engine_settings.h"
+#include "profile_file.h"
+#include "settings_profile.h"
 #include "settings_store.h"
 #include "shell/instance_channel.h"
 #include "shell/instance_slots.h"
@@ -15,7 +21,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace corvex {
 namespace {
@@ -41,11 +49,12 @@ protected:
         }
     }
 
-    QProcess* start(const QStringList& arguments) {
+    QProcess* start(const QStringList& arguments, const QString& workingFolder = {}) {
         auto* process = new QProcess;
         processes_.push_back(process);
         process->setProgram(QStringLiteral(CORVEX_PROGRAM));
         process->setArguments(arguments);
+        process->setWorkingDirectory(workingFolder);
         process->start();
         EXPECT_TRUE(process->waitForStarted(kStartTimeoutMs));
         return process;
@@ -134,6 +143,114 @@ TEST_F(ProgramProcessTest, ASecondStartHandsItsSysExFileToTheFirst) {
     EXPECT_TRUE(said.contains(dump.toUtf8())) << said.constData();
     terminate(first);
     EXPECT_EQ(finish(first), 0);
+}
+
+// A data map of `count` items that each discard one controller, switched on.
+DataMap discardMap(int count) {
+    DataMap map;
+    map.isOn = 1;
+    std::vector<MapRow> rows;
+    for (int i = 0; i < count; ++i) {
+        MapItem item{};
+        item.sourceChannel = 0xFF;
+        item.sourceMessage = MAP_CTRL;
+        item.sourceV1Min = item.sourceV1Max = static_cast<uint16_t>(20 + i);
+        item.sourceV2Min = 0;
+        item.sourceV2Max = 127;
+        item.targetChannel = 0xFF;
+        item.targetMessage = MAP_DISCARD;
+        item.targetV1Min = item.targetV1Max = item.targetV2Min = item.targetV2Max = 0xFFFF;
+        rows.push_back({item, {}});
+    }
+    map.load(rows, false);
+    return map;
+}
+
+// The settings as a later start reads them, with the global map from its private file.
+struct Saved {
+    SettingsProfile record;
+    DataMap map;
+};
+Saved readSaved() {
+    SettingsStore store;
+    Saved saved{SettingsProfile::load(store, 1), {}};
+    EXPECT_TRUE(readMapSettings(saved.map, saved.record.dataMap).message.empty());
+    return saved;
+}
+
+// What the user set survives a SIGTERM and a new start exactly: the monitor font, the frame's
+// size (to the pixel), the hex modes, the SysEx buffers, a profile given on the command line
+// (by a path relative to the working folder) with its global data map, and an ASCII map
+// handed over by a second start from another folder by a relative name.
+TEST_F(ProgramProcessTest, SettingsSurviveATerminationAndARestart) {
+    const std::filesystem::path folder =
+        std::filesystem::path(cvx::testing::isolatedHome()) / "session";
+    std::filesystem::create_directories(folder / "maps");
+    SettingsStore store;
+    SettingsProfile record = SettingsProfile::defaults();
+    record.monitorFont = {"DejaVu Sans Mono", 13, true, false};
+    record.display.windowPos = normalPlacement({40, 60, 840, 560});
+    record.display.monitorInputHex = false;
+    record.options.bufferCount = 12;
+    record.options.bufferSize = 4096;
+    record.options.outputBufferCount = 3;
+    record.options.outputBufferSize = 1024;
+    ASSERT_TRUE(record.save(store, 1));
+
+    SettingsProfile profile = record;
+    profile.display.monitorOutputHex = false;
+    const DataMap profileMap = discardMap(1);
+    ProfileSectionHandler mapSection;
+    mapSection.exportTo = [&profileMap](cvx::profile::ProfileDocument& document) {
+        writeProfileMap(profileMap, document, kProfileMapSection);
+    };
+    ASSERT_TRUE(exportProfile((folder / "studio.ini").string(), profile, {mapSection}));
+    ASSERT_TRUE(writeAsciiMap(discardMap(2), (folder / "maps" / "edit.txm").string()).ok);
+
+    const auto expectKept = [&record](const Saved& saved, size_t mapItems) {
+        EXPECT_EQ(saved.record.monitorFont.faceName, "DejaVu Sans Mono");
+        EXPECT_EQ(saved.record.monitorFont.size, 13);
+        EXPECT_TRUE(saved.record.monitorFont.bold);
+        const PlacementRect& frame = saved.record.display.windowPos.normal;
+        const PlacementRect& placed = record.display.windowPos.normal;
+        EXPECT_EQ(frame.right - frame.left, placed.right - placed.left);
+        EXPECT_EQ(frame.bottom - frame.top, placed.bottom - placed.top);
+        EXPECT_FALSE(saved.record.display.monitorInputHex);
+        EXPECT_FALSE(saved.record.display.monitorOutputHex); // from the profile
+        EXPECT_EQ(saved.record.options.bufferCount, 12);
+        EXPECT_EQ(saved.record.options.bufferSize, 4096);
+        EXPECT_EQ(saved.record.options.outputBufferCount, 3);
+        EXPECT_EQ(saved.record.options.outputBufferSize, 1024);
+        EXPECT_EQ(saved.map.items().size(), mapItems);
+        EXPECT_EQ(saved.map.isOn, 1);
+    };
+    const auto runAndTerminate = [this](const QStringList& arguments, const QString& workingFolder,
+                                        const std::function<void()>& meanwhile) {
+        QProcess* program = start(arguments, workingFolder);
+        ASSERT_TRUE(waitUntilLive(0));
+        meanwhile();
+        terminate(program);
+        EXPECT_EQ(finish(program), 0);
+        const QByteArray said = program->readAllStandardError();
+        EXPECT_FALSE(said.contains("Cannot read map file")) << said.constData();
+        EXPECT_FALSE(said.contains("File not found")) << said.constData();
+    };
+
+    // The profile, named relative to the working folder, brings its global data map.
+    runAndTerminate({QStringLiteral("studio.ini")}, QString::fromStdString(folder), [] {});
+    expectKept(readSaved(), 1);
+
+    // A second start in another folder hands its ASCII map over by a relative name.
+    runAndTerminate({}, {}, [&] {
+        QProcess* second =
+            start({QStringLiteral("edit.txm")}, QString::fromStdString(folder / "maps"));
+        EXPECT_EQ(finish(second), 0);
+        EXPECT_EQ(heldInstanceSlots(folder_.toStdString()), std::vector<int>{0});
+    });
+    expectKept(readSaved(), 2);
+
+    runAndTerminate({}, {}, [] {});
+    expectKept(readSaved(), 2);
 }
 
 TEST_F(ProgramProcessTest, InstancesStartedTogetherGetDifferentSlotsAndAKilledOnesIsReused) {

@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -148,6 +150,42 @@ TEST_F(MonitorWindowTest, MessagesOnALoopbackInputAppearInBothMonitors) {
     ASSERT_TRUE(waitForLines(*inputMonitor, 3));
     main->handleMessage(WM_CVX_EVENTS, 0, 0);
     EXPECT_EQ(main->model().lineCount(), 2u) << "a stopped display discards";
+}
+
+// Columns line up under the header only in a fixed-pitch font: a stored face that is missing
+// or proportional gives way to the system's fixed-width font, at the stored size and style.
+TEST_F(MonitorWindowTest, MonitorsAlwaysDrawInAFixedPitchFont) {
+    const QString system = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    QString fixedFace;
+    QString proportionalFace;
+    for (const QString& family : QFontDatabase::families()) {
+        QString& slot = QFontDatabase::isFixedPitch(family) ? fixedFace : proportionalFace;
+        if (slot.isEmpty()) {
+            slot = family;
+        }
+    }
+    if (fixedFace.isEmpty()) {
+        GTEST_SKIP() << "no fixed-pitch font is installed";
+    }
+    struct Case {
+        QString stored;
+        QString drawn;
+    };
+    std::vector<Case> cases = {{QStringLiteral("No Such Face 9"), system}, {fixedFace, fixedFace}};
+    if (!QFontDatabase::families().contains(QStringLiteral("Courier New"))) {
+        cases.push_back({QStringLiteral("Courier New"), system});
+    }
+    if (!proportionalFace.isEmpty()) {
+        cases.push_back({proportionalFace, system});
+    }
+    for (const Case& c : cases) {
+        ASSERT_TRUE(main->setMonitorFont({c.stored.toStdString(), 13, true, false}))
+            << c.stored.toStdString();
+        EXPECT_EQ(main->textFont().family(), c.drawn) << c.stored.toStdString();
+        EXPECT_EQ(main->textFont().pointSize(), 13);
+        EXPECT_TRUE(main->textFont().bold());
+        EXPECT_TRUE(QFontInfo(main->textFont()).fixedPitch()) << c.stored.toStdString();
+    }
 }
 
 TEST_F(MonitorWindowTest, PaintsTheHeaderAndLinesInTheirColours) {
