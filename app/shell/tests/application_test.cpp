@@ -83,6 +83,15 @@ protected:
         return bytes;
     }
 
+    // The global map of writeChannelMap() is in force: a Note On on Loopback 1 leaves on
+    // channel 2.
+    static void expectChannelTwoMap(Application& application) {
+        EXPECT_EQ(application.midi().map().itemCount, 1);
+        const unsigned char noteOn[] = {0x90, 0x3C, 0x64};
+        ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+        EXPECT_EQ(takeFrom(kLoopback2, 3), (std::vector<uint8_t>{0x91, 0x3C, 0x64}));
+    }
+
     static MonitorWindow* monitorOf(const Application& application, ViewKind kind) {
         QMdiSubWindow* window = application.frame()->viewWindow(kind);
         return window != nullptr ? qobject_cast<MonitorWindow*>(window->widget()) : nullptr;
@@ -199,10 +208,7 @@ TEST_F(ApplicationTest, AMapOnTheCommandLineIsTheGlobalMapFromTheStart) {
     line.mapPath = writeChannelMap();
     line.mapVerb = FileVerb::Open;
     std::unique_ptr<Application> application = startApplication(line);
-    EXPECT_EQ(application->midi().map().itemCount, 1);
-    const unsigned char noteOn[] = {0x90, 0x3C, 0x64};
-    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
-    EXPECT_EQ(takeFrom(kLoopback2, 3), (std::vector<uint8_t>{0x91, 0x3C, 0x64}));
+    expectChannelTwoMap(*application);
 
     // At exit the map is kept with the settings and comes back at the next start.
     application->requestExit();
@@ -333,10 +339,7 @@ TEST_F(ApplicationTest, ALoadedProfileIsAppliedToTheFrameAndKeptAtExit) {
     EXPECT_FALSE(state.passSysEx);
     EXPECT_FALSE(application->frame()->action(cmd::kPassSysEx)->isChecked());
     EXPECT_FALSE(monitorOf(*application, ViewKind::MainMonitor)->hex());
-    EXPECT_EQ(application->midi().map().itemCount, 1);
-    const unsigned char noteOn[] = {0x90, 0x3C, 0x64};
-    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
-    EXPECT_EQ(takeFrom(kLoopback2, 3), (std::vector<uint8_t>{0x91, 0x3C, 0x64}));
+    expectChannelTwoMap(*application);
     application->requestExit();
     application->finish();
 
