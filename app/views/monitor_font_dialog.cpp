@@ -7,6 +7,9 @@ namespace corvex {
 
 MonitorFontDialog::MonitorFontDialog(const QFont& current, QWidget* parent)
     : QFontDialog(current, parent) {
+    // The desktop's own font dialog may show every font whatever it is asked; this one lists
+    // the fixed-pitch families only, starting at the font the monitors draw with.
+    setOption(QFontDialog::DontUseNativeDialog);
     setOption(QFontDialog::MonospacedFonts);
     setCurrentFont(current);
 }

@@ -1,5 +1,5 @@
-// The font dialog of the monitors: the system font dialog restricted to fixed-pitch fonts,
-// starting from the monitors' current font.
+// The font dialog of the monitors: Qt's font dialog (not the desktop's, which may not honour
+// the restriction) listing fixed-pitch fonts only, starting from the monitors' current font.
 // Threads: the user-interface thread only.
 #ifndef CORVEX_VIEWS_MONITOR_FONT_DIALOG_H
 #define CORVEX_VIEWS_MONITOR_FONT_DIALOG_H

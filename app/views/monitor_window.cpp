@@ -51,8 +51,13 @@ bool isInstalledFixedFace(const QString& face) {
 // columns would no longer line up under the header); the stored size and style either way.
 QFont fixedPitchFont(const MonitorFont& settings) {
     const QString face = QString::fromStdString(settings.faceName);
-    QFont font = isInstalledFixedFace(face) ? QFont(face)
-                                            : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont font(face);
+    if (!isInstalledFixedFace(face)) {
+        // The family the system's fixed font resolves to, not an alias such as "monospace",
+        // so the font dialog finds it among the families it lists.
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setFamily(QFontInfo(font).family());
+    }
     font.setPointSize(std::max(settings.size, 1));
     font.setBold(settings.bold);
     font.setItalic(settings.italic);

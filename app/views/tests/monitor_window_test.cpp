@@ -2,6 +2,7 @@
 // appear in both monitors; marking, copying, scrolling and closing as a user does them.
 #include "views/line_colour.h"
 #include "views/monitor_commands.h"
+#include "views/monitor_font_dialog.h"
 #include "views/monitor_window.h"
 
 #include "cvxlib.h"
@@ -12,6 +13,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QImage>
+#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
@@ -155,7 +157,7 @@ TEST_F(MonitorWindowTest, MessagesOnALoopbackInputAppearInBothMonitors) {
 // Columns line up under the header only in a fixed-pitch font: a stored face that is missing
 // or proportional gives way to the system's fixed-width font, at the stored size and style.
 TEST_F(MonitorWindowTest, MonitorsAlwaysDrawInAFixedPitchFont) {
-    const QString system = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    const QString system = QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();
     QString fixedFace;
     QString proportionalFace;
     for (const QString& family : QFontDatabase::families()) {
@@ -185,6 +187,20 @@ TEST_F(MonitorWindowTest, MonitorsAlwaysDrawInAFixedPitchFont) {
         EXPECT_EQ(main->textFont().pointSize(), 13);
         EXPECT_TRUE(main->textFont().bold());
         EXPECT_TRUE(QFontInfo(main->textFont()).fixedPitch()) << c.stored.toStdString();
+    }
+}
+
+// The font dialog offers the fixed-pitch families only, and starts at the font in use.
+TEST_F(MonitorWindowTest, TheFontDialogOffersFixedPitchFontsFromTheOneInUse) {
+    MonitorFontDialog dialog(main->textFont());
+    EXPECT_EQ(dialog.currentFont().family().toLower(), main->textFont().family().toLower());
+    const QList<QListView*> lists = dialog.findChildren<QListView*>();
+    ASSERT_FALSE(lists.isEmpty());
+    const QAbstractItemModel* families = lists.front()->model();
+    ASSERT_GT(families->rowCount(), 0);
+    for (int row = 0; row < families->rowCount(); ++row) {
+        const QString family = families->index(row, 0).data().toString();
+        EXPECT_TRUE(QFontDatabase::isFixedPitch(family)) << family.toStdString();
     }
 }
 
