@@ -1,14 +1,14 @@
 // The program run as users run it: a separate process, started and ended from outside.
 #include "frame_messages.h"
-#include "isolated_home.h"
+#include "ini/engine_settings.h"
 #include "mapping/ascii_map_file.h"
 #include "mapping/data_map.h"
 #include "mapping/map_settings.h"
 #include "mapping/profile_map.h"
-#include "profile/engine_settings.h"
 #include "profile_file.h"
+#include "settings/settings_store.h"
 #include "settings_profile.h"
-#include "settings_store.h"
+#include "support/isolated_home.h"
 #include "shell/instance_channel.h"
 #include "shell/instance_slots.h"
 
