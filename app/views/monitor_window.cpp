@@ -36,14 +36,33 @@ int commandId(uintptr_t wParam) {
     return static_cast<int>(wParam & 0xFFFF);
 }
 
-// Whether `face` is an installed family drawn with a fixed pitch (the name as the system
-// spells it, matched without regard to case).
+// Whether `face` is an installed family drawn with a fixed pitch: the font system resolves
+// it to itself (not to a stand-in, and not an alias such as "monospace" that names another
+// family) and that family has a fixed pitch.
 bool isInstalledFixedFace(const QString& face) {
-    const QStringList families = QFontDatabase::families();
-    const auto found = std::find_if(families.begin(), families.end(), [&face](const QString& f) {
-        return f.compare(face, Qt::CaseInsensitive) == 0;
-    });
-    return found != families.end() && QFontDatabase::isFixedPitch(*found);
+    if (face.isEmpty()) {
+        return false;
+    }
+    const QFontInfo resolved{QFont(face)};
+    return resolved.family().compare(face, Qt::CaseInsensitive) == 0 && resolved.fixedPitch();
+}
+
+// The system's fixed-width font as a family the font system holds (not an alias such as
+// "monospace", so the font dialog finds it among the families it lists); when the system's
+// choice does not resolve to an installed fixed-pitch family, the first one installed.
+QFont systemFixedFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (const QString resolved = QFontInfo(font).family(); isInstalledFixedFace(resolved)) {
+        font.setFamily(resolved);
+        return font;
+    }
+    for (const QString& family : QFontDatabase::families()) {
+        if (isInstalledFixedFace(family)) {
+            font.setFamily(family);
+            break;
+        }
+    }
+    return font;
 }
 
 // The stored face when it is installed and fixed-pitch, else the system's fixed-width font
@@ -51,13 +70,7 @@ bool isInstalledFixedFace(const QString& face) {
 // columns would no longer line up under the header); the stored size and style either way.
 QFont fixedPitchFont(const MonitorFont& settings) {
     const QString face = QString::fromStdString(settings.faceName);
-    QFont font(face);
-    if (!isInstalledFixedFace(face)) {
-        // The family the system's fixed font resolves to, not an alias such as "monospace",
-        // so the font dialog finds it among the families it lists.
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        font.setFamily(QFontInfo(font).family());
-    }
+    QFont font = isInstalledFixedFace(face) ? QFont(face) : systemFixedFont();
     font.setPointSize(std::max(settings.size, 1));
     font.setBold(settings.bold);
     font.setItalic(settings.italic);
