@@ -5,7 +5,6 @@
 #include "device_change_signal.h"
 #include "device_message_boxes.h"
 #include "folders.h"
-#include "frame_messages.h"
 #include "frame_settings.h"
 #include "frame_window.h"
 #include "mapping/map_settings.h"
@@ -21,6 +20,7 @@
 #include "shell/termination_watcher.h"
 #include "shell/user_warning.h"
 #include "shell/window_layout.h"
+#include "window_messages.h"
 #include "window_placement.h"
 
 #include <QAction>

@@ -1,6 +1,5 @@
 #include "shell/program.h"
 
-#include "frame_messages.h"
 #include "profile/engine_settings.h"
 #include "shell/application.h"
 #include "shell/instance_channel.h"
@@ -9,6 +8,7 @@
 #include "shell/termination_signals.h"
 #include "shell/usage_text.h"
 #include "shell/user_warning.h"
+#include "window_messages.h"
 
 #include <QApplication>
 #include <QStringList>
