@@ -1,8 +1,8 @@
 #include "shell/monitor_views.h"
 
+#include "resources/command_ids.h"
 #include "shell/user_warning.h"
 #include "views/event_text.h"
-#include "views/monitor_commands.h"
 #include "views/monitor_window.h"
 
 #include <QPointer>
@@ -148,7 +148,7 @@ intptr_t MonitorViews::mainMessage(uint32_t message, uintptr_t wParam, intptr_t 
 
 bool MonitorViews::monitorCommand(bool input, int command, intptr_t argument) {
     MonitorWindow* window = input ? windows_->input.data() : windows_->main.data();
-    if (window != nullptr && command == monitor_command::reloadFont) {
+    if (window != nullptr && command == cmd::kInputMonitorFont) {
         return window->setMonitorFont(fontOf(windows_->look));
     }
     return window != nullptr && window->runCommand(command, argument);

@@ -8,7 +8,6 @@
 
 #include "command_ids.h"
 #include "cvxlib.h"
-#include "frame_messages.h"
 #include "frame_window.h"
 #include "support/isolated_home.h"
 #include "mapping/binary_map_file.h"
@@ -18,6 +17,7 @@
 #include "settings_profile.h"
 #include "settings/settings_store.h"
 #include "vmidi.h"
+#include "window_messages.h"
 
 #include <QAction>
 #include <QApplication>

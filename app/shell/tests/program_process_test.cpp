@@ -1,5 +1,4 @@
 // The program run as users run it: a separate process, started and ended from outside.
-#include "frame_messages.h"
 #include "ini/engine_settings.h"
 #include "mapping/ascii_map_file.h"
 #include "mapping/data_map.h"
@@ -9,6 +8,7 @@
 #include "settings/settings_store.h"
 #include "settings_profile.h"
 #include "support/isolated_home.h"
+#include "window_messages.h"
 #include "shell/instance_channel.h"
 #include "shell/instance_slots.h"
 
