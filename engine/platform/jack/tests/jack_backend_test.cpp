@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <new>
 #include <thread>
@@ -249,6 +250,26 @@ TEST_F(JackBackendTest, AFullOutputRingRefusesAtOnceAndSendsAllItTook) {
     EXPECT_GT(refused, 0);
     EXPECT_TRUE(eventually([&] { return peer_->received().size() >= taken.size(); }));
     EXPECT_EQ(peer_->received(), taken);
+}
+
+// Note Offs sent just before the port closes (a player that ends) still reach the peer.
+TEST_F(JackBackendTest, ClosingAnOutputDeliversWhatWasSentToItFirst) {
+    const uint64_t key = peerInKey();
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_EQ(backend_->openOutput(key), MMSYSERR_NOERROR);
+        std::vector<uint8_t> sent;
+        for (uint8_t note = 0; note < 120; ++note) {
+            const uint8_t off[] = {0x80, note, 0};
+            ASSERT_EQ(backend_->send(key, off, sizeof off), MMSYSERR_NOERROR);
+            sent.insert(sent.end(), off, off + sizeof off);
+        }
+        const size_t before = peer_->received().size();
+        backend_->closeOutput(key);
+        const std::vector<uint8_t> received = peer_->received();
+        ASSERT_EQ(received.size(), before + sent.size()) << "round " << round;
+        EXPECT_TRUE(std::equal(sent.begin(), sent.end(), received.begin() + long(before)));
+    }
+    EXPECT_EQ(backend_->undeliveredOnClose(), 0u);
 }
 
 TEST_F(JackBackendTest, SendersToOneOutputNeverMixTheirMessages) {
