@@ -23,7 +23,7 @@ Sequencer::~Sequencer() {
 }
 
 void Sequencer::load(std::shared_ptr<const smf::PlayList> list) {
-    stop();
+    unload();
     list_ = std::move(list);
     wholeFile_ = ChannelState();
     for (const smf::PlayEvent& event : list_->events()) {
@@ -34,6 +34,13 @@ void Sequencer::load(std::shared_ptr<const smf::PlayList> list) {
 
 void Sequencer::unload() {
     stop();
+    if (list_ && out_ != nullptr) {
+        // What the file set goes back to its defaults: a closed file leaves nothing bent,
+        // held or changed behind.
+        for (const ShortMessage& message : ChannelState().resetMessages(wholeFile_)) {
+            sendShort(message.status, message.data1, message.data2);
+        }
+    }
     list_.reset();
 }
 

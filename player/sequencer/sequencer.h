@@ -43,8 +43,10 @@ public:
     Sequencer(const Sequencer&) = delete;
     Sequencer& operator=(const Sequencer&) = delete;
 
-    // Stops and takes the list; the position is the start.
+    // Unloads any list and takes this one; the position is the start.
     void load(std::shared_ptr<const smf::PlayList> list);
+    // Stops, resets what the list set on the port (as before playing from the start), and
+    // forgets the list.
     void unload();
     bool loaded() const { return list_ != nullptr; }
 

@@ -490,8 +490,7 @@ void JackBackend::deliverPending(Slot& slot) {
 
 void JackBackend::waitForCycles(uint64_t count, std::chrono::steady_clock::time_point deadline) {
     const uint64_t cycle = cycles_;
-    while (cycles_ < cycle + count && !serverGone_ &&
-           std::chrono::steady_clock::now() < deadline) {
+    while (cycles_ < cycle + count && !serverGone_ && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
