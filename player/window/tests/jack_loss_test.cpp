@@ -1,7 +1,8 @@
 // Every message tunelet plays reaches a JACK receiver, in order, every time: format-1 songs
 // of 7 to 12 tracks at a fast tempo (running status, meta events between the messages, a
 // SysEx at the start, drums on channel 10) and a burst of 500 messages at time 0, each
-// played 20 times, the port closed and opened again between plays.
+// played 20 times, the port closed and opened again between plays; and the burst played by
+// 20 starts of the program.
 #include "jack_player_fixture.h"
 #include "output_ports.h"
 #include "player_controller.h"
@@ -206,6 +207,35 @@ TEST_F(JackPlayerTest, EveryMessageOfEveryPlayArrivesInOrder) {
         }
     }
     EXPECT_EQ(controller.sequencer().failedSends(), 0u);
+    EXPECT_EQ(peer_->dropped(), 0u);
+}
+
+// The program itself, started afresh for each play: the burst at time 0 goes out only once
+// its port is open and connected, so none of it is sent into the void.
+TEST_F(JackPlayerTest, EveryStartOfTheProgramDeliversTheOpeningBurstWhole) {
+    storeSettings(false);
+    const Song song = burstSong();
+    const QString path = QString::fromStdString(writeSong("burst.mid", song.bytes));
+    size_t seen = 0;
+    std::vector<Message> first;
+    for (int play = 0; play < kPlays; ++play) {
+        QProcess& tunelet = startTunelet({"-play", path});
+        std::vector<Message> all = waitFor([&](const std::vector<Message>& received) {
+            return contains({received.begin() + long(seen), received.end()}, song.expected);
+        });
+        tunelet.terminate();
+        ASSERT_TRUE(tunelet.waitForFinished(20000));
+        all = messagesOf(peer_->received());
+        std::vector<Message> thisPlay(all.begin() + long(seen), all.end());
+        seen = all.size();
+        ASSERT_TRUE(contains(thisPlay, song.expected))
+            << "play " << play << ": " << thisPlay.size() << " messages arrived";
+        if (play == 0) {
+            first = thisPlay;
+        } else {
+            ASSERT_EQ(thisPlay, first) << "play " << play;
+        }
+    }
     EXPECT_EQ(peer_->dropped(), 0u);
 }
 
