@@ -57,8 +57,7 @@ struct Song {
 };
 
 // Merges what the tracks hold: by time, then by track, then in file order.
-Song finish(std::vector<TrackWriter>& tracks, std::vector<TimedMessage> timed,
-            uint32_t endTick) {
+Song finish(std::vector<TrackWriter>& tracks, std::vector<TimedMessage> timed, uint32_t endTick) {
     Bytes out = header(1, uint16_t(tracks.size()), 480);
     for (TrackWriter& track : tracks) {
         track.meta(std::max(endTick, track.lastTick), {0xFF, 0x2F, 0x00});
@@ -95,11 +94,11 @@ Song realisticSong(size_t trackCount, unsigned seed) {
         tracks[track].number = track;
         const auto channel = uint8_t(track == trackCount - 1 ? 9 : track - 1);
         const auto cc = uint8_t(0xB0 | channel);
-        for (Message m : {Message{cc, 0, 0}, Message{cc, 32, 0},
-                          Message{uint8_t(0xC0 | channel), uint8_t(random() % 128)},
-                          Message{cc, 7, uint8_t(80 + random() % 40)},
-                          Message{cc, 10, uint8_t(random() % 128)}, Message{cc, 91, 40},
-                          Message{uint8_t(0xE0 | channel), 0, 0x40}}) {
+        for (Message m :
+             {Message{cc, 0, 0}, Message{cc, 32, 0},
+              Message{uint8_t(0xC0 | channel), uint8_t(random() % 128)},
+              Message{cc, 7, uint8_t(80 + random() % 40)}, Message{cc, 10, uint8_t(random() % 128)},
+              Message{cc, 91, 40}, Message{uint8_t(0xE0 | channel), 0, 0x40}}) {
             add(track, 0, m);
         }
         tracks[track].meta(0, {0xFF, 0x03, 0x04, 'P', 'a', 'r', 't'});
@@ -166,8 +165,7 @@ public:
 };
 
 bool contains(const std::vector<Message>& messages, const std::vector<Message>& run) {
-    return std::search(messages.begin(), messages.end(), run.begin(), run.end()) !=
-           messages.end();
+    return std::search(messages.begin(), messages.end(), run.begin(), run.end()) != messages.end();
 }
 
 TEST_F(JackPlayerTest, EveryMessageOfEveryPlayArrivesInOrder) {
@@ -189,7 +187,8 @@ TEST_F(JackPlayerTest, EveryMessageOfEveryPlayArrivesInOrder) {
             ASSERT_TRUE(controller.openFile(path)); // the port opens again each time
             controller.play();
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-            while (controller.sequencer().playing() && std::chrono::steady_clock::now() < deadline) {
+            while (controller.sequencer().playing() &&
+                   std::chrono::steady_clock::now() < deadline) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
             controller.closeFile(); // delivers everything before it returns
