@@ -4,8 +4,6 @@
 // played 20 times, the port closed and opened again between plays; and the burst played by
 // 20 starts of the program.
 #include "jack_player_fixture.h"
-#include "output_ports.h"
-#include "player_controller.h"
 
 #include <algorithm>
 #include <random>
@@ -155,26 +153,14 @@ Song burstSong() {
     return finish(tracks, std::move(timed), 200);
 }
 
-class QuietView : public PlayerView {
-public:
-    void showTitle(const std::string&) override {}
-    void showButtons(const ButtonStates&) override {}
-    void showPosition(const std::string&) override {}
-    void showLength(const std::string&) override {}
-    void errorBox(const std::string& message) override { ADD_FAILURE() << message; }
-};
-
 bool contains(const std::vector<Message>& messages, const std::vector<Message>& run) {
     return std::search(messages.begin(), messages.end(), run.begin(), run.end()) != messages.end();
 }
 
 TEST_F(JackPlayerTest, EveryMessageOfEveryPlayArrivesInOrder) {
-    useJackInThisProcess();
-    QuietView view;
-    PlayerController controller(view, nullptr, nullptr);
-    int port = resolveStoredPort(outputDeviceNames(), cvx::platform::JackPeerClient::kInName);
-    ASSERT_NE(port, kMapperChoice);
-    ASSERT_TRUE(controller.choosePort(port));
+    std::unique_ptr<PlayerController> player = controllerOnPeer();
+    ASSERT_NE(player, nullptr);
+    PlayerController& controller = *player;
 
     std::vector<Song> songs = {realisticSong(7, 1), realisticSong(9, 2), realisticSong(12, 3),
                                burstSong()};

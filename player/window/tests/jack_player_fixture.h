@@ -6,6 +6,8 @@
 
 #include "jack_peer_client.h"
 #include "jack_test_server.h"
+#include "output_ports.h"
+#include "player_controller.h"
 #include "player_settings.h"
 #include "smf_bytes.h"
 
@@ -130,6 +132,16 @@ inline std::string writeSong(const std::string& name, const Bytes& bytes) {
     return path;
 }
 
+// A view for the player's logic that fails the test on any error box.
+class FailingView : public PlayerView {
+public:
+    void showTitle(const std::string&) override {}
+    void showButtons(const ButtonStates&) override {}
+    void showPosition(const std::string&) override {}
+    void showLength(const std::string&) override {}
+    void errorBox(const std::string& message) override { ADD_FAILURE() << message; }
+};
+
 class JackPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -165,9 +177,20 @@ protected:
         ASSERT_TRUE(writePlayerSettings(store, settings));
     }
 
-    // The MIDI service of this process starts with its first call, on the backends named
-    // then; ctest runs every test in a process of its own, after this fixture's server.
-    static void useJackInThisProcess() { setenv("CORVEX_MIDI", "virtual,jack", 1); }
+    // The player's logic in this process, on the peer's input port; null when that cannot
+    // be chosen. The MIDI service of this process starts with its first call, on the
+    // backends named then; ctest runs every test in a process of its own, after this
+    // fixture's server started.
+    std::unique_ptr<PlayerController> controllerOnPeer() {
+        setenv("CORVEX_MIDI", "virtual,jack", 1);
+        auto controller = std::make_unique<PlayerController>(view_, nullptr, nullptr);
+        const int port =
+            resolveStoredPort(outputDeviceNames(), cvx::platform::JackPeerClient::kInName);
+        if (port == kMapperChoice || !controller->choosePort(port)) {
+            return nullptr;
+        }
+        return controller;
+    }
 
     QProcess& startTunelet(const QStringList& arguments) {
         programs_.push_back(std::make_unique<QProcess>());
@@ -205,6 +228,7 @@ public:
     }
 
 protected:
+    FailingView view_;
     cvx::platform::JackTestServer server_;
     std::unique_ptr<cvx::platform::JackPeerClient> peer_;
     std::vector<std::unique_ptr<QProcess>> programs_;

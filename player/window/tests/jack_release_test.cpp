@@ -2,8 +2,6 @@
 // when a later start hands it another file mid-note, or when it goes back to the start
 // after a bend; and SIGTERM ends the player while an error box shows.
 #include "jack_player_fixture.h"
-#include "output_ports.h"
-#include "player_controller.h"
 
 namespace corvex::test {
 namespace {
@@ -63,24 +61,12 @@ TEST_F(JackPlayerTest, AFileHandedOverMidNoteEndsTheFirstOnesNotesFirst) {
         << stateAfter(messages, messages.size()).describe();
 }
 
-class SilentView : public PlayerView {
-public:
-    void showTitle(const std::string&) override {}
-    void showButtons(const ButtonStates&) override {}
-    void showPosition(const std::string&) override {}
-    void showLength(const std::string&) override {}
-    void errorBox(const std::string& message) override { ADD_FAILURE() << message; }
-};
-
 // The player's own logic in this process, on the JACK port: going back to the start after
 // the bend and the pedal leaves neither in force when the note starts again.
 TEST_F(JackPlayerTest, GoingBackToTheStartAfterABendCentresItAndLiftsThePedal) {
-    useJackInThisProcess();
-    SilentView view;
-    PlayerController controller(view, nullptr, nullptr);
-    int port = resolveStoredPort(outputDeviceNames(), cvx::platform::JackPeerClient::kInName);
-    ASSERT_NE(port, kMapperChoice);
-    ASSERT_TRUE(controller.choosePort(port));
+    std::unique_ptr<PlayerController> player = controllerOnPeer();
+    ASSERT_NE(player, nullptr);
+    PlayerController& controller = *player;
     ASSERT_TRUE(controller.openFile(writeSong("c.mid", heldBentNote(60, 100))));
     controller.play();
     waitFor([](const auto& messages) { return indexOf(messages, kBend) < messages.size(); });
