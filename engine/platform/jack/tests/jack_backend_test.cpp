@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <csignal>
 #include <new>
 #include <thread>
 
@@ -270,6 +271,26 @@ TEST_F(JackBackendTest, ClosingAnOutputDeliversWhatWasSentToItFirst) {
         EXPECT_TRUE(std::equal(sent.begin(), sent.end(), received.begin() + long(before)));
     }
     EXPECT_EQ(backend_->undeliveredOnClose(), 0u);
+}
+
+// A server that stops serving while messages wait: closing gives up on them after its
+// grace period and counts them, rather than pretending they went out.
+TEST_F(JackBackendTest, ClosingCountsWhatAStalledServerNeverTook) {
+    const uint64_t key = peerInKey();
+    ASSERT_EQ(backend_->openOutput(key), MMSYSERR_NOERROR);
+    ASSERT_EQ(kill(server_.pid(), SIGSTOP), 0);
+    for (uint8_t note = 0; note < 10; ++note) {
+        const uint8_t off[] = {0x80, note, 0};
+        EXPECT_EQ(backend_->send(key, off, sizeof off), MMSYSERR_NOERROR);
+    }
+    // Unregistering the port waits for the server: it goes on once the count is made.
+    std::thread resume([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(6));
+        kill(server_.pid(), SIGCONT);
+    });
+    backend_->closeOutput(key);
+    resume.join();
+    EXPECT_EQ(backend_->undeliveredOnClose(), 10u);
 }
 
 TEST_F(JackBackendTest, SendersToOneOutputNeverMixTheirMessages) {
