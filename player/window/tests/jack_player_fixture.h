@@ -132,6 +132,16 @@ inline std::string writeSong(const std::string& name, const Bytes& bytes) {
     return path;
 }
 
+// QProcess needs one; the tests share it.
+inline void ensureCoreApplication() {
+    static int argc = 1;
+    static char name[] = "player_program_tests";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance() == nullptr) {
+        new QCoreApplication(argc, argv);
+    }
+}
+
 // A view for the player's logic that fails the test on any error box.
 class FailingView : public PlayerView {
 public:
@@ -145,12 +155,7 @@ public:
 class JackPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static int argc = 1;
-        static char name[] = "player_program_tests";
-        static char* argv[] = {name, nullptr};
-        if (QCoreApplication::instance() == nullptr) {
-            new QCoreApplication(argc, argv);
-        }
+        ensureCoreApplication();
         if (!cvx::platform::JackTestServer::installed()) {
             GTEST_SKIP() << "jackd is not installed";
         }

@@ -83,12 +83,7 @@ TEST_F(JackPlayerTest, GoingBackToTheStartAfterABendCentresItAndLiftsThePedal) {
 // A file that cannot be read shows its error box while the player goes on listening for
 // signals: SIGTERM ends it at once, cleanly.
 TEST(TuneletSignals, SigtermEndsThePlayerWhileAnErrorBoxShows) {
-    static int argc = 1;
-    static char name[] = "player_program_tests";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) {
-        new QCoreApplication(argc, argv);
-    }
+    ensureCoreApplication();
     QProcess tunelet;
     tunelet.setProcessChannelMode(QProcess::ForwardedChannels);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
