@@ -2,7 +2,7 @@
 
 #include "command_ids.h"
 #include "cvxlib.h"
-#include "folders.h"
+#include "settings/folders.h"
 #include "frame_messages.h"
 #include "frame_settings.h"
 #include "frame_window.h"
@@ -14,7 +14,7 @@
 #include "shell/monitor_views.h"
 #include "shell/startup_texts.h"
 #include "shell/user_warning.h"
-#include "window_placement.h"
+#include "settings/window_placement.h"
 
 #include <QString>
 

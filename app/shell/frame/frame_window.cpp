@@ -14,7 +14,7 @@
 #include "reset_messages.h"
 #include "string_table.h"
 
-#include "profile/engine_settings.h"
+#include "ini/engine_settings.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,13 +7,13 @@
 #include "cvxlib.h"
 #include "frame_messages.h"
 #include "frame_window.h"
-#include "isolated_home.h"
+#include "support/isolated_home.h"
 #include "mapping/binary_map_file.h"
 #include "mapping/data_map.h"
 #include "midi.h"
 #include "profile_file.h"
 #include "settings_profile.h"
-#include "settings_store.h"
+#include "settings/settings_store.h"
 #include "vmidi.h"
 
 #include <QApplication>

@@ -4,12 +4,12 @@
 // messages and as the state they leave a synthesizer in.
 #pragma once
 
-#include "jack_peer_client.h"
-#include "jack_test_server.h"
 #include "output_ports.h"
 #include "player_controller.h"
 #include "player_settings.h"
 #include "smf_bytes.h"
+#include "support/jack_peer_client.h"
+#include "support/jack_test_server.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -8,8 +8,8 @@
 #include "string_table.h"
 
 #include "cvx_records.h"
-#include "profile/engine_settings.h"
-#include "profile/profile_strings.h"
+#include "ini/engine_settings.h"
+#include "ini/profile_strings.h"
 
 #include <QAction>
 #include <QLabel>
