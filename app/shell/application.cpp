@@ -5,7 +5,6 @@
 #include "device_change_signal.h"
 #include "device_message_boxes.h"
 #include "settings/folders.h"
-#include "frame_messages.h"
 #include "frame_settings.h"
 #include "frame_window.h"
 #include "mapping/map_settings.h"
@@ -22,6 +21,7 @@
 #include "shell/user_warning.h"
 #include "shell/window_layout.h"
 #include "settings/window_placement.h"
+#include "window_messages.h"
 
 #include <QAction>
 #include <QApplication>

@@ -67,6 +67,7 @@ public:
     uint64_t engineClient() const override;
     void sendShortMessage(const ShortMessage& message) override;
     bool sendSysEx(std::span<const uint8_t> bytes) override;
+    cvx::profile::PanicSettings panicSettings() const override;
     int openOutputCount() const override;
     bool setPassSysEx(bool on) override;
     bool checkDeviceChange() override;

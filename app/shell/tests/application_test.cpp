@@ -5,7 +5,6 @@
 #include "shell/instance_channel.h"
 
 #include "cvxlib.h"
-#include "frame_messages.h"
 #include "frame_window.h"
 #include "support/isolated_home.h"
 #include "mapping/binary_map_file.h"
@@ -15,6 +14,7 @@
 #include "settings_profile.h"
 #include "settings/settings_store.h"
 #include "vmidi.h"
+#include "window_messages.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
