@@ -150,15 +150,19 @@ void FrameViews::closeActive() {
     }
 }
 
-void FrameViews::closeAllButMainMonitor() {
+void FrameViews::closeAll() {
+    QMdiSubWindow* main = viewWindow(ViewKind::MainMonitor);
     for (QMdiSubWindow* window : area_.subWindowList()) {
-        if (window == viewWindow(ViewKind::MainMonitor)) {
+        if (window == main) {
             continue;
         }
         if (window->isMinimized()) {
             window->showNormal();
         }
         window->close();
+    }
+    if (main) {
+        main->showMinimized(); // it lives as long as the frame: out of the way instead
     }
 }
 

@@ -55,8 +55,8 @@ public:
 
     // Asks the active view to close (it may refuse).
     void closeActive();
-    // Restores and closes every view but the main monitor.
-    void closeAllButMainMonitor();
+    // Restores and closes every view but the main monitor, which is minimised.
+    void closeAll();
     void cascade();
     // Stacked: one above the other; otherwise side by side. Minimised views keep a row.
     void tile(bool stacked);

@@ -117,12 +117,14 @@ void FrameWindow::setCommandChecked(int id, bool checked) {
 }
 
 void FrameWindow::refreshCommands() {
+    state_.midiReleased = !services_.portsOpen();
     menus_->refresh(state_);
 }
 
 void FrameWindow::setFrameState(const FrameState& state) {
     state_ = state;
     state_.midiStatusOpen = viewWindow(ViewKind::MidiStatus) != nullptr;
+    applyOnTop();
     if (state_.keyboardActive) {
         effects_->startKeyboardLight();
     } else {
@@ -184,7 +186,7 @@ void FrameWindow::closeActiveChild() {
 }
 
 void FrameWindow::closeAllChildren() {
-    views_->closeAllButMainMonitor();
+    views_->closeAll();
     const std::set<int> open = state_.openToolWindows;
     for (int id : open) {
         services_.closeToolWindow(id);
@@ -317,10 +319,28 @@ void FrameWindow::switchKeyboardOff() {
     refreshCommands();
 }
 
+void FrameWindow::toggleOnTop() {
+    state_.onTop = !state_.onTop;
+    applyOnTop();
+    refreshCommands();
+}
+
+void FrameWindow::applyOnTop() {
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == state_.onTop) {
+        return;
+    }
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, state_.onTop); // hides a shown window
+    if (shown) {
+        show();
+    }
+}
+
 void FrameWindow::followPorts() {
     if (keyboardLostItsOutputs(state_, services_.openOutputCount())) {
         switchKeyboardOff();
     }
+    refreshCommands();
     emit portsChanged();
 }
 

@@ -190,7 +190,7 @@ TEST_F(FrameWindowTest, ToolWindowItemIsGreyWhileOpenAndBackWhenItCloses) {
     EXPECT_TRUE(enabled(cmd::kControlPanel));
 }
 
-TEST_F(FrameWindowTest, CloseAllClosesViewsAndToolWindowsButKeepsTheMainMonitor) {
+TEST_F(FrameWindowTest, CloseAllClosesViewsAndToolWindowsAndMinimisesTheMainMonitor) {
     services_.provided = {cmd::kControlPanel, cmd::kNrpnCalculator};
     frame_->refreshCommands();
     QPointer<QMdiSubWindow> input = addInputMonitorFactory();
@@ -200,7 +200,8 @@ TEST_F(FrameWindowTest, CloseAllClosesViewsAndToolWindowsButKeepsTheMainMonitor)
 
     frame_->runCommand(cmd::kCloseAll);
     QTRY_VERIFY(input.isNull());
-    EXPECT_NE(frame_->viewWindow(ViewKind::MainMonitor), nullptr);
+    ASSERT_NE(frame_->viewWindow(ViewKind::MainMonitor), nullptr);
+    EXPECT_TRUE(frame_->viewWindow(ViewKind::MainMonitor)->isMinimized());
     EXPECT_EQ(services_.closedToolWindows.size(), 2u);
     EXPECT_TRUE(enabled(cmd::kControlPanel));
     EXPECT_EQ(services_.closedViews, std::vector<ViewKind>{ViewKind::InputMonitor});
@@ -621,6 +622,43 @@ TEST_F(FrameWindowTest, WindowArrangements) {
     EXPECT_EQ(input->x(), 0);
     frame_->runCommand(cmd::kCascade);
     EXPECT_TRUE(main->isVisible());
+}
+
+// The items a desktop's window menu would hold are in the Options menu, with their help.
+TEST_F(FrameWindowTest, ReleaseMidiAndOnTopAreOptionsThatWork) {
+    services_.provided = {cmd::kReleaseMidi};
+    frame_->refreshCommands();
+    for (int id :
+         {cmd::kReleaseMidi, cmd::kAlwaysOnTop, cmd::kMinimizeInTray, cmd::kAlwaysInTray}) {
+        QAction* item = frame_->action(id);
+        ASSERT_NE(item, nullptr) << id;
+        EXPECT_FALSE(item->statusTip().isEmpty()) << id;
+        ASSERT_FALSE(item->associatedObjects().isEmpty()) << id;
+        auto* menu = qobject_cast<QMenu*>(item->associatedObjects().first());
+        ASSERT_NE(menu, nullptr) << id;
+        EXPECT_EQ(menu->title(), "&Options") << id;
+    }
+    EXPECT_TRUE(enabled(cmd::kReleaseMidi));
+    EXPECT_EQ(frame_->action(cmd::kReleaseMidi)->text(), "&Release MIDI");
+    services_.open = false; // the program closes the ports when the command runs
+    QSignalSpy ports(frame_.get(), &FrameWindow::portsChanged);
+    frame_->action(cmd::kReleaseMidi)->trigger();
+    EXPECT_EQ(services_.ranCommands, std::vector<int>{cmd::kReleaseMidi});
+    EXPECT_EQ(frame_->action(cmd::kReleaseMidi)->text(), "&Open MIDI");
+    EXPECT_EQ(ports.count(), 1);
+
+    EXPECT_TRUE(enabled(cmd::kAlwaysOnTop));
+    for (bool on : {true, false}) {
+        frame_->action(cmd::kAlwaysOnTop)->trigger();
+        EXPECT_EQ(frame_->action(cmd::kAlwaysOnTop)->isChecked(), on);
+        EXPECT_EQ(frame_->frameState().onTop, on);
+        EXPECT_EQ(frame_->windowFlags().testFlag(Qt::WindowStaysOnTopHint), on);
+        EXPECT_TRUE(frame_->isVisible());
+    }
+    FrameState saved;
+    saved.onTop = true;
+    frame_->setFrameState(saved);
+    EXPECT_TRUE(frame_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 } // namespace
