@@ -2,6 +2,7 @@
 
 #include "command_ids.h"
 #include "cvx_records.h"
+#include "file_errors.h"
 #include "frame_command_wiring.h"
 #include "frame_effects.h"
 #include "frame_menus.h"
@@ -60,6 +61,8 @@ FrameWindow::FrameWindow(FrameServices& services, QWidget* parent)
     effects_ = std::make_unique<FrameEffects>(services_);
     connect(effects_.get(), &FrameEffects::panicFinished, this, &FrameWindow::panicFinished);
     connect(effects_.get(), &FrameEffects::profileLoaded, this, &FrameWindow::profileLoaded);
+    connect(effects_.get(), &FrameEffects::fileUnreadable, this,
+            [this](const std::string& text) { prompts_->fileError(this, qs(text)); });
     menus_ = std::make_unique<FrameMenus>(
         *this, *views_, [this](int id) { runCommand(id); },
         [this](int id) { return provided(id); });
@@ -241,6 +244,10 @@ void FrameWindow::loadProfile() {
         return;
     }
     services_.setRememberedFolder(FileKind::Profile, QFileInfo(file).absolutePath().toStdString());
+    if (const std::string error = fileOpenError(file.toStdString()); !error.empty()) {
+        prompts_->fileError(this, qs(error));
+        return;
+    }
     if (services_.loadProfile(file.toStdString())) {
         profileLoaded(file.toStdString());
     }

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -44,6 +45,7 @@ struct FakePrompts : FramePrompts {
 
     FakePrompts(std::vector<QString>* w, std::vector<QUrl>* o) : warnings(w), opened(o) {}
     void warn(QWidget*, const QString& text) override { warnings->push_back(text); }
+    void fileError(QWidget*, const QString& text) override { warnings->push_back(text); }
     QString openFileName(QWidget*, const QString&, const QString&) override { return fileToChoose; }
     QString saveFileName(QWidget*, const QString&, const QString&) override { return fileToChoose; }
     bool editGeneralOptions(QWidget*, GeneralOptions& options) override {
@@ -446,16 +448,33 @@ TEST_F(FrameWindowTest, MessagesToTheFrame) {
 }
 
 TEST_F(FrameWindowTest, ProfilesRememberTheFolderAndNameTheTitle) {
-    prompts_->fileToChoose = "/tmp/profiles/studio.ini";
+    const std::filesystem::path home = std::getenv("HOME");
+    std::filesystem::create_directories(home / "profiles");
+    std::filesystem::create_directories(home / "other");
+    const std::string studio = (home / "profiles" / "studio.ini").string();
+    const std::string broken = (home / "other" / "broken.ini").string();
+    std::ofstream(studio) << "[Options]\n";
+    std::ofstream(broken) << "[Options]\n";
+    prompts_->fileToChoose = QString::fromStdString(studio);
     frame_->runCommand(cmd::kLoadProfile);
-    EXPECT_EQ(services_.loadedProfiles, std::vector<std::string>{"/tmp/profiles/studio.ini"});
-    EXPECT_EQ(services_.rememberedFolder(FileKind::Profile), "/tmp/profiles");
+    EXPECT_EQ(services_.loadedProfiles, std::vector<std::string>{studio});
+    EXPECT_EQ(services_.rememberedFolder(FileKind::Profile), (home / "profiles").string());
     EXPECT_EQ(frame_->windowTitle(), "Corvex (64) - studio.ini");
 
     services_.fileCallsSucceed = false;
-    prompts_->fileToChoose = "/tmp/other/broken.ini";
+    prompts_->fileToChoose = QString::fromStdString(broken);
     frame_->runCommand(cmd::kLoadProfile);
     EXPECT_EQ(frame_->windowTitle(), "Corvex (64) - studio.ini");
+
+    // A file that cannot be opened is said so, with the system's reason, before loading.
+    const std::string gone = (home / "profiles" / "gone.ini").string();
+    prompts_->fileToChoose = QString::fromStdString(gone);
+    frame_->runCommand(cmd::kLoadProfile);
+    ASSERT_FALSE(warnings_.empty());
+    EXPECT_EQ(warnings_.back(), QString::fromStdString("Error trying to open the file: No such "
+                                                       "file or directory\n'" +
+                                                       gone + "'"));
+    EXPECT_EQ(services_.loadedProfiles.size(), 2u);
 
     prompts_->fileToChoose = "/tmp/saved/new.ini";
     frame_->runCommand(cmd::kSaveProfile);
