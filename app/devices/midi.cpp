@@ -3,7 +3,7 @@
 
 #include "cvxlib.h"
 #include "gm_patch_names.h"
-#include "profile/engine_settings.h"
+#include "ini/engine_settings.h"
 #include "selection_memory.h"
 
 #include <algorithm>

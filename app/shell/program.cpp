@@ -1,6 +1,7 @@
 #include "shell/program.h"
 
-#include "profile/engine_settings.h"
+#include "ini/engine_settings.h"
+#include "window_messages.h"
 #include "shell/application.h"
 #include "shell/instance_channel.h"
 #include "shell/registration.h"
@@ -8,7 +9,6 @@
 #include "shell/termination_signals.h"
 #include "shell/usage_text.h"
 #include "shell/user_warning.h"
-#include "window_messages.h"
 
 #include <QApplication>
 #include <QStringList>

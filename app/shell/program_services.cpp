@@ -2,7 +2,7 @@
 
 #include "command_ids.h"
 #include "cvxlib.h"
-#include "folders.h"
+#include "settings/folders.h"
 #include "frame_settings.h"
 #include "frame_window.h"
 #include "mapping/binary_map_file.h"
@@ -13,10 +13,10 @@
 #include "shell/monitor_views.h"
 #include "shell/startup_texts.h"
 #include "shell/user_warning.h"
+#include "settings/window_placement.h"
 #include "views/colour_dialog.h"
 #include "views/scheme_colours.h"
 #include "window_messages.h"
-#include "window_placement.h"
 
 #include <QString>
 

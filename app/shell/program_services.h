@@ -9,7 +9,7 @@
 #include "frame_services.h"
 #include "mapping/data_map.h"
 #include "settings_profile.h"
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 #include <array>
 #include <functional>

@@ -6,7 +6,7 @@
 // Threads: user-interface thread only.
 #pragma once
 
-#include "window_placement.h"
+#include "settings/window_placement.h"
 
 #include <optional>
 

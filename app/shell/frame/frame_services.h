@@ -8,7 +8,7 @@
 #include "frame_options.h"
 #include "mdi_layout.h"
 
-#include "profile/engine_settings.h"
+#include "ini/engine_settings.h"
 
 #include <cstdint>
 #include <span>

@@ -16,6 +16,7 @@
 #include "string_table.h"
 #include "window_messages.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -25,7 +26,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
-#include <QPixmap>
 #include <QStatusBar>
 
 namespace corvex {
@@ -384,27 +384,7 @@ void FrameWindow::editFolders() {
 }
 
 void FrameWindow::applyBackground(BackgroundMode mode, const std::string& path) {
-    QPixmap picture;
-    switch (mode) {
-    case BackgroundMode::Picture1:
-        picture.load(image::kBackground1);
-        break;
-    case BackgroundMode::Picture2:
-        picture.load(image::kBackground2);
-        break;
-    case BackgroundMode::File:
-        picture.load(QString::fromStdString(path));
-        break;
-    case BackgroundMode::None:
-        break;
-    }
-    if (picture.isNull()) {
-        backgroundMode_ = BackgroundMode::None; // no picture, or one that cannot be shown
-        mdiArea_->setBackground(palette().brush(QPalette::Dark));
-        return;
-    }
-    backgroundMode_ = mode;
-    mdiArea_->setBackground(QBrush(picture)); // tiled from the top-left corner
+    backgroundMode_ = views_->applyBackground(mode, path);
 }
 
 void FrameWindow::openHelpPage(std::string_view page) {

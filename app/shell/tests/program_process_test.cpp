@@ -1,10 +1,10 @@
 // The program run as users run it: a separate process, started and ended from outside.
-#include "isolated_home.h"
-#include "profile/engine_settings.h"
-#include "settings_store.h"
+#include "ini/engine_settings.h"
+#include "settings/settings_store.h"
+#include "support/isolated_home.h"
+#include "window_messages.h"
 #include "shell/instance_channel.h"
 #include "shell/instance_slots.h"
-#include "window_messages.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
