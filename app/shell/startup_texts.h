@@ -19,8 +19,8 @@ inline constexpr char kNoDevices[] =
 inline constexpr char kChoosePorts[] =
     "To choose the MIDI ports, load a profile that names them: File > Load Profile... "
     "(examples/profiles/loopback-thru.ini routes the Corvex loopback cables), or start "
-    "Corvex with the profile: corvex my-ports.ini. Options > Release MIDI opens the ports "
-    "again.";
+    "Corvex with the profile: corvex my-ports.ini. Options > Open MIDI opens them after a "
+    "Release MIDI.";
 
 // A path that does not fit the hand-off block is refused rather than cut.
 inline constexpr char kPathTooLong[] =

@@ -8,13 +8,13 @@
 #include "command_ids.h"
 #include "cvxlib.h"
 #include "frame_window.h"
-#include "support/isolated_home.h"
 #include "mapping/binary_map_file.h"
 #include "mapping/data_map.h"
 #include "midi.h"
 #include "profile_file.h"
-#include "settings_profile.h"
 #include "settings/settings_store.h"
+#include "settings_profile.h"
+#include "support/isolated_home.h"
 #include "vmidi.h"
 #include "window_messages.h"
 
@@ -31,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <set>
 
 namespace corvex {
 namespace {
@@ -327,6 +328,60 @@ TEST_F(ApplicationTest, OptionsColorsEditsTheSchemeThatIsSavedAtExit) {
     SettingsStore store;
     EXPECT_EQ(SettingsProfile::load(store, 1).display.colours[kNoteOnColour],
               rgbColour(11, 22, 33));
+}
+
+// Every menu item whose feature is built works; the rest wait for their features.
+TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
+    const std::set<int> toCome = {cmd::kLog,
+                                  cmd::kLoadSnapshot,
+                                  cmd::kSaveSnapshot,
+                                  cmd::kControlPanel,
+                                  cmd::kInstrumentPanel,
+                                  cmd::kNrpnCalculator,
+                                  cmd::kMtcTransport,
+                                  cmd::kMidiSync,
+                                  cmd::kSysExView,
+                                  cmd::kLuaScript,
+                                  cmd::kMidiStatus,
+                                  cmd::kPortStatus,
+                                  cmd::kPortRoutings,
+                                  cmd::kClearStatus,
+                                  cmd::kSendSysExFile,
+                                  cmd::kSendSnapshot,
+                                  cmd::kKeyboard,
+                                  cmd::kPlayMidi,
+                                  cmd::kStopWScript,
+                                  cmd::kMidiDevices,
+                                  cmd::kCustomizePortNames,
+                                  cmd::kMidiFilter,
+                                  cmd::kDataMapping,
+                                  cmd::kPatchMapping,
+                                  cmd::kFileAssociations,
+                                  cmd::kSelectMidiPlayer,
+                                  cmd::kConfigureBuffers,
+                                  cmd::kConfigureStatus,
+                                  cmd::kCustomizeToolbar,
+                                  cmd::kMinimizeInTray,
+                                  cmd::kAlwaysInTray};
+    std::unique_ptr<Application> application = startApplication();
+    std::vector<int> disabled;
+    std::vector<int> enabledEarly;
+    for (QAction* action : application->frame()->findChildren<QAction*>()) {
+        const int id = action->data().toInt();
+        if (!action->objectName().startsWith("command")) {
+            continue; // accelerators and separators
+        }
+        if (!action->isEnabled() && !toCome.contains(id)) {
+            disabled.push_back(id);
+        }
+        if (action->isEnabled() && toCome.contains(id)) {
+            enabledEarly.push_back(id);
+        }
+    }
+    EXPECT_EQ(disabled, std::vector<int>{});
+    // A feature that arrives takes its command off the list above.
+    EXPECT_EQ(enabledEarly, std::vector<int>{});
+    application->finish();
 }
 
 } // namespace
