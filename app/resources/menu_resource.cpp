@@ -97,6 +97,11 @@ constexpr MenuItem kOptionsMenu[] = {
     item(cmd::kCustomizeToolbar, "Customize Tool&bar..."),
     separator(),
     item(cmd::kPassSysEx, "&Pass SysEx"),
+    separator(),
+    item(cmd::kReleaseMidi, "&Release MIDI"),
+    item(cmd::kAlwaysOnTop, "Always &On Top"),
+    item(cmd::kMinimizeInTray, "Minimize in &Tray"),
+    item(cmd::kAlwaysInTray, "Al&ways in Tray"),
 };
 
 constexpr MenuItem kWindowMenu[] = {

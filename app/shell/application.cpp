@@ -4,8 +4,10 @@
 #include "cvxlib.h"
 #include "device_change_signal.h"
 #include "device_message_boxes.h"
+#include "frame_geometry.h"
 #include "settings/folders.h"
 #include "frame_settings.h"
+#include "frame_title.h"
 #include "frame_window.h"
 #include "mapping/map_settings.h"
 #include "midi.h"
@@ -13,6 +15,8 @@
 #include "profile_file.h"
 #include "settings/settings_store.h"
 #include "settings_upgrades.h"
+#include "shell/exit_dialogs.h"
+#include "shell/exit_gate.h"
 #include "shell/instance_channel.h"
 #include "shell/monitor_views.h"
 #include "shell/program_services.h"
@@ -56,16 +60,11 @@ private:
 };
 
 WindowPlacement placementOfWidget(const QWidget& widget) {
-    const QRect normal =
-        widget.normalGeometry().isValid() ? widget.normalGeometry() : widget.geometry();
-    WindowGeometry geometry{normal.x(), normal.y(), normal.width(), normal.height()};
-    if (widget.isMinimized()) {
-        geometry.state = WindowGeometry::State::Minimized;
-    } else if (widget.isMaximized()) {
-        geometry.state = WindowGeometry::State::Maximized;
-    }
-    return placementOf(geometry);
+    return placementOf(windowGeometryOf(widget));
 }
+
+// Whether the user was already told how to choose ports when none are selected.
+constexpr char kPortsHintValue[] = "PortsHintShown";
 
 QString instanceValueName(int slot) {
     return QString::asprintf("hWnd %2.2d", slot);
@@ -85,6 +84,7 @@ struct Application::Parts {
     std::unique_ptr<FrameWindow> frame;
     std::unique_ptr<InstanceServer> instanceServer;
     std::unique_ptr<DeviceChangeSignal> deviceChange;
+    std::unique_ptr<ExitGate> exitGate;
     QSocketNotifier* deviceNotifier = nullptr;
     TerminationWatcher* terminationWatcher = nullptr;
     bool settingsSaved = false;
@@ -191,7 +191,9 @@ bool Application::createFrame() {
     parts_->deviceMessages->setOwner(&frame);
     frame.setFrameState(frameStateOf(parts_->record));
     frame.setProfilePath(commandLine_.result == 3 ? commandLine_.profilePath : std::string());
-    frame.setCloseHandler([this] { return saveOnClose(); });
+    parts_->exitGate =
+        std::make_unique<ExitGate>(scriptExitHooks([this] { return client(); }, &frame));
+    frame.setCloseHandler([this] { return parts_->exitGate->mayClose() && saveOnClose(); });
     frame.applyBackground(static_cast<BackgroundMode>(parts_->record.display.backgroundBitmap),
                           parts_->record.display.backgroundPath);
     if (frame.mdiArea() == nullptr) {
@@ -211,13 +213,12 @@ bool Application::createFrame() {
 
 void Application::showFrame() {
     FrameWindow& frame = *parts_->frame;
-    const std::optional<WindowGeometry> saved = geometryOf(parts_->record.display.windowPos);
-    if (saved) {
-        frame.resize(saved->width, saved->height);
-        if (runningCount() == 1) {
-            frame.move(saved->x, saved->y); // with other instances the system places it
-        }
+    const WindowPlacement& stored = parts_->record.display.windowPos;
+    std::optional<WindowGeometry> saved = geometryOf(stored);
+    if (stored == SettingsProfile::defaults().display.windowPos) {
+        saved.reset(); // nothing stored yet: a size that suits the screen
     }
+    placeFrame(frame, saved, runningCount() == 1); // with other instances the system places it
     if (commandLine_.minimizeToTray ||
         (saved && saved->state == WindowGeometry::State::Minimized)) {
         frame.showMinimized();
@@ -261,8 +262,18 @@ void Application::openPorts() {
     if (cvx::profile::readAutoOpen(cvx::profile::engineSettingsPath()) == 0) {
         return; // the user starts with the ports released; Release MIDI opens them
     }
+    const bool nothingSelected =
+        parts_->record.devices.inputs.empty() && parts_->record.devices.outputs.empty();
     if (!parts_->midi->openPorts()) {
-        warnUser(parts_->frame.get(), QString::fromUtf8(startup_text::kNoDevices));
+        // A selection that failed is told every time; having none only once, with the way
+        // to choose ports.
+        const std::string key = joinKeyPath(instanceKey(instanceNumber()), "MIDI Devices");
+        if (!nothingSelected || parts_->store.readDword(key, kPortsHintValue).value_or(0) == 0) {
+            warnUser(parts_->frame.get(), noDevicesText());
+        }
+        if (nothingSelected) {
+            parts_->store.writeDword(key, kPortsHintValue, 1);
+        }
     }
     parts_->frame->refreshCommands();
 }
@@ -385,18 +396,16 @@ void Application::finish() {
         parts_->services->setMonitors(nullptr);
         parts_->deviceMessages->setOwner(nullptr);
     }
+    std::unique_ptr<ExitNotice> notice;
     if (parts_->frame) {
-        // The views go first, one by one and no longer watched by the frame: the frame's
-        // watchers must not see a view in the middle of its destruction.
-        FrameWindow* frame = parts_->frame.get();
-        for (QMdiSubWindow* window : frame->mdiArea()->subWindowList()) {
-            window->removeEventFilter(frame);
-            QObject::disconnect(window, nullptr, frame, nullptr);
-            delete window;
-        }
-        frame->mdiArea()->viewport()->removeEventFilter(frame);
+        notice =
+            std::make_unique<ExitNotice>(QString::fromStdString(frameTitle(instanceNumber(), {})),
+                                         parts_->frame->frameGeometry());
+        notice->showNow();
     }
-    parts_->frame.reset(); // before the client the monitors read
+    // The frame takes its views down first, unwatched; it goes before the client the
+    // monitors read.
+    parts_->frame.reset();
     parts_->monitors.reset();
     if (parts_->midi) {
         parts_->midi->closePorts();

@@ -16,6 +16,8 @@
 #include "shell/startup_texts.h"
 #include "shell/user_warning.h"
 #include "settings/window_placement.h"
+#include "views/colour_dialog.h"
+#include "views/scheme_colours.h"
 #include "window_messages.h"
 
 #include <QString>
@@ -226,6 +228,10 @@ cvx::profile::PanicSettings ProgramServices::panicSettings() const {
     return cvx::profile::readPanicSettings(cvx::profile::engineSettingsPath());
 }
 
+bool ProgramServices::portsOpen() const {
+    return midi_ != nullptr && midi_->portsOpen();
+}
+
 int ProgramServices::openOutputCount() const {
     return midi_->openOutputCount();
 }
@@ -425,19 +431,51 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 }
 
 bool ProgramServices::providesCommand(int id) const {
-    return id == cmd::kReleaseMidi;
+    return id == cmd::kReleaseMidi || id == cmd::kColors;
 }
 
 bool ProgramServices::runCommand(int id) {
-    if (id != cmd::kReleaseMidi) {
+    switch (id) {
+    case cmd::kReleaseMidi:
+        switchPorts();
+        return true;
+    case cmd::kColors:
+        editColours();
+        return true;
+    default:
         return false;
     }
+}
+
+void ProgramServices::editColours() {
+    QWidget* parent = owner();
+    const ColourScheme defaults =
+        parent ? screenDefaultColours(*parent) : defaultColours(ColourDepth::AtLeast16Bits);
+    ColourDialog dialog(
+        record_.display.colours, defaults,
+        BackgroundPicture{record_.display.backgroundBitmap, record_.display.backgroundPath},
+        [this](const ColourScheme& colours) {
+            record_.display.colours = colours;
+            applyMonitorLook();
+        },
+        [this](const BackgroundPicture& picture) {
+            record_.display.backgroundBitmap = picture.mode;
+            record_.display.backgroundPath = picture.customPath;
+            if (frame_ != nullptr) {
+                frame_->applyBackground(static_cast<BackgroundMode>(picture.mode),
+                                        picture.customPath);
+            }
+        },
+        parent);
+    dialog.exec(); // OK keeps what the dialog applied, Cancel has put the old look back
+}
+
+void ProgramServices::switchPorts() {
     if (midi_->portsOpen()) {
         midi_->closePorts();
     } else if (!midi_->openPorts()) {
-        warnUser(owner(), QString::fromUtf8(startup_text::kNoDevices));
+        warnUser(owner(), noDevicesText());
     }
-    return true;
 }
 
 void ProgramServices::closeToolWindow(int) {}

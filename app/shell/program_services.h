@@ -85,6 +85,7 @@ public:
     bool sendSysEx(std::span<const uint8_t> bytes) override;
     cvx::profile::PanicSettings panicSettings() const override;
     int openOutputCount() const override;
+    bool portsOpen() const override;
     bool setPassSysEx(bool on) override;
     bool checkDeviceChange() override;
     void showListing(Listing listing) override;
@@ -118,6 +119,10 @@ public:
 
 private:
     QWidget* owner() const;
+    // Release MIDI: closes the open ports, or opens the selected ones.
+    void switchPorts();
+    // Options > Colors: the colour dialog over the record's colours and background picture.
+    void editColours();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
     // state stays.

@@ -15,6 +15,12 @@ inline constexpr char kClientWindowFailed[] = "Create Client Window Failed!";
 inline constexpr char kClientMemory[] = "Failed on allocating 16bit Client memory!.";
 inline constexpr char kNoDevices[] =
     "No Selected Devices or Previously selected devices could not be Opened!";
+// Follows kNoDevices until the program has a dialog for choosing ports.
+inline constexpr char kChoosePorts[] =
+    "To choose the MIDI ports, load a profile that names them: File > Load Profile... "
+    "(examples/profiles/loopback-thru.ini routes the Corvex loopback cables), or start "
+    "Corvex with the profile: corvex my-ports.ini. Options > Open MIDI opens them after a "
+    "Release MIDI.";
 
 // A path that does not fit the hand-off block is refused rather than cut.
 inline constexpr char kPathTooLong[] =

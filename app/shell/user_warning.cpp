@@ -37,4 +37,9 @@ QString fillText(const char* format, const QString& argument) {
     return text.replace(QStringLiteral("%s"), argument);
 }
 
+QString noDevicesText() {
+    return QString::fromUtf8(startup_text::kNoDevices) + QStringLiteral("\n\n") +
+           QString::fromUtf8(startup_text::kChoosePorts);
+}
+
 } // namespace corvex

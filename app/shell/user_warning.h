@@ -15,6 +15,10 @@ void warnUserAndWait(QWidget* owner, const QString& text);
 // Shows the box and returns at once (for messages that do not stop what is going on).
 void warnUser(QWidget* owner, const QString& text);
 
+// "No Selected Devices or Previously selected devices could not be Opened!" with how to
+// choose ports.
+QString noDevicesText();
+
 // `format` with its "%s" replaced by `argument`.
 QString fillText(const char* format, const QString& argument);
 

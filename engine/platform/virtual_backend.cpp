@@ -155,7 +155,7 @@ MMRESULT VirtualBackend::openOutput(uint64_t key) {
 }
 
 void VirtualBackend::closeOutput(uint64_t key) {
-    (void)key;
+    (void)key; // send() hands every message to the cable's input before it returns
 }
 
 MMRESULT VirtualBackend::send(uint64_t key, const uint8_t* bytes, size_t length) {

@@ -37,6 +37,11 @@ bool isUsableFile(const std::string& path) {
     return std::filesystem::exists(path, error) && !std::filesystem::is_directory(path, error);
 }
 
+bool isKnownWord(const std::string& word) {
+    return word == "open" || word == "play" || word == "send" || word == "help" ||
+           word == "version";
+}
+
 // The switch word of a token, or nothing when the token is a path.
 std::optional<std::string> switchWord(const std::string& token) {
     if (token.starts_with("--") && token.size() > 2) {
@@ -45,11 +50,11 @@ std::optional<std::string> switchWord(const std::string& token) {
     if (token.starts_with("-") && token.size() > 1) {
         return lowered(token.substr(1));
     }
-    if (token.starts_with("/") && token.size() > 1) {
+    if (token.starts_with("/") && token.size() > 1 && !exists(token)) {
         std::string word = lowered(token.substr(1));
-        bool known = word == "open" || word == "play" || word == "send" || word == "help" ||
-                     word == "version";
-        if (known && !exists(token)) {
+        // "/foo" names no file of the root folder: a switch, known or not. "/no/such" is a
+        // path that does not exist.
+        if (isKnownWord(word) || word.find('/') == std::string::npos) {
             return word;
         }
     }
@@ -79,6 +84,9 @@ PlayerCommand parsePlayerCommandLine(const std::vector<std::string>& arguments) 
         if (auto word = switchWord(token)) {
             command.help = command.help || *word == "help";
             command.version = command.version || *word == "version";
+            if (!isKnownWord(*word) && command.unknownSwitch.empty()) {
+                command.unknownSwitch = token;
+            }
             pendingVerb = verbOf(*word);
             continue;
         }
@@ -88,6 +96,10 @@ PlayerCommand parsePlayerCommandLine(const std::vector<std::string>& arguments) 
             command.verb = verb;
             command.path = token;
         }
+    }
+    if (!command.unknownSwitch.empty()) {
+        command.verb = PlayerVerb::None; // what was meant is unclear: nothing is opened
+        command.path.clear();
     }
     return command;
 }

@@ -45,9 +45,11 @@ void PlayerController::showPosition(int64_t ms) {
 bool PlayerController::openFile(const std::string& path) {
     closeFile();
     std::shared_ptr<const smf::PlayList> list;
+    bool cutShort = false;
     try {
-        list = std::make_shared<const smf::PlayList>(
-            smf::PlayList::fromFile(smf::readMidiFileAt(path)));
+        smf::MidiFile file = smf::readMidiFileAt(path);
+        cutShort = file.cutShort;
+        list = std::make_shared<const smf::PlayList>(smf::PlayList::fromFile(file));
     } catch (const smf::SmfError& error) {
         view_.errorBox(error.what());
         return false;
@@ -65,6 +67,10 @@ bool PlayerController::openFile(const std::string& path) {
     view_.showTitle(title());
     view_.showLength(timeText(sequencer_.lengthMs()));
     showPosition(0);
+    if (cutShort) {
+        view_.errorBox("\"" + std::filesystem::path(path).filename().string() +
+                       "\" was cut short: it plays up to where the file ends.");
+    }
     return true;
 }
 
@@ -72,6 +78,7 @@ void PlayerController::closeFile() {
     stepper_.release();
     sequencer_.unload();
     sequencer_.closePort();
+    reportFailedSends();
     path_.clear();
     enter(PlayerState::NoFile);
     view_.showTitle(title());
@@ -160,7 +167,19 @@ void PlayerController::releaseSeek() {
     showPosition(sequencer_.positionMs());
 }
 
+void PlayerController::reportFailedSends() {
+    const uint64_t failed = sequencer_.failedSends();
+    if (failed == reportedFailures_) {
+        return;
+    }
+    const uint64_t more = failed - reportedFailures_;
+    reportedFailures_ = failed;
+    view_.errorBox(std::to_string(more) + (more == 1 ? " message" : " messages") +
+                   " could not be sent to the MIDI output: " + errorText(sequencer_.lastFailure()));
+}
+
 void PlayerController::timerTick() {
+    reportFailedSends();
     if (!fileOpen()) {
         return;
     }

@@ -13,6 +13,7 @@
 #include "seek_stepper.h"
 #include "sequencer/sequencer.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ public:
     PlayerController(PlayerView& view, Sequencer::EndNotifier notifier, void* user);
 
     // Closes any open file, then opens `path`: "ready" on success, else "no file" with the
-    // reason in an error box.
+    // reason in an error box. A file that was cut short opens, with a box that says so.
     bool openFile(const std::string& path);
     void closeFile();
 
@@ -40,7 +41,7 @@ public:
     // Rewind and Forward held down and let go; presses of disabled buttons do nothing.
     void pressSeek(SeekStepper::Direction direction);
     void releaseSeek();
-    // The 1-second timer.
+    // The 1-second timer; it also reports messages the output refused.
     void timerTick();
     // The file played to its end.
     void endOfPlay();
@@ -68,6 +69,8 @@ private:
     bool openPort();
     void playNextDrop();
     void portError(MMRESULT error);
+    // Messages the output refused since the last report go into an error box.
+    void reportFailedSends();
 
     PlayerView& view_;
     Sequencer sequencer_;
@@ -78,6 +81,7 @@ private:
     std::vector<std::string> pendingDrops_;
     int port_ = -1;
     bool repeat_ = false;
+    uint64_t reportedFailures_ = 0;
 };
 
 } // namespace corvex

@@ -1,5 +1,7 @@
 #include "sequencer/channel_state.h"
 
+#include <algorithm>
+
 namespace corvex {
 namespace {
 
@@ -11,6 +13,25 @@ constexpr uint8_t kNrpnLsb = 98;
 constexpr uint8_t kNrpnMsb = 99;
 constexpr uint8_t kRpnLsb = 100;
 constexpr uint8_t kRpnMsb = 101;
+constexpr uint8_t kResetAllControllers = 121;
+constexpr uint8_t kBendCentreMsb = 0x40;
+
+// What a controller is after power-on or a General MIDI reset.
+uint8_t defaultValue(uint8_t controller) {
+    switch (controller) {
+    case 7: // volume
+        return 100;
+    case 8:  // balance
+    case 10: // pan
+        return 64;
+    case 11: // expression
+        return 127;
+    case 91: // reverb send
+        return 40;
+    default:
+        return 0;
+    }
+}
 
 } // namespace
 
@@ -19,6 +40,12 @@ ChannelState::Channel::Channel() {
     for (auto& value : registered) {
         value.fill(kUnset);
     }
+}
+
+bool ChannelState::Channel::anySet() const {
+    return bend != kUnset || pressure != kUnset ||
+           std::any_of(controller.begin(), controller.end(),
+                       [](int16_t value) { return value != kUnset; });
 }
 
 bool ChannelState::isParameterController(uint8_t number) {
@@ -41,10 +68,12 @@ void ChannelState::observe(std::span<const uint8_t> message) {
         break;
     case 0xD0:
         channel.pressure = message[1];
+        channel.pressureTouched = true;
         break;
     case 0xE0:
         if (message.size() == 3) {
             channel.bend = message[1] | message[2] << 7;
+            channel.bendTouched = true;
         }
         break;
     default:
@@ -75,6 +104,7 @@ void ChannelState::controlChange(Channel& channel, uint8_t number, uint8_t value
         }
     } else if (!isParameterController(number)) {
         channel.controller[number] = value;
+        channel.touched.set(number);
     }
 }
 
@@ -131,6 +161,36 @@ void ChannelState::appendChannel(std::vector<ShortMessage>& out, uint8_t index,
         out.push_back(
             {static_cast<uint8_t>(0xD0 | index), static_cast<uint8_t>(channel.pressure), 0});
     }
+}
+
+void ChannelState::appendReset(std::vector<ShortMessage>& out, uint8_t index, const Channel& here,
+                               const Channel& whole) {
+    if (whole.touched.none() && !whole.bendTouched && !whole.pressureTouched) {
+        return;
+    }
+    const auto control = static_cast<uint8_t>(0xB0 | index);
+    if (!here.anySet()) {
+        out.push_back({control, kResetAllControllers, 0});
+    }
+    for (uint8_t number = 0; number < 120; ++number) {
+        if (whole.touched.test(number) && here.controller[number] == kUnset) {
+            out.push_back({control, number, defaultValue(number)});
+        }
+    }
+    if (whole.bendTouched && here.bend == kUnset) {
+        out.push_back({static_cast<uint8_t>(0xE0 | index), 0, kBendCentreMsb});
+    }
+    if (whole.pressureTouched && here.pressure == kUnset) {
+        out.push_back({static_cast<uint8_t>(0xD0 | index), 0, 0});
+    }
+}
+
+std::vector<ShortMessage> ChannelState::resetMessages(const ChannelState& wholeFile) const {
+    std::vector<ShortMessage> out;
+    for (uint8_t index = 0; index < 16; ++index) {
+        appendReset(out, index, channels_[index], wholeFile.channels_[index]);
+    }
+    return out;
 }
 
 std::vector<ShortMessage> ChannelState::chaseMessages() const {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -27,6 +28,13 @@ public:
     // parameters (each selected, then its data entry), the last selected parameter again,
     // pitch bend, channel pressure.
     std::vector<ShortMessage> chaseMessages() const;
+    // Sent before chaseMessages() when playing starts at this state's point of `wholeFile`
+    // (the state after all of the file), so that nothing a later part of the file set stays
+    // in force: on each channel where the file sets controllers, bend or pressure, each of
+    // them that is not set at this point goes back to its default (bend centred, sustain
+    // off, volume 100, pan centre, ...), preceded by "Reset All Controllers" when nothing
+    // at all is set on the channel here.
+    std::vector<ShortMessage> resetMessages(const ChannelState& wholeFile) const;
 
     // Registered parameters 0-5: bend range, fine and coarse tuning, tuning program and bank,
     // modulation depth range.
@@ -43,10 +51,17 @@ private:
         bool selectedIsRegistered = true;
         int32_t bend = kUnset;
         int16_t pressure = kUnset;
+        // What any message so far set, whatever a Reset All Controllers did since.
+        std::bitset<120> touched;
+        bool bendTouched = false;
+        bool pressureTouched = false;
         Channel();
+        bool anySet() const;
     };
     void controlChange(Channel& channel, uint8_t number, uint8_t value);
     static bool isParameterController(uint8_t number);
+    static void appendReset(std::vector<ShortMessage>& out, uint8_t index, const Channel& here,
+                            const Channel& whole);
     static void appendChannel(std::vector<ShortMessage>& out, uint8_t index,
                               const Channel& channel);
 

@@ -23,13 +23,24 @@ Sequencer::~Sequencer() {
 }
 
 void Sequencer::load(std::shared_ptr<const smf::PlayList> list) {
-    stop();
+    unload();
     list_ = std::move(list);
+    wholeFile_ = ChannelState();
+    for (const smf::PlayEvent& event : list_->events()) {
+        wholeFile_.observe(list_->bytes(event));
+    }
     moveTo(0);
 }
 
 void Sequencer::unload() {
     stop();
+    if (list_ && out_ != nullptr) {
+        // What the file set goes back to its defaults: a closed file leaves nothing bent,
+        // held or changed behind.
+        for (const ShortMessage& message : ChannelState().resetMessages(wholeFile_)) {
+            sendShort(message.status, message.data1, message.data2);
+        }
+    }
     list_.reset();
 }
 
@@ -68,9 +79,7 @@ MMRESULT Sequencer::play() {
         return MMSYSERR_NOERROR;
     }
     int64_t position = positionUs_.load();
-    if (position > 0) {
-        chase();
-    }
+    chase();
     anchorFileUs_ = position;
     anchorClockNs_ = cvx::platform::clock::nowNs();
     sendDue(position);
@@ -139,8 +148,10 @@ void Sequencer::chase() {
         }
         state.observe(list_->bytes(event));
     }
-    for (const ShortMessage& message : state.chaseMessages()) {
-        sendShort(message.status, message.data1, message.data2);
+    for (const auto& messages : {state.resetMessages(wholeFile_), state.chaseMessages()}) {
+        for (const ShortMessage& message : messages) {
+            sendShort(message.status, message.data1, message.data2);
+        }
     }
 }
 
@@ -182,16 +193,29 @@ void Sequencer::send(std::span<const uint8_t> bytes) {
         sounding_.observe(bytes);
         DWORD message = bytes[0] | (bytes.size() > 1 ? bytes[1] << 8 : 0) |
                         (bytes.size() > 2 ? bytes[2] << 16 : 0);
-        midiOutShortMsg(out_, message);
+        MMRESULT result = midiOutShortMsg(out_, message);
+        if (result != MMSYSERR_NOERROR) {
+            result = midiOutShortMsg(out_, message);
+        }
+        countFailure(result);
         return;
     }
     sysex_ = MIDIHDR{};
     sysex_.lpData = reinterpret_cast<char*>(const_cast<uint8_t*>(bytes.data()));
     sysex_.dwBufferLength = static_cast<DWORD>(bytes.size());
     sysex_.dwBytesRecorded = sysex_.dwBufferLength;
-    if (midiOutPrepareHeader(out_, &sysex_, sizeof sysex_) == MMSYSERR_NOERROR) {
-        midiOutLongMsg(out_, &sysex_, sizeof sysex_);
+    MMRESULT result = midiOutPrepareHeader(out_, &sysex_, sizeof sysex_);
+    if (result == MMSYSERR_NOERROR) {
+        result = midiOutLongMsg(out_, &sysex_, sizeof sysex_);
         midiOutUnprepareHeader(out_, &sysex_, sizeof sysex_);
+    }
+    countFailure(result);
+}
+
+void Sequencer::countFailure(MMRESULT result) {
+    if (result != MMSYSERR_NOERROR) {
+        lastFailure_.store(result, std::memory_order_relaxed);
+        failedSends_.fetch_add(1, std::memory_order_relaxed);
     }
 }
 

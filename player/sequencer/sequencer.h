@@ -7,9 +7,13 @@
 //
 // Nothing hangs: stop, pause, seek and a port change send a Note Off for every note still
 // sounding and release the sustain pedal; at the end of the file the same is done. Chase:
-// whenever playing starts or continues from a point after the start (after a pause, a seek
-// or a port change), the state of every channel at that point (bank, program, controllers,
-// registered parameters, bend, pressure) is sent first.
+// whenever playing starts or continues (from the start, after a pause, a seek, a repeat or
+// a port change), what the file sets later than that point is reset first (ChannelState::
+// resetMessages), then the state of every channel at that point (bank, program,
+// controllers, registered parameters, bend, pressure) is sent.
+//
+// Every message goes to the port or is counted: a send the port refuses is tried once
+// more, and one refused again is counted in failedSends() with its error in lastFailure().
 //
 // Threads: every member function is for the user-interface thread, except positionMs(),
 // which any thread may call. The end notifier runs on the timer thread once when the file
@@ -19,6 +23,7 @@
 #pragma once
 
 #include "cvx_platform.h"
+#include "sequencer/channel_state.h"
 #include "sequencer/sounding_notes.h"
 #include "smf/play_list.h"
 
@@ -38,8 +43,10 @@ public:
     Sequencer(const Sequencer&) = delete;
     Sequencer& operator=(const Sequencer&) = delete;
 
-    // Stops and takes the list; the position is the start.
+    // Unloads any list and takes this one; the position is the start.
     void load(std::shared_ptr<const smf::PlayList> list);
+    // Stops, resets what the list set on the port (as before playing from the start), and
+    // forgets the list.
     void unload();
     bool loaded() const { return list_ != nullptr; }
 
@@ -65,6 +72,10 @@ public:
     bool playing() const { return running_.load(std::memory_order_acquire); }
     int64_t positionMs() const { return positionUs_.load(std::memory_order_relaxed) / 1000; }
     int64_t lengthMs() const { return list_ ? list_->lengthMilliseconds() : 0; }
+    // Any thread: messages the port refused since the sequencer was made, and the last
+    // refusal's error code.
+    uint64_t failedSends() const { return failedSends_.load(std::memory_order_relaxed); }
+    MMRESULT lastFailure() const { return lastFailure_.load(std::memory_order_relaxed); }
 
 private:
     static void tickEntry(UINT id, UINT msg, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
@@ -76,6 +87,7 @@ private:
     void moveTo(int64_t positionUs);
     void releaseNotes();
     void chase();
+    void countFailure(MMRESULT result);
     MMRESULT startTimer();
 
     EndNotifier notifier_;
@@ -86,6 +98,9 @@ private:
     UINT timer_ = 0;
     std::atomic<bool> running_{false};
     std::atomic<int64_t> positionUs_{0};
+    std::atomic<uint64_t> failedSends_{0};
+    std::atomic<MMRESULT> lastFailure_{MMSYSERR_NOERROR};
+    ChannelState wholeFile_; // the state after all of the list, made when it is loaded
 
     // Read and written by the tick while playing, by the UI thread otherwise.
     size_t next_ = 0;

@@ -58,6 +58,9 @@ struct MidiFile {
     // What was wrong but read as far as it was sound (trailing bytes, unknown chunks, a
     // missing end of track, a track length the data disproved), one sentence each.
     std::vector<std::string> warnings;
+    // A track or an event ran past the end of the file: the file was cut short, and holds
+    // the whole events before the cut.
+    bool cutShort = false;
 
     std::span<const uint8_t> bytes(const TrackEvent& event) const {
         return {pool.data() + event.offset, event.length};

@@ -155,8 +155,11 @@ private:
             next = afterEndedTrack(result.end, declaredEnd, number);
         } else if (declaredEnd > bytes_.size() ||
                    (result.pastFileEnd && result.stoppedAt < declaredEnd)) {
-            throw SmfError("Track " + std::to_string(number) +
-                           " runs past the end of the file (the file is truncated).");
+            // Every whole event before the cut plays; nothing follows it.
+            file_.cutShort = true;
+            file_.warnings.push_back("Track " + std::to_string(number) +
+                                     " runs past the end of the file: the file was cut short.");
+            next = bytes_.size();
         } else if (result.stoppedAt < declaredEnd) {
             file_.warnings.push_back(result.problem);
         }
@@ -165,8 +168,10 @@ private:
         } else {
             keepEventsWithin(track, result.eventEnds, declaredEnd);
             track.endTick = track.events.empty() ? 0 : track.events.back().tick;
-            file_.warnings.push_back("Track " + std::to_string(number) +
-                                     " has no end-of-track event.");
+            if (!file_.cutShort) {
+                file_.warnings.push_back("Track " + std::to_string(number) +
+                                         " has no end-of-track event.");
+            }
         }
         file_.tracks.push_back(std::move(track));
         return next;

@@ -5,11 +5,12 @@
 // What users' files often get wrong is read as far as it is sound, with a warning in
 // MidiFile::warnings: bytes after the last track, unknown chunks, a missing end of track,
 // a track length that the data disproves (the track's end-of-track event ends it), data
-// that stops making sense inside a track (the rest of that track is dropped). Refused with
-// an SmfError whose message says why: input that is not a MIDI file, a truncated header, an
-// unknown format or frame rate, a zero division, a track or event that runs past the end of
-// the file, a variable-length number of more than 4 bytes, a file without tracks, a file
-// over kMaxFileBytes. The reader never reads outside the bytes it is given.
+// that stops making sense inside a track (the rest of that track is dropped), a track or
+// event that runs past the end of the file (MidiFile::cutShort: the whole events before the
+// cut are kept). Refused with an SmfError whose message says why: input that is not a MIDI
+// file, a truncated header, an unknown format or frame rate, a zero division, a
+// variable-length number of more than 4 bytes, a file without tracks, a file over
+// kMaxFileBytes. The reader never reads outside the bytes it is given.
 //
 // Pure functions: any thread.
 #pragma once

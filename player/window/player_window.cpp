@@ -22,6 +22,8 @@
 #include <QSystemTrayIcon>
 #include <QWindow>
 
+#include <cstdio>
+
 namespace corvex {
 namespace {
 
@@ -385,9 +387,14 @@ void PlayerWindow::errorBox(const std::string& message) {
         errorSink(message);
         return;
     }
+    std::fprintf(stderr, "tunelet: %s\n", message.c_str());
     QApplication::beep();
-    QMessageBox::warning(isVisible() ? this : nullptr, kPlayerCaption,
-                         QString::fromStdString(message));
+    // Shown without a nested event loop: playing, the timer and signals go on meanwhile.
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, kPlayerCaption, QString::fromStdString(message),
+                        QMessageBox::Ok, isVisible() ? this : nullptr);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void PlayerWindow::saveSettings() {

@@ -2,7 +2,8 @@
 //   tunelet [-open|-play|-send] [file.mid]   ("--word" and "/word" work as well)
 // With "SingleInstance" on and a player already running, the file goes to that player and
 // this start ends. SIGTERM, SIGINT and SIGHUP close the window as the user would, so the
-// settings are saved.
+// settings are saved, even while a message box is showing. An unknown switch is reported
+// and no file is opened.
 #include "instance_channel.h"
 #include "output_ports.h"
 #include "player_command_line.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -22,21 +24,31 @@
 namespace {
 
 int gSignalPipe[2] = {-1, -1};
+// Set once SIGTERM, SIGINT or SIGHUP arrived: the player ends, whatever it is showing.
+bool gEnding = false;
+QWidget* gWindow = nullptr;
 
 void onSignal(int) {
     char byte = 1;
     [[maybe_unused]] ssize_t written = write(gSignalPipe[1], &byte, 1);
 }
 
-void closeOnSignals(QWidget& window) {
+// Installed before anything can show a message box. The window closes as its close button
+// closes it (the file is closed, the settings saved), and every event loop ends, a message
+// box's own included.
+void endOnSignals(QApplication& app) {
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalPipe) != 0) {
         return;
     }
-    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
         char byte = 0;
         [[maybe_unused]] ssize_t got = read(gSignalPipe[0], &byte, 1);
-        window.close();
+        gEnding = true;
+        if (gWindow != nullptr) {
+            gWindow->close();
+        }
+        QCoreApplication::exit(0);
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;
@@ -76,6 +88,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("tunelet");
     // The player ends when its window closes, not when a dialog closes while it is in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
+    endOnSignals(app);
 
     corvex::SettingsStore store;
     corvex::PlayerSettings settings = corvex::readPlayerSettings(store);
@@ -98,6 +111,10 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (!command.unknownSwitch.empty()) {
+        failure(QString("Unknown switch \"%1\": no file is opened.\n%2")
+                    .arg(QString::fromStdString(command.unknownSwitch), kUsage));
+    }
     std::string problem;
     std::vector<std::string> ports = corvex::outputDeviceNames(&problem);
     if (!problem.empty()) {
@@ -107,16 +124,23 @@ int main(int argc, char** argv) {
         failure("There are no MIDI output devices.");
         return 1;
     }
+    if (gEnding) {
+        return 0;
+    }
     int result = 1;
     try {
         corvex::PlayerWindow window(store, settings, std::move(ports));
-        closeOnSignals(window);
+        gWindow = &window;
         window.show();
         window.applySavedOptions();
         if (command.verb != corvex::PlayerVerb::None) {
-            window.openFromCommandLine(command.path, command.verb == corvex::PlayerVerb::Play);
+            // From inside the event loop, so that a signal meanwhile ends the player.
+            QTimer::singleShot(0, &window, [&window, command] {
+                window.openFromCommandLine(command.path, command.verb == corvex::PlayerVerb::Play);
+            });
         }
         result = app.exec();
+        gWindow = nullptr;
     } catch (const std::runtime_error& error) { // the window could not be made
         failure(error.what());
     }

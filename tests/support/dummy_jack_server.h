@@ -47,6 +47,8 @@ public:
     void kill();
 
     const std::string& name() const { return name_; }
+    // The server's process while it runs (-1 otherwise), for tests that stall it.
+    pid_t pid() const { return pid_; }
 
 private:
     bool launch();

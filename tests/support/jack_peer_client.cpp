@@ -90,7 +90,9 @@ void JackPeerClient::captureIn(jack_nframes_t frames) {
     for (uint32_t index = 0; index < count; ++index) {
         jack_midi_event_t event;
         if (jack_midi_event_get(&event, buffer, index) == 0) {
-            incoming_.push(0, event.buffer, event.size);
+            if (!incoming_.push(0, event.buffer, event.size)) {
+                ++dropped_;
+            }
         }
     }
 }

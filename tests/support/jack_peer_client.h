@@ -30,6 +30,8 @@ public:
     bool send(const std::vector<uint8_t>& bytes);
     // Every byte that arrived at the input port so far.
     std::vector<uint8_t> received();
+    // Events that arrived while its own ring was full (received() not called for long).
+    uint64_t dropped() const { return dropped_; }
 
     void unregisterOut();
     void registerOut();
@@ -43,8 +45,9 @@ private:
     std::atomic<jack_port_t*> out_{nullptr};
     jack_port_t* in_ = nullptr;
     std::atomic<uint64_t> cycles_{0};
+    std::atomic<uint64_t> dropped_{0};
     JackMidiRing outgoing_{64 * 1024};
-    JackMidiRing incoming_{64 * 1024};
+    JackMidiRing incoming_{256 * 1024};
     std::mutex receivedMutex_;
     std::vector<uint8_t> received_;
 };

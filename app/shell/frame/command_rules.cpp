@@ -54,6 +54,7 @@ constexpr int kFrameCommands[] = {
     cmd::kInputMonitor,
     cmd::kPortStatus,
     cmd::kPortRoutings,
+    cmd::kAlwaysOnTop,
 };
 
 } // namespace
@@ -65,7 +66,7 @@ bool isFrameCommand(int id) {
 
 bool isFrameCheckMark(int id) {
     return id == cmd::kMonitorInputHex || id == cmd::kMonitorOutputHex || id == cmd::kPassSysEx ||
-           id == cmd::kKeyboard;
+           id == cmd::kKeyboard || id == cmd::kAlwaysOnTop;
 }
 
 bool isCheckable(int id) {
@@ -122,6 +123,8 @@ bool commandChecked(int id, const FrameState& state) {
         return state.passSysEx;
     case cmd::kKeyboard:
         return state.keyboardActive;
+    case cmd::kAlwaysOnTop:
+        return state.onTop;
     default:
         return false;
     }
@@ -130,6 +133,9 @@ bool commandChecked(int id, const FrameState& state) {
 std::string_view commandText(int id, const FrameState& state) {
     if (id == cmd::kStopDisplay) {
         return state.displayRunning ? "&Stop Display" : "&Start Display";
+    }
+    if (id == cmd::kReleaseMidi) {
+        return state.midiReleased ? "&Open MIDI" : "&Release MIDI";
     }
     return {};
 }

@@ -14,6 +14,8 @@ struct FrameState {
     bool outputHex = true;      // main monitor shows hexadecimal
     bool passSysEx = true;
     bool keyboardActive = false;   // the computer keyboard plays MIDI
+    bool onTop = false;            // the frame stays above other windows (33241)
+    bool midiReleased = false;     // the ports are closed (33240 reads "&Open MIDI")
     bool midiStatusOpen = false;   // the MIDI status view exists
     std::set<int> openToolWindows; // commands of the modeless tool windows now open
 };
@@ -33,7 +35,7 @@ bool isViewCommand(int id);
 // `provided`: whether anybody runs the command in this build.
 bool commandEnabled(int id, const FrameState& state, bool provided);
 bool commandChecked(int id, const FrameState& state);
-// The item's text when the state changes it (33200); empty when the menu text stands.
+// The item's text when the state changes it (33200, 33240); empty when the menu text stands.
 std::string_view commandText(int id, const FrameState& state);
 
 // After the ports were opened, released or changed: the computer keyboard plays into the

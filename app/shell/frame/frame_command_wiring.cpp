@@ -56,8 +56,8 @@ void FrameCommandWiring::addProgramCommands(CommandTable& table) {
         }
     };
     addAll(addAll, mainMenu());
-    for (int id : {cmd::kToggleLogging, cmd::kGlobalDataMap, cmd::kReleaseMidi, cmd::kAlwaysOnTop,
-                   cmd::kMinimizeInTray, cmd::kAlwaysInTray, cmd::kShowHide}) {
+    // Commands of the status bar and the tray menu.
+    for (int id : {cmd::kToggleLogging, cmd::kGlobalDataMap, cmd::kShowHide}) {
         add(table, id, [&f, id] { runProgramCommand(f, id); });
     }
 }
@@ -147,6 +147,7 @@ void FrameCommandWiring::addActionCommands(CommandTable& table) {
     }
     add(table, cmd::kPassSysEx, [&f] { f.togglePassSysEx(); });
     add(table, cmd::kKeyboard, [&f] { f.toggleKeyboard(); });
+    add(table, cmd::kAlwaysOnTop, [&f] { f.toggleOnTop(); });
 }
 
 void FrameCommandWiring::addNotifications(CommandTable& table) {

@@ -1,6 +1,7 @@
 #include "frame_effects.h"
 
 #include "dropped_files.h"
+#include "file_errors.h"
 
 #include <QApplication>
 
@@ -95,6 +96,12 @@ void FrameEffects::flashKeyboardLight() {
 void FrameEffects::dropFiles(const std::vector<std::string>& paths) {
     const DropDecision drop = decideDrop(paths);
     QApplication::beep();
+    if (drop.kind != DroppedFileKind::Unsuitable) {
+        if (const std::string error = fileOpenError(drop.path); !error.empty()) {
+            emit fileUnreadable(error);
+            return;
+        }
+    }
     switch (drop.kind) {
     case DroppedFileKind::Unsuitable:
         if (refusalSteps_ == 0) {

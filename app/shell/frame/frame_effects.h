@@ -57,6 +57,8 @@ signals:
     void keyboardLightChanged(bool lit);
     // A dropped profile was loaded.
     void profileLoaded(const std::string& path);
+    // A dropped file of a usable kind could not be opened: the message to show.
+    void fileUnreadable(const std::string& text);
 
 private:
     void panicTick();

@@ -12,6 +12,11 @@
 
 namespace corvex {
 
+void FramePrompts::fileError(QWidget* owner, const QString& text) {
+    QApplication::beep();
+    QMessageBox::warning(owner, QStringLiteral("Error"), text);
+}
+
 void FramePrompts::warn(QWidget* owner, const QString& text) {
     QApplication::beep();
     QMessageBox::warning(owner, QString::fromUtf8(loadString(str::kProductCaption).data()), text);

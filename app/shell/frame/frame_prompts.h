@@ -19,6 +19,8 @@ public:
 
     // A warning after a beep, titled with the product caption.
     virtual void warn(QWidget* owner, const QString& text);
+    // A file that could not be opened or written, in a box titled "Error".
+    virtual void fileError(QWidget* owner, const QString& text);
     // An existing file to open, or empty when the user cancelled.
     virtual QString openFileName(QWidget* owner, const QString& folder, const QString& filter);
     // A file to write, or empty when the user cancelled.

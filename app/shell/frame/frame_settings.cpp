@@ -51,6 +51,7 @@ FrameState frameStateOf(const SettingsProfile& record) {
     state.inputHex = record.display.monitorInputHex;
     state.outputHex = record.display.monitorOutputHex;
     state.passSysEx = record.options.passSysex;
+    state.onTop = record.display.onTop;
     return state;
 }
 
@@ -59,6 +60,7 @@ void storeFrameState(SettingsProfile& record, const FrameState& state) {
     record.display.monitorInputHex = state.inputHex;
     record.display.monitorOutputHex = state.outputHex;
     record.options.passSysex = state.passSysEx;
+    record.display.onTop = state.onTop;
 }
 
 } // namespace corvex

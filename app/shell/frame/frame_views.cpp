@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPixmap>
 
 #include <algorithm>
 #include <utility>
@@ -150,15 +151,19 @@ void FrameViews::closeActive() {
     }
 }
 
-void FrameViews::closeAllButMainMonitor() {
+void FrameViews::closeAll() {
+    QMdiSubWindow* main = viewWindow(ViewKind::MainMonitor);
     for (QMdiSubWindow* window : area_.subWindowList()) {
-        if (window == viewWindow(ViewKind::MainMonitor)) {
+        if (window == main) {
             continue;
         }
         if (window->isMinimized()) {
             window->showNormal();
         }
         window->close();
+    }
+    if (main) {
+        main->showMinimized(); // it lives as long as the frame: out of the way instead
     }
 }
 
@@ -207,6 +212,29 @@ void FrameViews::arrangeIcons() {
     for (std::size_t i = 0; i < minimized.size(); ++i) {
         minimized[i]->move(rects[i].x, rects[i].y);
     }
+}
+
+BackgroundMode FrameViews::applyBackground(BackgroundMode mode, const std::string& path) {
+    QPixmap picture;
+    switch (mode) {
+    case BackgroundMode::Picture1:
+        picture.load(image::kBackground1);
+        break;
+    case BackgroundMode::Picture2:
+        picture.load(image::kBackground2);
+        break;
+    case BackgroundMode::File:
+        picture.load(QString::fromStdString(path));
+        break;
+    case BackgroundMode::None:
+        break;
+    }
+    if (picture.isNull()) {
+        area_.setBackground(area_.palette().brush(QPalette::Dark));
+        return BackgroundMode::None;
+    }
+    area_.setBackground(QBrush(picture));
+    return mode;
 }
 
 void FrameViews::beginTeardown() {

@@ -15,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <set>
+#include <string>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -55,12 +56,16 @@ public:
 
     // Asks the active view to close (it may refuse).
     void closeActive();
-    // Restores and closes every view but the main monitor.
-    void closeAllButMainMonitor();
+    // Restores and closes every view but the main monitor, which is minimised.
+    void closeAll();
     void cascade();
     // Stacked: one above the other; otherwise side by side. Minimised views keep a row.
     void tile(bool stacked);
     void arrangeIcons();
+
+    // Paints `mode`'s picture behind the views, tiled from the top-left corner; returns the
+    // mode shown (None when the picture cannot be loaded).
+    BackgroundMode applyBackground(BackgroundMode mode, const std::string& path);
 
     // The area is about to be deleted: its windows' signals are ignored from now on.
     void beginTeardown();

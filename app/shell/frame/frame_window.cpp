@@ -2,6 +2,7 @@
 
 #include "command_ids.h"
 #include "cvx_records.h"
+#include "file_errors.h"
 #include "frame_command_wiring.h"
 #include "frame_effects.h"
 #include "frame_menus.h"
@@ -25,7 +26,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
-#include <QPixmap>
 #include <QStatusBar>
 
 namespace corvex {
@@ -61,6 +61,8 @@ FrameWindow::FrameWindow(FrameServices& services, QWidget* parent)
     effects_ = std::make_unique<FrameEffects>(services_);
     connect(effects_.get(), &FrameEffects::panicFinished, this, &FrameWindow::panicFinished);
     connect(effects_.get(), &FrameEffects::profileLoaded, this, &FrameWindow::profileLoaded);
+    connect(effects_.get(), &FrameEffects::fileUnreadable, this,
+            [this](const std::string& text) { prompts_->fileError(this, qs(text)); });
     menus_ = std::make_unique<FrameMenus>(
         *this, *views_, [this](int id) { runCommand(id); },
         [this](int id) { return provided(id); });
@@ -118,12 +120,14 @@ void FrameWindow::setCommandChecked(int id, bool checked) {
 }
 
 void FrameWindow::refreshCommands() {
+    state_.midiReleased = !services_.portsOpen();
     menus_->refresh(state_);
 }
 
 void FrameWindow::setFrameState(const FrameState& state) {
     state_ = state;
     state_.midiStatusOpen = viewWindow(ViewKind::MidiStatus) != nullptr;
+    applyOnTop();
     if (state_.keyboardActive) {
         effects_->startKeyboardLight();
     } else {
@@ -185,7 +189,7 @@ void FrameWindow::closeActiveChild() {
 }
 
 void FrameWindow::closeAllChildren() {
-    views_->closeAllButMainMonitor();
+    views_->closeAll();
     const std::set<int> open = state_.openToolWindows;
     for (int id : open) {
         services_.closeToolWindow(id);
@@ -240,6 +244,10 @@ void FrameWindow::loadProfile() {
         return;
     }
     services_.setRememberedFolder(FileKind::Profile, QFileInfo(file).absolutePath().toStdString());
+    if (const std::string error = fileOpenError(file.toStdString()); !error.empty()) {
+        prompts_->fileError(this, qs(error));
+        return;
+    }
     if (services_.loadProfile(file.toStdString())) {
         profileLoaded(file.toStdString());
     }
@@ -318,10 +326,28 @@ void FrameWindow::switchKeyboardOff() {
     refreshCommands();
 }
 
+void FrameWindow::toggleOnTop() {
+    state_.onTop = !state_.onTop;
+    applyOnTop();
+    refreshCommands();
+}
+
+void FrameWindow::applyOnTop() {
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == state_.onTop) {
+        return;
+    }
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, state_.onTop); // hides a shown window
+    if (shown) {
+        show();
+    }
+}
+
 void FrameWindow::followPorts() {
     if (keyboardLostItsOutputs(state_, services_.openOutputCount())) {
         switchKeyboardOff();
     }
+    refreshCommands();
     emit portsChanged();
 }
 
@@ -358,27 +384,7 @@ void FrameWindow::editFolders() {
 }
 
 void FrameWindow::applyBackground(BackgroundMode mode, const std::string& path) {
-    QPixmap picture;
-    switch (mode) {
-    case BackgroundMode::Picture1:
-        picture.load(image::kBackground1);
-        break;
-    case BackgroundMode::Picture2:
-        picture.load(image::kBackground2);
-        break;
-    case BackgroundMode::File:
-        picture.load(QString::fromStdString(path));
-        break;
-    case BackgroundMode::None:
-        break;
-    }
-    if (picture.isNull()) {
-        backgroundMode_ = BackgroundMode::None; // no picture, or one that cannot be shown
-        mdiArea_->setBackground(palette().brush(QPalette::Dark));
-        return;
-    }
-    backgroundMode_ = mode;
-    mdiArea_->setBackground(QBrush(picture)); // tiled from the top-left corner
+    backgroundMode_ = views_->applyBackground(mode, path);
 }
 
 void FrameWindow::openHelpPage(std::string_view page) {

@@ -139,6 +139,8 @@ private:
     void togglePassSysEx();
     void toggleKeyboard();
     void switchKeyboardOff();
+    void toggleOnTop();
+    void applyOnTop();
     // After the ports were opened, released or changed.
     void followPorts();
     void checkDevices();

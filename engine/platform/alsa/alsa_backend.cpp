@@ -265,6 +265,8 @@ MMRESULT AlsaBackend::openOutput(uint64_t key) {
 }
 
 void AlsaBackend::closeOutput(uint64_t key) {
+    // Nothing sent waits here: each send went to the sequencer directly and was drained
+    // before it returned, so removing the port loses none of it.
     const std::optional<Connection> connection = take(outputs_, key);
     if (!connection) {
         return;

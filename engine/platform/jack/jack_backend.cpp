@@ -22,6 +22,9 @@ constexpr uint64_t kMicrosecondsPerSecond = 1000000;
 // stalls longer gets the ring leaked rather than freed under it.
 constexpr auto kProcessLetGoTimeout = std::chrono::seconds(2);
 
+// How long closing an output waits for the process callback to take what was sent to it.
+constexpr auto kDeliverTimeout = std::chrono::seconds(5);
+
 // How long opening waits for a new connection to take effect.
 constexpr auto kConnectTimeout = std::chrono::seconds(5);
 
@@ -119,6 +122,12 @@ void JackBackend::stop() {
 }
 
 void JackBackend::closeClient() {
+    for (Slot& slot : outputs_) {
+        if (slot.state == SlotState::Open) {
+            slot.state = SlotState::Closing;
+            deliverPending(slot);
+        }
+    }
     if (!serverGone_) {
         jack_deactivate(client_); // no process cycle runs after this
     }
@@ -453,7 +462,37 @@ void JackBackend::close(Slots& slots, uint64_t key) {
         }
         slot->state = SlotState::Closing; // no new send or delivery reaches it
     }
+    if (&slots == &outputs_) {
+        deliverPending(*slot);
+    }
     retire(*slot);
+}
+
+void JackBackend::deliverPending(Slot& slot) {
+    // A send that found the slot Open has finished pushing once its lock is had.
+    { std::lock_guard use(slot.useMutex); }
+    const auto deadline = std::chrono::steady_clock::now() + kDeliverTimeout;
+    while (!slot.ring->drained() && !slot.vanished && !serverGone_ &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (slot.ring->drained()) {
+        // The cycle that took the last bytes ends, and with it the receivers' reading of
+        // them, before the port goes.
+        waitForCycles(2, deadline);
+        return;
+    }
+    const uint64_t lost = slot.ring->recordsWaiting();
+    undelivered_ += lost;
+    std::fprintf(stderr, "JACK: %llu messages to a closed output could not be delivered\n",
+                 static_cast<unsigned long long>(lost));
+}
+
+void JackBackend::waitForCycles(uint64_t count, std::chrono::steady_clock::time_point deadline) {
+    const uint64_t cycle = cycles_;
+    while (cycles_ < cycle + count && !serverGone_ && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 JackBackend::Slot* JackBackend::findOpen(Slots& slots, uint64_t key) {
@@ -501,10 +540,7 @@ bool JackBackend::waitUntilConnected(jack_port_t* ownPort) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    const uint64_t cycle = cycles_;
-    while (cycles_ < cycle + 2 && !serverGone_ && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    waitForCycles(2, deadline);
     return true;
 }
 

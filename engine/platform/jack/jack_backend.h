@@ -1,8 +1,10 @@
 // MIDI endpoints of a running JACK server: every MIDI output port of another client is an
 // input, every MIDI input port an output. Opening an endpoint registers a port of Corvex's
-// own client and connects it. The process callback only moves events between the ports and
-// lock-free rings; a worker thread empties the input rings into the sinks and turns port
-// registration and server shutdown into endpoint changes.
+// own client and connects it. Closing an output first delivers every message sent to it (or
+// counts them as undelivered when its peer or the server is gone). The process callback
+// only moves events between the ports and lock-free rings; a worker thread empties the
+// input rings into the sinks and turns port registration and server shutdown into endpoint
+// changes.
 //
 // Threads: the control calls (start, stop, inputs, outputs, open*, close*) come from the
 // service, one at a time; send() from any thread, concurrently with them and with itself.
@@ -20,6 +22,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -63,6 +66,10 @@ public:
     MMRESULT send(uint64_t key, const uint8_t* bytes, size_t length) override;
     bool carriesRunningStatus() const override { return false; }
     bool sendNeverBlocks() const override { return true; }
+
+    // Messages accepted by send() that closing an output could not deliver, because the
+    // port it was connected to or the server went away first. Any thread.
+    uint64_t undeliveredOnClose() const { return undelivered_; }
 
 private:
     // Free -> Opening (reserved under mutex_) -> Open (published to send() and the worker
@@ -119,7 +126,10 @@ private:
     MMRESULT reserve(Slots& slots, uint64_t key, Slot*& reserved);
     bool allocateRing(Slot& slot, bool isInput) noexcept;
     MMRESULT connect(Slot& slot, bool isInput, const std::string& remote);
+    // Closing an output first lets the process callback deliver what was sent to it.
     void close(Slots& slots, uint64_t key);
+    void deliverPending(Slot& slot);
+    void waitForCycles(uint64_t count, std::chrono::steady_clock::time_point deadline);
     Slot* findOpen(Slots& slots, uint64_t key);
     void retire(Slot& slot);
     void release(Slot& slot);
@@ -143,6 +153,7 @@ private:
     std::atomic<bool> endpointsDirty_{false};
     std::atomic<bool> inProcess_{false};
     std::atomic<uint64_t> cycles_{0};
+    std::atomic<uint64_t> undelivered_{0};
     JackEndpointKeys keys_;
 
     // Reserving and freeing slots, marking them vanished, the endpoint lists last seen. Held

@@ -25,6 +25,7 @@ bool JackMidiRing::push(uint64_t time, const uint8_t* bytes, size_t length) {
     const Header header{length, time};
     jack_ringbuffer_write(ring_, reinterpret_cast<const char*>(&header), sizeof header);
     jack_ringbuffer_write(ring_, reinterpret_cast<const char*>(bytes), length);
+    pushed_.fetch_add(1, std::memory_order_release);
     return true;
 }
 
@@ -46,7 +47,11 @@ size_t JackMidiRing::pendingBytes() {
 
 void JackMidiRing::read(uint8_t* destination, size_t count) {
     const size_t taken = jack_ringbuffer_read(ring_, reinterpret_cast<char*>(destination), count);
+    const bool wasWhole = unread_ > 0 && taken == unread_;
     unread_ -= taken;
+    if (wasWhole) {
+        taken_.fetch_add(1, std::memory_order_release);
+    }
 }
 
 size_t JackMidiRing::pop(uint8_t* destination, uint64_t& time) {

@@ -5,6 +5,7 @@
 
 #include <jack/ringbuffer.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -36,6 +37,13 @@ public:
     // its length, 0 when the ring is empty.
     size_t pop(uint8_t* destination, uint64_t& time);
 
+    // Either side: whether every byte pushed so far has been read.
+    bool drained() const { return jack_ringbuffer_read_space(ring_) == 0; }
+    // Either side: the records pushed so far and not yet read to their last byte.
+    uint64_t recordsWaiting() const {
+        return pushed_.load(std::memory_order_acquire) - taken_.load(std::memory_order_acquire);
+    }
+
     // What the ring holds when empty (at least the capacity asked for); more than any
     // record's bytes can be.
     size_t capacity() const { return capacity_; }
@@ -51,6 +59,8 @@ private:
     size_t capacity_ = 0;
     size_t unread_ = 0; // bytes left of the record being read, once its header is taken
     uint64_t time_ = 0;
+    std::atomic<uint64_t> pushed_{0}; // written by the producer only
+    std::atomic<uint64_t> taken_{0};  // written by the consumer only
 };
 
 } // namespace cvx::platform

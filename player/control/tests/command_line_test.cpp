@@ -39,10 +39,28 @@ TEST_F(PlayerCommandLine, OnlyExistingFilesCount) {
               PlayerVerb::Open);
 }
 
-TEST_F(PlayerCommandLine, SlashIsASwitchOnlyForKnownWords) {
-    // "/unknown" is a (missing) path, not a switch: the file after it opens.
-    EXPECT_EQ(parsePlayerCommandLine({"/unknown", song}).verb, PlayerVerb::Open);
-    EXPECT_EQ(parsePlayerCommandLine({"/PLAY", song}).verb, PlayerVerb::Play);
+// An unknown switch is reported and nothing opens, whatever follows; "/" followed by a
+// path with folders stays a (missing) path.
+TEST_F(PlayerCommandLine, UnknownSwitchesAreReportedAndOpenNothing) {
+    struct Case {
+        std::vector<std::string> arguments;
+        PlayerVerb verb;
+        std::string unknown;
+    };
+    const std::vector<Case> cases = {
+        {{"/foo", song}, PlayerVerb::None, "/foo"},
+        {{"-x", song}, PlayerVerb::None, "-x"},
+        {{song, "--bogus"}, PlayerVerb::None, "--bogus"},
+        {{"/foo", "-play", song}, PlayerVerb::None, "/foo"},
+        {{"/PLAY", song}, PlayerVerb::Play, ""},
+        {{"/no/such/file.mid", song}, PlayerVerb::Open, ""},
+    };
+    for (const Case& c : cases) {
+        PlayerCommand command = parsePlayerCommandLine(c.arguments);
+        EXPECT_EQ(command.verb, c.verb) << c.arguments[0];
+        EXPECT_EQ(command.unknownSwitch, c.unknown) << c.arguments[0];
+        EXPECT_EQ(command.path.empty(), c.verb == PlayerVerb::None) << c.arguments[0];
+    }
     EXPECT_TRUE(parsePlayerCommandLine({"--help"}).help);
     EXPECT_TRUE(parsePlayerCommandLine({"-version"}).version);
 }

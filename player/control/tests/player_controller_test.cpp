@@ -1,3 +1,4 @@
+#include "output_ports.h"
 #include "player_controller.h"
 #include "smf_bytes.h"
 #include "vmidi.h"
@@ -198,6 +199,36 @@ TEST_F(PlayerControllerTest, ChoosingAPortStopsPlayingAndKeepsTheOldPortOnFailur
     EXPECT_FALSE(controller.choosePort(2));
     EXPECT_EQ(controller.port(), 1);
     EXPECT_EQ(view.errors.size(), 1u);
+}
+
+// A file cut short plays the events before the cut and says so; messages the output
+// refuses (its device went away) are counted and reported once each second, not lost
+// silently.
+TEST_F(PlayerControllerTest, ACutFileSaysSoAndRefusedMessagesAreReported) {
+    Bytes whole = file({header(0, 1, 1000), track({tempo(0, 1000000), event(0, {0x90, 61, 100}),
+                                                   event(500, {0x80, 61, 0}), endOfTrack()})});
+    std::string path = std::string(std::getenv("HOME")) + "/cut.mid";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(whole.data()), long(whole.size()) - 3);
+    ASSERT_TRUE(controller.openFile(path));
+    ASSERT_EQ(view.errors.size(), 1u);
+    EXPECT_NE(view.errors[0].find("cut short"), std::string::npos) << view.errors[0];
+    controller.play();
+    EXPECT_EQ(take(), (Bytes{0x90, 61, 100}));
+
+    ASSERT_EQ(vmidiAddCable("Going Away"), 1);
+    std::vector<std::string> names = outputDeviceNames();
+    int cable = resolveStoredPort(names, "Going Away");
+    ASSERT_NE(cable, kMapperChoice);
+    ASSERT_TRUE(controller.choosePort(cable));
+    controller.play();
+    ASSERT_EQ(vmidiRemoveCable("Going Away"), 1);
+    advance(600); // the Note Off goes nowhere
+    controller.timerTick();
+    ASSERT_EQ(view.errors.size(), 2u);
+    EXPECT_NE(view.errors[1].find("could not be sent"), std::string::npos) << view.errors[1];
+    controller.timerTick();
+    EXPECT_EQ(view.errors.size(), 2u) << "each refusal is reported once";
 }
 
 } // namespace

@@ -47,6 +47,50 @@ TEST(ChannelState, ResetAllControllersForgetsControllersButNotTheProgram) {
     EXPECT_TRUE(ChannelState().chaseMessages().empty());
 }
 
+// What the whole file sets, and what a point in it has set so far: the reset sent before
+// the chase from that point.
+TEST(ChannelState, ResetReturnsWhatTheFileSetsLaterToItsDefaults) {
+    const std::vector<std::vector<uint8_t>> file = {
+        {0xC0, 5},       {0xB0, 7, 90},   {0x91, 60, 100}, // channel 1: notes only
+        {0xB0, 64, 127}, {0xE0, 0, 0x60}, {0xB0, 10, 20},  {0xD0, 30},
+        {0xB2, 11, 50},  {0xB0, 121, 0},  {0xB0, 91, 10}};
+    struct Case {
+        size_t eventsBefore;
+        std::vector<ShortMessage> expected;
+    };
+    const std::vector<Case> cases = {
+        {0, // the start: everything back to its default
+         {{0xB0, 121, 0},
+          {0xB0, 7, 100},
+          {0xB0, 10, 64},
+          {0xB0, 64, 0},
+          {0xB0, 91, 40},
+          {0xE0, 0, 0x40},
+          {0xD0, 0, 0},
+          {0xB2, 121, 0},
+          {0xB2, 11, 127}}},
+        {5, // volume, sustain and bend are set there
+         {{0xB0, 10, 64}, {0xB0, 91, 40}, {0xD0, 0, 0}, {0xB2, 121, 0}, {0xB2, 11, 127}}},
+        {9, // after the file's own Reset All Controllers
+         {{0xB0, 121, 0},
+          {0xB0, 7, 100},
+          {0xB0, 10, 64},
+          {0xB0, 64, 0},
+          {0xB0, 91, 40},
+          {0xE0, 0, 0x40},
+          {0xD0, 0, 0}}},
+        {10, {{0xB0, 7, 100}, {0xB0, 10, 64}, {0xB0, 64, 0}, {0xE0, 0, 0x40}, {0xD0, 0, 0}}},
+    };
+    ChannelState whole;
+    observe(whole, file);
+    for (const Case& c : cases) {
+        ChannelState here;
+        observe(here, {file.begin(), file.begin() + long(c.eventsBefore)});
+        EXPECT_EQ(here.resetMessages(whole), c.expected) << "after " << c.eventsBefore;
+    }
+    EXPECT_TRUE(ChannelState().resetMessages(ChannelState()).empty());
+}
+
 TEST(SoundingNotes, ReleasesEachSoundingNoteOnceAndTheSustainPedal) {
     SoundingNotes notes;
     for (std::vector<uint8_t> m :

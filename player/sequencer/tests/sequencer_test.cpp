@@ -25,6 +25,11 @@ std::shared_ptr<const smf::PlayList> playList(std::initializer_list<Bytes> event
     return std::make_shared<const smf::PlayList>(smf::PlayList::fromFile(smf::readMidiFile(bytes)));
 }
 
+Bytes operator+(Bytes first, const Bytes& second) {
+    append(first, second);
+    return first;
+}
+
 Bytes take(unsigned cable) {
     Bytes out(65536);
     out.resize(vmidiTake(cable, out.data(), static_cast<unsigned>(out.size())));
@@ -81,7 +86,8 @@ TEST_F(SequencerTest, NotesStillSoundingAtTheEndAreEnded) {
     sequencer.play();
     cvxClockAdvance(5);
     EXPECT_EQ(ends.load(), 1);
-    EXPECT_EQ(take(kCable1), (Bytes{0x90, 60, 100, 0xB0, 64, 127, 0x80, 60, 0, 0xB0, 64, 0}));
+    EXPECT_EQ(take(kCable1), (Bytes{0xB0, 121, 0, 0xB0, 64, 0, // reset before playing
+                                    0x90, 60, 100, 0xB0, 64, 127, 0x80, 60, 0, 0xB0, 64, 0}));
 }
 
 TEST_F(SequencerTest, PauseEndsHangingNotesAndResumeChasesWithoutRepeats) {
@@ -127,6 +133,27 @@ TEST_F(SequencerTest, SeekChasesTheStateAtTheTargetAndPlaysOnFromThere) {
     EXPECT_TRUE(take(kCable1).empty());
     sequencer.seek(99999);
     EXPECT_EQ(sequencer.positionMs(), 1500);
+}
+
+// A bend and a held pedal from later in the file do not stay in force after going back:
+// To start, Stop then Play, and Repeat all play from a reset start.
+TEST_F(SequencerTest, GoingBackResetsWhatTheFileSetLaterBeforeChasing) {
+    sequencer.load(
+        playList({event(0, {0xC4, 3}), event(0, {0x94, 50, 100}), event(100, {0xE4, 0, 0x70}),
+                  event(0, {0xB4, 64, 127}), event(100, {0x84, 50, 0}), endOfTrack(100)}));
+    const Bytes reset = {0xB4, 121, 0, 0xB4, 64, 0, 0xE4, 0, 0x40};
+    const Bytes start = {0xC4, 3, 0x94, 50, 100};
+    ASSERT_EQ(sequencer.play(), MMSYSERR_NOERROR);
+    EXPECT_EQ(take(kCable1), reset + start);
+    cvxClockAdvance(150);
+    take(kCable1);
+    sequencer.seek(0);
+    EXPECT_EQ(take(kCable1), (Bytes{0x84, 50, 0, 0xB4, 64, 0} + reset + start));
+    cvxClockAdvance(150);
+    sequencer.stop();
+    take(kCable1);
+    sequencer.play();
+    EXPECT_EQ(take(kCable1), reset + start);
 }
 
 TEST_F(SequencerTest, StopEndsNotesAndReturnsToTheStart) {

@@ -51,16 +51,22 @@ TEST(SmfRefusal, TruncatedOrUnknownHeaders) {
     EXPECT_NE(refusal(file({header(0, 0, 96)})).find("no track"), std::string::npos);
 }
 
-TEST(SmfRefusal, LengthsPastTheEndOfTheFile) {
+// A file cut short anywhere in its track plays the whole events before the cut.
+TEST(SmfRefusal, AFileCutShortKeepsTheEventsBeforeTheCut) {
     Bytes body = file({event(0, {0x90, 60, 1}), event(10, {0x80, 60, 0}), endOfTrack()});
     Bytes whole = file({header(0, 1, 96), chunk("MTrk", body)});
-    for (size_t cut = 23; cut < whole.size(); ++cut) {
-        EXPECT_NE(refusal(Bytes(whole.begin(), whole.begin() + cut)).find("past the end"),
-                  std::string::npos)
-            << cut;
+    const size_t firstEnd = 22 + 4, secondEnd = firstEnd + 4; // after each channel event
+    for (size_t cut = 22; cut < whole.size(); ++cut) {
+        MidiFile read = readMidiFile(Bytes(whole.begin(), whole.begin() + long(cut)));
+        EXPECT_TRUE(read.cutShort) << cut;
+        ASSERT_EQ(read.tracks.size(), 1u) << cut;
+        size_t expected = cut >= secondEnd ? 2 : cut >= firstEnd ? 1 : 0;
+        EXPECT_EQ(read.tracks[0].events.size(), expected) << cut;
+        EXPECT_NE(read.warnings.back().find("cut short"), std::string::npos) << cut;
     }
+    EXPECT_FALSE(readMidiFile(whole).cutShort);
     Bytes sysexPastEnd = file({header(0, 1, 96), chunk("MTrk", file({event(0, {0xF0, 0x7F, 1})}))});
-    EXPECT_NE(refusal(sysexPastEnd).find("past the end"), std::string::npos);
+    EXPECT_TRUE(readMidiFile(sysexPastEnd).cutShort);
     Bytes riffPastEnd = {'R', 'I', 'F', 'F', 0,   0,    0, 0, 'R', 'M', 'I',
                          'D', 'd', 'a', 't', 'a', 0xFF, 0, 0, 0,   'M'};
     EXPECT_NE(refusal(riffPastEnd).find("truncated"), std::string::npos);

@@ -17,6 +17,7 @@ public:
     // Answers
     uint64_t client = 0x1234;
     int outputs = 2;
+    bool open = true;
     bool passSysExAllocates = true;
     bool keyboardSwitches = true;
     bool deviceListChanged = true;
@@ -53,6 +54,7 @@ public:
     }
     cvx::profile::PanicSettings panicSettings() const override { return panic; }
     int openOutputCount() const override { return outputs; }
+    bool portsOpen() const override { return open; }
     bool setPassSysEx(bool on) override {
         passSysExCalls.push_back(on);
         return on && passSysExAllocates;

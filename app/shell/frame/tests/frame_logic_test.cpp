@@ -4,12 +4,14 @@
 #include "command_ids.h"
 #include "command_rules.h"
 #include "command_table.h"
+#include "frame_placement.h"
 #include "frame_title.h"
 #include "mdi_layout.h"
 #include "reset_messages.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace corvex {
@@ -140,6 +142,30 @@ TEST(ButtonDodgeTest, JumpsAfterTenStepsAndNeverCoversThePicture) {
         EXPECT_TRUE(within(button, dialog));
         EXPECT_FALSE(intersects(button, picture));
     }
+}
+
+TEST(FramePlacementTest, SavedRectanglesStayWhereAScreenShowsThemElseComeOntoOne) {
+    const std::vector<Rect> screens = {{0, 0, 1280, 800}, {1280, 0, 1920, 1080}};
+    struct Case {
+        std::optional<Rect> saved;
+        Rect expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, {213, 133, 853, 533}},                 // first start: 2/3, centred
+        {Rect{20, 100, 0, 0}, {213, 133, 853, 533}},          // an empty size counts as none
+        {Rect{20, 100, 530, 280}, {20, 100, 530, 280}},       // on the primary screen
+        {Rect{1500, 200, 800, 600}, {1500, 200, 800, 600}},   // on the second screen
+        {Rect{1240, 10, 300, 200}, {1240, 10, 300, 200}},     // across both
+        {Rect{-280, 50, 300, 200}, {490, 300, 300, 200}},     // 20 pixels show: too few
+        {Rect{-5000, -5000, 400, 300}, {440, 250, 400, 300}}, // off every screen
+        {Rect{4000, 0, 3000, 2000}, {0, 0, 1280, 800}},       // too big for the primary
+    };
+    for (const Case& c : cases) {
+        const Rect got = frameOpeningRect(c.saved, screens);
+        EXPECT_EQ(got, c.expected) << (c.saved ? c.saved->x : -1);
+        EXPECT_TRUE(reachableOnScreens(got, screens));
+    }
+    EXPECT_EQ(frameOpeningRect(Rect{5, 6, 70, 80}, {}), (Rect{5, 6, 70, 80}));
 }
 
 } // namespace

@@ -57,12 +57,15 @@ TEST(FrameSettingsTest, FoldersAndTogglesAreStored) {
     state.inputHex = false;
     state.outputHex = true;
     state.passSysEx = false;
+    state.onTop = true;
     storeFrameState(record, state);
+    EXPECT_TRUE(record.display.onTop);
     const FrameState back = frameStateOf(record);
     EXPECT_FALSE(back.displayRunning);
     EXPECT_FALSE(back.inputHex);
     EXPECT_TRUE(back.outputHex);
     EXPECT_FALSE(back.passSysEx);
+    EXPECT_TRUE(back.onTop);
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -44,6 +45,7 @@ struct FakePrompts : FramePrompts {
 
     FakePrompts(std::vector<QString>* w, std::vector<QUrl>* o) : warnings(w), opened(o) {}
     void warn(QWidget*, const QString& text) override { warnings->push_back(text); }
+    void fileError(QWidget*, const QString& text) override { warnings->push_back(text); }
     QString openFileName(QWidget*, const QString&, const QString&) override { return fileToChoose; }
     QString saveFileName(QWidget*, const QString&, const QString&) override { return fileToChoose; }
     bool editGeneralOptions(QWidget*, GeneralOptions& options) override {
@@ -190,7 +192,7 @@ TEST_F(FrameWindowTest, ToolWindowItemIsGreyWhileOpenAndBackWhenItCloses) {
     EXPECT_TRUE(enabled(cmd::kControlPanel));
 }
 
-TEST_F(FrameWindowTest, CloseAllClosesViewsAndToolWindowsButKeepsTheMainMonitor) {
+TEST_F(FrameWindowTest, CloseAllClosesViewsAndToolWindowsAndMinimisesTheMainMonitor) {
     services_.provided = {cmd::kControlPanel, cmd::kNrpnCalculator};
     frame_->refreshCommands();
     QPointer<QMdiSubWindow> input = addInputMonitorFactory();
@@ -200,7 +202,8 @@ TEST_F(FrameWindowTest, CloseAllClosesViewsAndToolWindowsButKeepsTheMainMonitor)
 
     frame_->runCommand(cmd::kCloseAll);
     QTRY_VERIFY(input.isNull());
-    EXPECT_NE(frame_->viewWindow(ViewKind::MainMonitor), nullptr);
+    ASSERT_NE(frame_->viewWindow(ViewKind::MainMonitor), nullptr);
+    EXPECT_TRUE(frame_->viewWindow(ViewKind::MainMonitor)->isMinimized());
     EXPECT_EQ(services_.closedToolWindows.size(), 2u);
     EXPECT_TRUE(enabled(cmd::kControlPanel));
     EXPECT_EQ(services_.closedViews, std::vector<ViewKind>{ViewKind::InputMonitor});
@@ -445,16 +448,33 @@ TEST_F(FrameWindowTest, MessagesToTheFrame) {
 }
 
 TEST_F(FrameWindowTest, ProfilesRememberTheFolderAndNameTheTitle) {
-    prompts_->fileToChoose = "/tmp/profiles/studio.ini";
+    const std::filesystem::path home = std::getenv("HOME");
+    std::filesystem::create_directories(home / "profiles");
+    std::filesystem::create_directories(home / "other");
+    const std::string studio = (home / "profiles" / "studio.ini").string();
+    const std::string broken = (home / "other" / "broken.ini").string();
+    std::ofstream(studio) << "[Options]\n";
+    std::ofstream(broken) << "[Options]\n";
+    prompts_->fileToChoose = QString::fromStdString(studio);
     frame_->runCommand(cmd::kLoadProfile);
-    EXPECT_EQ(services_.loadedProfiles, std::vector<std::string>{"/tmp/profiles/studio.ini"});
-    EXPECT_EQ(services_.rememberedFolder(FileKind::Profile), "/tmp/profiles");
+    EXPECT_EQ(services_.loadedProfiles, std::vector<std::string>{studio});
+    EXPECT_EQ(services_.rememberedFolder(FileKind::Profile), (home / "profiles").string());
     EXPECT_EQ(frame_->windowTitle(), "Corvex (64) - studio.ini");
 
     services_.fileCallsSucceed = false;
-    prompts_->fileToChoose = "/tmp/other/broken.ini";
+    prompts_->fileToChoose = QString::fromStdString(broken);
     frame_->runCommand(cmd::kLoadProfile);
     EXPECT_EQ(frame_->windowTitle(), "Corvex (64) - studio.ini");
+
+    // A file that cannot be opened is said so, with the system's reason, before loading.
+    const std::string gone = (home / "profiles" / "gone.ini").string();
+    prompts_->fileToChoose = QString::fromStdString(gone);
+    frame_->runCommand(cmd::kLoadProfile);
+    ASSERT_FALSE(warnings_.empty());
+    EXPECT_EQ(warnings_.back(), QString::fromStdString("Error trying to open the file: No such "
+                                                       "file or directory\n'" +
+                                                       gone + "'"));
+    EXPECT_EQ(services_.loadedProfiles.size(), 2u);
 
     prompts_->fileToChoose = "/tmp/saved/new.ini";
     frame_->runCommand(cmd::kSaveProfile);
@@ -621,6 +641,43 @@ TEST_F(FrameWindowTest, WindowArrangements) {
     EXPECT_EQ(input->x(), 0);
     frame_->runCommand(cmd::kCascade);
     EXPECT_TRUE(main->isVisible());
+}
+
+// The items a desktop's window menu would hold are in the Options menu, with their help.
+TEST_F(FrameWindowTest, ReleaseMidiAndOnTopAreOptionsThatWork) {
+    services_.provided = {cmd::kReleaseMidi};
+    frame_->refreshCommands();
+    for (int id :
+         {cmd::kReleaseMidi, cmd::kAlwaysOnTop, cmd::kMinimizeInTray, cmd::kAlwaysInTray}) {
+        QAction* item = frame_->action(id);
+        ASSERT_NE(item, nullptr) << id;
+        EXPECT_FALSE(item->statusTip().isEmpty()) << id;
+        ASSERT_FALSE(item->associatedObjects().isEmpty()) << id;
+        auto* menu = qobject_cast<QMenu*>(item->associatedObjects().first());
+        ASSERT_NE(menu, nullptr) << id;
+        EXPECT_EQ(menu->title(), "&Options") << id;
+    }
+    EXPECT_TRUE(enabled(cmd::kReleaseMidi));
+    EXPECT_EQ(frame_->action(cmd::kReleaseMidi)->text(), "&Release MIDI");
+    services_.open = false; // the program closes the ports when the command runs
+    QSignalSpy ports(frame_.get(), &FrameWindow::portsChanged);
+    frame_->action(cmd::kReleaseMidi)->trigger();
+    EXPECT_EQ(services_.ranCommands, std::vector<int>{cmd::kReleaseMidi});
+    EXPECT_EQ(frame_->action(cmd::kReleaseMidi)->text(), "&Open MIDI");
+    EXPECT_EQ(ports.count(), 1);
+
+    EXPECT_TRUE(enabled(cmd::kAlwaysOnTop));
+    for (bool on : {true, false}) {
+        frame_->action(cmd::kAlwaysOnTop)->trigger();
+        EXPECT_EQ(frame_->action(cmd::kAlwaysOnTop)->isChecked(), on);
+        EXPECT_EQ(frame_->frameState().onTop, on);
+        EXPECT_EQ(frame_->windowFlags().testFlag(Qt::WindowStaysOnTopHint), on);
+        EXPECT_TRUE(frame_->isVisible());
+    }
+    FrameState saved;
+    saved.onTop = true;
+    frame_->setFrameState(saved);
+    EXPECT_TRUE(frame_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 } // namespace

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <condition_variable>
+#include <csignal>
 #include <new>
 #include <thread>
 
@@ -249,6 +251,46 @@ TEST_F(JackBackendTest, AFullOutputRingRefusesAtOnceAndSendsAllItTook) {
     EXPECT_GT(refused, 0);
     EXPECT_TRUE(eventually([&] { return peer_->received().size() >= taken.size(); }));
     EXPECT_EQ(peer_->received(), taken);
+}
+
+// Note Offs sent just before the port closes (a player that ends) still reach the peer.
+TEST_F(JackBackendTest, ClosingAnOutputDeliversWhatWasSentToItFirst) {
+    const uint64_t key = peerInKey();
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_EQ(backend_->openOutput(key), MMSYSERR_NOERROR);
+        std::vector<uint8_t> sent;
+        for (uint8_t note = 0; note < 120; ++note) {
+            const uint8_t off[] = {0x80, note, 0};
+            ASSERT_EQ(backend_->send(key, off, sizeof off), MMSYSERR_NOERROR);
+            sent.insert(sent.end(), off, off + sizeof off);
+        }
+        const size_t before = peer_->received().size();
+        backend_->closeOutput(key);
+        const std::vector<uint8_t> received = peer_->received();
+        ASSERT_EQ(received.size(), before + sent.size()) << "round " << round;
+        EXPECT_TRUE(std::equal(sent.begin(), sent.end(), received.begin() + long(before)));
+    }
+    EXPECT_EQ(backend_->undeliveredOnClose(), 0u);
+}
+
+// A server that stops serving while messages wait: closing gives up on them after its
+// grace period and counts them, rather than pretending they went out.
+TEST_F(JackBackendTest, ClosingCountsWhatAStalledServerNeverTook) {
+    const uint64_t key = peerInKey();
+    ASSERT_EQ(backend_->openOutput(key), MMSYSERR_NOERROR);
+    ASSERT_EQ(kill(server_.pid(), SIGSTOP), 0);
+    for (uint8_t note = 0; note < 10; ++note) {
+        const uint8_t off[] = {0x80, note, 0};
+        EXPECT_EQ(backend_->send(key, off, sizeof off), MMSYSERR_NOERROR);
+    }
+    // Unregistering the port waits for the server: it goes on once the count is made.
+    std::thread resume([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(6));
+        kill(server_.pid(), SIGCONT);
+    });
+    backend_->closeOutput(key);
+    resume.join();
+    EXPECT_EQ(backend_->undeliveredOnClose(), 10u);
 }
 
 TEST_F(JackBackendTest, SendersToOneOutputNeverMixTheirMessages) {
