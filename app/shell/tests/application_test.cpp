@@ -388,140 +388,142 @@ TEST_F(ApplicationTest, AbbreviatedPortNamesLabelTheMonitorColumns) {
     const std::string line = waitForLine(*monitorOf(*application, ViewKind::MainMonitor), "Note");
     EXPECT_NE(line.find(" Cor "), npos) << line;
     EXPECT_NE(line.find(" Syn "), npos) << line;
+    application->finish();
+}
 
-    // The frame opens where it was, on a screen, or at a size that suits the screen.
-    TEST_F(ApplicationTest, TheFrameOpensWhereItClosedAndAlwaysOnAScreen) {
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        {
-            std::unique_ptr<Application> first = startApplication(); // nothing stored
-            const QRect opened = first->frame()->geometry();
-            EXPECT_NEAR(opened.width(), screen.width() * 2 / 3, 1);
-            EXPECT_NEAR(opened.height(), screen.height() * 2 / 3, 1);
-            EXPECT_NEAR(opened.center().x(), screen.center().x(), 1);
-            EXPECT_NEAR(opened.center().y(), screen.center().y(), 1);
-            first->frame()->setGeometry(40, 60, 500, 350);
-            first->requestExit();
-            first->finish();
-        }
-        for (int run = 0; run < 3; ++run) { // no creeping from one run to the next
-            std::unique_ptr<Application> again = startApplication();
-            EXPECT_EQ(again->frame()->geometry(), QRect(40, 60, 500, 350)) << run;
-            again->requestExit();
-            again->finish();
-        }
-        SettingsStore store;
-        SettingsProfile record = SettingsProfile::load(store, 1);
-        record.display.windowPos = normalPlacement({-9000, -9000, -8600, -8700}); // screen gone
-        ASSERT_TRUE(record.save(store, 1));
-        std::unique_ptr<Application> moved = startApplication();
-        const QRect onScreen = moved->frame()->geometry();
-        EXPECT_EQ(onScreen.size(), QSize(400, 300));
-        EXPECT_TRUE(screen.contains(onScreen)) << onScreen.x() << "," << onScreen.y();
-        moved->finish();
-    }
-
-    TEST_F(ApplicationTest, NoSelectedPortsIsToldOnceWithHowToChooseThem) {
-        const QString hint = QStringLiteral("File > Load Profile...");
-        std::unique_ptr<Application> first = startApplication();
-        EXPECT_EQ(warningsWith(hint), 1);
+// The frame opens where it was, on a screen, or at a size that suits the screen.
+TEST_F(ApplicationTest, TheFrameOpensWhereItClosedAndAlwaysOnAScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+        std::unique_ptr<Application> first = startApplication(); // nothing stored
+        const QRect opened = first->frame()->geometry();
+        EXPECT_NEAR(opened.width(), screen.width() * 2 / 3, 1);
+        EXPECT_NEAR(opened.height(), screen.height() * 2 / 3, 1);
+        EXPECT_NEAR(opened.center().x(), screen.center().x(), 1);
+        EXPECT_NEAR(opened.center().y(), screen.center().y(), 1);
+        first->frame()->setGeometry(40, 60, 500, 350);
         first->requestExit();
         first->finish();
-        std::unique_ptr<Application> second = startApplication();
-        EXPECT_EQ(warningsWith(QStringLiteral("No Selected Devices")), 0);
-        second->finish();
+    }
+    for (int run = 0; run < 3; ++run) { // no creeping from one run to the next
+        std::unique_ptr<Application> again = startApplication();
+        EXPECT_EQ(again->frame()->geometry(), QRect(40, 60, 500, 350)) << run;
+        again->requestExit();
+        again->finish();
+    }
+    SettingsStore store;
+    SettingsProfile record = SettingsProfile::load(store, 1);
+    record.display.windowPos = normalPlacement({-9000, -9000, -8600, -8700}); // screen gone
+    ASSERT_TRUE(record.save(store, 1));
+    std::unique_ptr<Application> moved = startApplication();
+    const QRect onScreen = moved->frame()->geometry();
+    EXPECT_EQ(onScreen.size(), QSize(400, 300));
+    EXPECT_TRUE(screen.contains(onScreen)) << onScreen.x() << "," << onScreen.y();
+    moved->finish();
+}
 
-        SettingsStore store; // a selection that fails to open is told every time
-        SettingsProfile record = SettingsProfile::load(store, 1);
-        record.devices.inputs = {"A Keyboard That Is Gone"};
-        record.devices.outputs = {"A Synth That Is Gone"};
-        ASSERT_TRUE(record.save(store, 1));
-        for (int run = 0; run < 2; ++run) {
-            std::unique_ptr<Application> failing = startApplication();
-            EXPECT_EQ(warningsWith(hint), 1) << run;
-            failing->finish();
+TEST_F(ApplicationTest, NoSelectedPortsIsToldOnceWithHowToChooseThem) {
+    const QString hint = QStringLiteral("File > Load Profile...");
+    std::unique_ptr<Application> first = startApplication();
+    EXPECT_EQ(warningsWith(hint), 1);
+    first->requestExit();
+    first->finish();
+    std::unique_ptr<Application> second = startApplication();
+    EXPECT_EQ(warningsWith(QStringLiteral("No Selected Devices")), 0);
+    second->finish();
+
+    SettingsStore store; // a selection that fails to open is told every time
+    SettingsProfile record = SettingsProfile::load(store, 1);
+    record.devices.inputs = {"A Keyboard That Is Gone"};
+    record.devices.outputs = {"A Synth That Is Gone"};
+    ASSERT_TRUE(record.save(store, 1));
+    for (int run = 0; run < 2; ++run) {
+        std::unique_ptr<Application> failing = startApplication();
+        EXPECT_EQ(warningsWith(hint), 1) << run;
+        failing->finish();
+    }
+}
+
+TEST_F(ApplicationTest, OptionsColorsEditsTheSchemeThatIsSavedAtExit) {
+    std::unique_ptr<Application> application = startApplication();
+    QAction* colours = application->frame()->action(cmd::kColors);
+    ASSERT_NE(colours, nullptr);
+    EXPECT_TRUE(colours->isEnabled());
+    bool edited = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<ColourDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectItem(kNoteOnColour);
+        dialog->changeColour();
+        ASSERT_NE(dialog->colourPicker(), nullptr);
+        dialog->colourPicker()->setCurrentColor(QColor(11, 22, 33));
+        dialog->colourPicker()->accept();
+        dialog->accept();
+        edited = true;
+    });
+    colours->trigger();
+    EXPECT_TRUE(edited);
+    EXPECT_EQ(application->settings().display.colours[kNoteOnColour], rgbColour(11, 22, 33));
+    application->requestExit();
+    application->finish();
+    SettingsStore store;
+    EXPECT_EQ(SettingsProfile::load(store, 1).display.colours[kNoteOnColour],
+              rgbColour(11, 22, 33));
+}
+
+// Every menu item whose feature is built works; the rest wait for their features.
+TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
+    const std::set<int> toCome = {cmd::kLog,
+                                  cmd::kLoadSnapshot,
+                                  cmd::kSaveSnapshot,
+                                  cmd::kControlPanel,
+                                  cmd::kInstrumentPanel,
+                                  cmd::kNrpnCalculator,
+                                  cmd::kMtcTransport,
+                                  cmd::kMidiSync,
+                                  cmd::kSysExView,
+                                  cmd::kLuaScript,
+                                  cmd::kMidiStatus,
+                                  cmd::kPortStatus,
+                                  cmd::kPortRoutings,
+                                  cmd::kClearStatus,
+                                  cmd::kSendSysExFile,
+                                  cmd::kSendSnapshot,
+                                  cmd::kKeyboard,
+                                  cmd::kPlayMidi,
+                                  cmd::kStopWScript,
+                                  cmd::kMidiDevices,
+                                  cmd::kCustomizePortNames,
+                                  cmd::kMidiFilter,
+                                  cmd::kDataMapping,
+                                  cmd::kPatchMapping,
+                                  cmd::kFileAssociations,
+                                  cmd::kSelectMidiPlayer,
+                                  cmd::kConfigureBuffers,
+                                  cmd::kConfigureStatus,
+                                  cmd::kCustomizeToolbar,
+                                  cmd::kMinimizeInTray,
+                                  cmd::kAlwaysInTray};
+    std::unique_ptr<Application> application = startApplication();
+    std::vector<int> disabled;
+    std::vector<int> enabledEarly;
+    for (QAction* action : application->frame()->findChildren<QAction*>()) {
+        const int id = action->data().toInt();
+        if (!action->objectName().startsWith("command")) {
+            continue; // accelerators and separators
+        }
+        if (!action->isEnabled() && !toCome.contains(id)) {
+            disabled.push_back(id);
+        }
+        if (action->isEnabled() && toCome.contains(id)) {
+            enabledEarly.push_back(id);
         }
     }
-
-    TEST_F(ApplicationTest, OptionsColorsEditsTheSchemeThatIsSavedAtExit) {
-        std::unique_ptr<Application> application = startApplication();
-        QAction* colours = application->frame()->action(cmd::kColors);
-        ASSERT_NE(colours, nullptr);
-        EXPECT_TRUE(colours->isEnabled());
-        bool edited = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<ColourDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            dialog->selectItem(kNoteOnColour);
-            dialog->changeColour();
-            ASSERT_NE(dialog->colourPicker(), nullptr);
-            dialog->colourPicker()->setCurrentColor(QColor(11, 22, 33));
-            dialog->colourPicker()->accept();
-            dialog->accept();
-            edited = true;
-        });
-        colours->trigger();
-        EXPECT_TRUE(edited);
-        EXPECT_EQ(application->settings().display.colours[kNoteOnColour], rgbColour(11, 22, 33));
-        application->requestExit();
-        application->finish();
-        SettingsStore store;
-        EXPECT_EQ(SettingsProfile::load(store, 1).display.colours[kNoteOnColour],
-                  rgbColour(11, 22, 33));
-    }
-
-    // Every menu item whose feature is built works; the rest wait for their features.
-    TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
-        const std::set<int> toCome = {cmd::kLog,
-                                      cmd::kLoadSnapshot,
-                                      cmd::kSaveSnapshot,
-                                      cmd::kControlPanel,
-                                      cmd::kInstrumentPanel,
-                                      cmd::kNrpnCalculator,
-                                      cmd::kMtcTransport,
-                                      cmd::kMidiSync,
-                                      cmd::kSysExView,
-                                      cmd::kLuaScript,
-                                      cmd::kMidiStatus,
-                                      cmd::kPortStatus,
-                                      cmd::kPortRoutings,
-                                      cmd::kClearStatus,
-                                      cmd::kSendSysExFile,
-                                      cmd::kSendSnapshot,
-                                      cmd::kKeyboard,
-                                      cmd::kPlayMidi,
-                                      cmd::kStopWScript,
-                                      cmd::kMidiDevices,
-                                      cmd::kCustomizePortNames,
-                                      cmd::kMidiFilter,
-                                      cmd::kDataMapping,
-                                      cmd::kPatchMapping,
-                                      cmd::kFileAssociations,
-                                      cmd::kSelectMidiPlayer,
-                                      cmd::kConfigureBuffers,
-                                      cmd::kConfigureStatus,
-                                      cmd::kCustomizeToolbar,
-                                      cmd::kMinimizeInTray,
-                                      cmd::kAlwaysInTray};
-        std::unique_ptr<Application> application = startApplication();
-        std::vector<int> disabled;
-        std::vector<int> enabledEarly;
-        for (QAction* action : application->frame()->findChildren<QAction*>()) {
-            const int id = action->data().toInt();
-            if (!action->objectName().startsWith("command")) {
-                continue; // accelerators and separators
-            }
-            if (!action->isEnabled() && !toCome.contains(id)) {
-                disabled.push_back(id);
-            }
-            if (action->isEnabled() && toCome.contains(id)) {
-                enabledEarly.push_back(id);
-            }
-        }
-        EXPECT_EQ(disabled, std::vector<int>{});
-        // A feature that arrives takes its command off the list above.
-        EXPECT_EQ(enabledEarly, std::vector<int>{});
-        application->finish();
-    }
+    EXPECT_EQ(disabled, std::vector<int>{});
+    // A feature that arrives takes its command off the list above.
+    EXPECT_EQ(enabledEarly, std::vector<int>{});
+    application->finish();
+}
 
 } // namespace
 } // namespace corvex

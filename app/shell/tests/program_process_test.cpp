@@ -179,7 +179,7 @@ Saved readSaved() {
 }
 
 // What the user set survives a SIGTERM and a new start exactly: the monitor font, the frame's
-// size (to the pixel), the hex modes, the SysEx buffers, a profile given on the command line
+// place and size (to the pixel), the hex modes, the SysEx buffers, a profile given on the command line
 // (by a path relative to the working folder) with its global data map, and an ASCII map
 // handed over by a second start from another folder by a relative name.
 TEST_F(ProgramProcessTest, SettingsSurviveATerminationAndARestart) {
@@ -213,8 +213,7 @@ TEST_F(ProgramProcessTest, SettingsSurviveATerminationAndARestart) {
         EXPECT_TRUE(saved.record.monitorFont.bold);
         const PlacementRect& frame = saved.record.display.windowPos.normal;
         const PlacementRect& placed = record.display.windowPos.normal;
-        EXPECT_EQ(frame.right - frame.left, placed.right - placed.left);
-        EXPECT_EQ(frame.bottom - frame.top, placed.bottom - placed.top);
+        EXPECT_EQ(frame, placed); // to the pixel, run after run
         EXPECT_FALSE(saved.record.display.monitorInputHex);
         EXPECT_FALSE(saved.record.display.monitorOutputHex); // from the profile
         EXPECT_EQ(saved.record.options.bufferCount, 12);
