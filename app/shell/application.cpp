@@ -162,7 +162,11 @@ void Application::configureDevices() {
         DeviceMessageBoxes::Callbacks{
             [&services](const QString& line) { services.appendMonitorText(line); },
             [&services] { services.portsChanged(); },
-            [&services](bool on) { services.sysexPassingChanged(on); }});
+            [&services](bool on) { services.sysexPassingChanged(on); },
+            [&services](const SysExBufferConfig& config) {
+                services.sysexBuffersChanged(config);
+            }});
+    services.setDeviceMessages(parts_->deviceMessages.get());
     parts_->openGuard = std::make_unique<StoreOpenGuard>(parts_->store, instanceNumber());
     parts_->midi =
         std::make_unique<CMidi>(*parts_->deviceMessages, *parts_->openGuard, parts_->deviceQuery);

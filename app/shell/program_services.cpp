@@ -14,6 +14,7 @@
 #include "shell/monitor_views.h"
 #include "shell/startup_texts.h"
 #include "shell/user_warning.h"
+#include "sysex_buffers_dialog.h"
 #include "window_placement.h"
 
 #include <QString>
@@ -206,6 +207,7 @@ GeneralOptions ProgramServices::generalOptions() const {
 void ProgramServices::setGeneralOptions(const GeneralOptions& options) {
     storeGeneralOptions(record_, options);
     midi_->sendRunStatus(options.runningStatus);
+    midi_->setVerboseDeviceInfo(options.verboseDeviceInfo);
     applyMonitorLook();
 }
 
@@ -348,10 +350,14 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 }
 
 bool ProgramServices::providesCommand(int id) const {
-    return id == cmd::kReleaseMidi;
+    return id == cmd::kReleaseMidi || (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
 }
 
 bool ProgramServices::runCommand(int id) {
+    if (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr) {
+        configureSysExBuffers();
+        return true;
+    }
     if (id != cmd::kReleaseMidi) {
         return false;
     }
@@ -361,6 +367,14 @@ bool ProgramServices::runCommand(int id) {
         warnUser(owner(), QString::fromUtf8(startup_text::kNoDevices));
     }
     return true;
+}
+
+// The dialog is modal to the frame but does not block the command: the frame's event loop
+// keeps running (and the monitors keep showing MIDI) while it is open.
+void ProgramServices::configureSysExBuffers() {
+    auto* dialog = new SysExBuffersDialog(midi_->sysexBuffers(), *deviceMessages_, owner());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void ProgramServices::closeToolWindow(int) {}
@@ -373,10 +387,19 @@ void ProgramServices::appendMonitorText(const QString& line) {
     }
 }
 
+// The frame's ports-changed command (33186, code 1): the views that show ports refresh.
 void ProgramServices::portsChanged() {
     if (frame_ != nullptr) {
+        frame_->runCommand(cmd::kPortsChanged, 1);
         frame_->refreshCommands();
     }
+}
+
+void ProgramServices::sysexBuffersChanged(const SysExBufferConfig& config) {
+    record_.options.bufferCount = config.inputCount;
+    record_.options.bufferSize = config.inputSize;
+    record_.options.outputBufferCount = config.outputCount;
+    record_.options.outputBufferSize = config.outputSize;
 }
 
 void ProgramServices::sysexPassingChanged(bool on) {

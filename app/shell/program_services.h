@@ -21,6 +21,7 @@ class QWidget;
 namespace corvex {
 
 class CMidi;
+class DeviceUserInterface;
 class ImportedProfile;
 class FrameWindow;
 class MonitorViews;
@@ -45,6 +46,8 @@ public:
     ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber);
 
     void setMidi(CMidi* midi) { midi_ = midi; }
+    // Where the device dialogs show their messages.
+    void setDeviceMessages(DeviceUserInterface* messages) { deviceMessages_ = messages; }
     void setMonitors(MonitorViews* monitors) { monitors_ = monitors; }
     void setFrame(FrameWindow* frame) { frame_ = frame; }
     // What a hand-off from a second start does.
@@ -98,15 +101,18 @@ public:
     void appendMonitorText(const QString& line);
     void portsChanged();
     void sysexPassingChanged(bool on);
+    void sysexBuffersChanged(const SysExBufferConfig& config);
 
 private:
     QWidget* owner() const;
+    void configureSysExBuffers();
     void applyMonitorLook();
 
     SettingsProfile& record_;
     SettingsStore& store_;
     int instanceNumber_;
     CMidi* midi_ = nullptr;
+    DeviceUserInterface* deviceMessages_ = nullptr;
     MonitorViews* monitors_ = nullptr;
     FrameWindow* frame_ = nullptr;
     std::function<void(const HandOff&)> handOff_;

@@ -91,9 +91,11 @@ TEST(SysExBuffersDialog, ZeroCountIsStoredAsOneAndRaisedToTwoWhenSwitchedOn) {
     PlatformDeviceQuery query;
     CMidi midi(ui, guard, query);
     midi.enumerateDevices();
-    SysExBuffersDialog dialog(midi, ui);
+    SysExBuffersDialog dialog(midi.sysexBuffers(), ui);
     EXPECT_EQ(dialog.inputSizeField()->text(), "8192");
-    dialog.inputCountField()->setValue(0);
+    // Typed, as the spinner's range (1-32767) cannot reach 0.
+    dialog.inputCountField()->selectAll();
+    QTest::keyClicks(dialog.inputCountField(), "0");
     dialog.outputSizeField()->setText("70000");
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -114,7 +116,7 @@ TEST(SysExBuffersDialog, UnchangedValuesLeaveTheBuffersAlone) {
     MemoryGuard guard;
     PlatformDeviceQuery query;
     CMidi midi(ui, guard, query);
-    SysExBuffersDialog dialog(midi, ui);
+    SysExBuffersDialog dialog(midi.sysexBuffers(), ui);
     dialog.accept();
     EXPECT_TRUE(ui.warnings.empty());
     EXPECT_TRUE(ui.sysexSwitches.empty());
@@ -140,8 +142,11 @@ TEST(DeviceMessageBoxes, WarningsCarryTheCaptionAndTextsReachTheCallbacks) {
     std::vector<QString> lines;
     int changes = 0;
     std::vector<bool> sysex;
-    DeviceMessageBoxes boxes("Corvex", {[&](const QString& line) { lines.push_back(line); },
-                                        [&] { ++changes; }, [&](bool on) { sysex.push_back(on); }});
+    std::vector<SysExBufferConfig> buffers;
+    DeviceMessageBoxes boxes("Corvex",
+                             {[&](const QString& line) { lines.push_back(line); },
+                              [&] { ++changes; }, [&](bool on) { sysex.push_back(on); },
+                              [&](const SysExBufferConfig& config) { buffers.push_back(config); }});
     QString text;
     QString title;
     answerNextBox("OK", &text, &title);
@@ -151,9 +156,11 @@ TEST(DeviceMessageBoxes, WarningsCarryTheCaptionAndTextsReachTheCallbacks) {
     boxes.appendMonitorText("Opened MIDI Input");
     boxes.portsChanged();
     boxes.sysexPassingChanged(false);
+    boxes.sysexBuffersChanged({true, 2, 256, 3, 512});
     EXPECT_THAT(lines, ElementsAre("Opened MIDI Input"));
     EXPECT_EQ(changes, 1);
     EXPECT_THAT(sysex, ElementsAre(false));
+    EXPECT_THAT(buffers, ElementsAre(SysExBufferConfig{true, 2, 256, 3, 512}));
 }
 
 } // namespace

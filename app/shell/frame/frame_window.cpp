@@ -421,6 +421,7 @@ void FrameWindow::addFrameCommands() {
                 services_.sendViewCommand(kind, cmd::kPortsChanged, 1);
             }
         }
+        emit portsChanged();
     });
     commands_.add(cmd::kPatchMapHandled, [this](int code) {
         if (code == 1 && viewWindow(ViewKind::PortRouting)) {

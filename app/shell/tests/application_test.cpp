@@ -4,8 +4,10 @@
 #include "mapping/map_settings.h"
 #include "shell/instance_channel.h"
 
+#include "command_ids.h"
 #include "cvxlib.h"
 #include "frame_messages.h"
+#include "frame_prompts.h"
 #include "frame_window.h"
 #include "isolated_home.h"
 #include "mapping/binary_map_file.h"
@@ -14,15 +16,19 @@
 #include "profile_file.h"
 #include "settings_profile.h"
 #include "settings_store.h"
+#include "sysex_buffers_dialog.h"
 #include "vmidi.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <future>
 
 namespace corvex {
@@ -34,7 +40,12 @@ constexpr unsigned kLoopback2 = 1;
 class ApplicationTest : public ::testing::Test {
 protected:
     // One application object per test, destroyed with it, so that Qt's caches go too.
-    void SetUp() override { qt_ = std::make_unique<QApplication>(argc_, argv_); }
+    // Each test starts from fresh settings: what one test stores (custom port names, a
+    // selection) must not decide what the next one opens.
+    void SetUp() override {
+        std::filesystem::remove(cvx::testing::isolatedHome() + "/.config/Corvex/corvex.reg");
+        qt_ = std::make_unique<QApplication>(argc_, argv_);
+    }
     void TearDown() override { qt_.reset(); }
 
     // Stores a selection for instance 1: Loopback 1 in, Loopback 2 out (by the name it is
@@ -225,6 +236,95 @@ TEST_F(ApplicationTest, AHandedOverMapReplacesTheGlobalMap) {
     EXPECT_EQ(reply.get(), 0);
     EXPECT_EQ(received, std::vector<HandOff>{handOff});
     EXPECT_EQ(application->midi().map().itemCount, 1);
+    application->finish();
+}
+
+// The buffer counts and sizes chosen in "Configure SysEx Buffers" are in force at once, kept
+// by a profile that does not name them, taken from one that does, and there after a restart.
+TEST_F(ApplicationTest, ConfiguredSysExBuffersAreKeptAcrossProfilesAndRestarts) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    ASSERT_NE(frame.action(cmd::kConfigureBuffers), nullptr);
+    EXPECT_TRUE(frame.action(cmd::kConfigureBuffers)->isEnabled());
+    ASSERT_TRUE(frame.runCommand(cmd::kConfigureBuffers));
+    auto* dialog = frame.findChild<SysExBuffersDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->inputCountField()->minimum(), 1);
+    EXPECT_EQ(dialog->outputCountField()->maximum(), 32767);
+    dialog->inputSizeField()->setText("1024");
+    dialog->inputCountField()->setValue(4);
+    dialog->outputSizeField()->setText("2048");
+    dialog->outputCountField()->setValue(6);
+    dialog->accept();
+    auto buffers = [](const SysExBufferConfig& config) {
+        return std::vector<int>{config.inputCount, config.inputSize, config.outputCount,
+                                config.outputSize};
+    };
+    const std::vector<int> chosen{4, 1024, 6, 2048};
+    EXPECT_EQ(buffers(application->midi().sysexConfig()), chosen);
+
+    const std::string home = cvx::testing::isolatedHome();
+    const struct {
+        const char* file;
+        const char* options;
+        std::vector<int> expected;
+    } profiles[] = {
+        {"/silent.ini", "", chosen},
+        {"/named.ini", "[Options]\nBuffer Count=3\nBuffer Size=512\n", {3, 512, 6, 2048}},
+    };
+    for (const auto& profile : profiles) {
+        SCOPED_TRACE(profile.file);
+        const std::string path = home + profile.file;
+        std::ofstream(path) << profile.options
+                            << "[MIDI Devices]\nDevMIDIIn=1\nIn1=Corvex Loopback 1\n"
+                               "DevMIDIOut=1\nOut1=Corvex Loopback 2\n";
+        frame.dropFiles({path});
+        EXPECT_EQ(buffers(application->midi().sysexConfig()), profile.expected);
+    }
+    application->requestExit();
+    application->finish();
+    application.reset();
+
+    std::unique_ptr<Application> again = startApplication();
+    EXPECT_EQ(buffers(again->midi().sysexConfig()), (std::vector<int>{3, 512, 6, 2048}));
+    again->finish();
+}
+
+// The device layer tells the frame whenever the ports open or close (command 33186), so that
+// whatever shows ports refreshes, however the ports were opened.
+TEST_F(ApplicationTest, OpeningAndClosingThePortsTellsTheFrame) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    QSignalSpy changed(application->frame(), &FrameWindow::portsChanged);
+    application->midi().closePorts();
+    EXPECT_EQ(changed.count(), 1);
+    ASSERT_TRUE(application->midi().openPorts());
+    EXPECT_EQ(changed.count(), 2);
+    application->finish();
+}
+
+// "Display Verbose Device Information" takes effect when the General Options close.
+TEST_F(ApplicationTest, VerboseDeviceInformationFollowsTheOptionsAtOnce) {
+    class Prompts : public FramePrompts {
+    public:
+        explicit Prompts(bool verbose) : verbose_(verbose) {}
+        bool editGeneralOptions(QWidget*, GeneralOptions& options) override {
+            options.verboseDeviceInfo = verbose_;
+            return true;
+        }
+
+    private:
+        bool verbose_;
+    };
+    std::unique_ptr<Application> application = startApplication();
+    for (const bool verbose : {false, true}) {
+        application->frame()->setPrompts(std::make_unique<Prompts>(verbose));
+        ASSERT_TRUE(application->frame()->runCommand(cmd::kGeneralOptions));
+        EXPECT_EQ(application->midi().verboseDeviceInfo(), verbose);
+        EXPECT_EQ(application->settings().display.verbose, verbose);
+    }
     application->finish();
 }
 
