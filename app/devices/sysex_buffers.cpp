@@ -168,6 +168,19 @@ bool SysExBuffers::switchOn() {
     return true;
 }
 
+bool SysExBuffers::apply(const SysExBufferConfig& config) {
+    releaseOutputBuffers();
+    releaseInputBuffers();
+    const bool wasOn = config_.enabled;
+    config_ = config;
+    config_.enabled = wasOn;
+    if (config.enabled) {
+        return switchOn();
+    }
+    setEnabled(false);
+    return true;
+}
+
 void SysExBuffers::switchOff() {
     releaseOutputBuffers();
     releaseInputBuffers();

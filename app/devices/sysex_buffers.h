@@ -23,6 +23,10 @@ public:
     // The stored configuration; the ports' buffers are not touched.
     void configure(const SysExBufferConfig& config) { config_ = config; }
 
+    // A configuration from elsewhere (a loaded profile), open ports or not: the buffers are
+    // taken back, the counts and sizes stored, and "Pass SysEx" follows the configuration
+    // (its check too), with new buffers when it is on. False when they could not be had.
+    bool apply(const SysExBufferConfig& config);
     // Enforces the minimums and gives every open port its buffers; false (and SysEx off)
     // when the buffers could not all be had.
     bool switchOn();

@@ -513,6 +513,20 @@ TEST_F(DeviceManagerTest, SysExMinimumsApplyWhenSwitchedOnAndWhenOpening) {
     }
 }
 
+// A profile's buffer settings reach ports that are already open, switching SysEx as it says.
+TEST_F(DeviceManagerTest, AppliedBufferSettingsRenewTheOpenPorts) {
+    settings_.selection.inputs = {kCable1};
+    settings_.selection.outputs = {kCable2};
+    start();
+    ASSERT_TRUE(midi_.openPorts());
+    ASSERT_TRUE(midi_.sysexBuffers().apply({true, 3, 512, 4, 1024}));
+    EXPECT_EQ(midi_.sysexConfig(), (SysExBufferConfig{true, 3, 512, 4, 1024}));
+    EXPECT_TRUE(midi_.sysexBuffers().apply({false, 1, 0, 5, 256}));
+    EXPECT_EQ(midi_.sysexConfig(), (SysExBufferConfig{false, 1, 0, 5, 256}));
+    EXPECT_THAT(ui_.sysexSwitches, ElementsAre(true, false));
+    EXPECT_TRUE(ui_.warnings.empty());
+}
+
 TEST_F(DeviceManagerTest, SysExPassesThroughOpenedPortsWithBuffers) {
     settings_.selection.inputs = {kCable1};
     settings_.selection.outputs = {kCable2};
