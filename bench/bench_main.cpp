@@ -1,6 +1,6 @@
 // The main function of every Google Benchmark program: the benchmarks run in a temporary
 // home folder, so engine settings and data they touch never reach the user's.
-#include "isolated_home.h"
+#include "support/isolated_home.h"
 
 #include <benchmark/benchmark.h>
 

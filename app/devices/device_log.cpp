@@ -1,6 +1,6 @@
 #include "device_log.h"
 
-#include "core/engine_folder.h"
+#include "ini/engine_folder.h"
 
 #include <array>
 

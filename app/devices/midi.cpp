@@ -1,7 +1,7 @@
 #include "midi.h"
 
 #include "device_listings.h"
-#include "profile/engine_settings.h"
+#include "ini/engine_settings.h"
 
 namespace corvex {
 

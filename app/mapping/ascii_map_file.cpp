@@ -4,7 +4,7 @@
 #include "mapping/map_item_line.h"
 #include "mapping/printf_text.h"
 #include "mapping/text_compare.h"
-#include "profile/profile_file.h"
+#include "ini/profile_file.h"
 
 #include <array>
 

@@ -4,7 +4,7 @@
 #include "mapping/map_capacity.h"
 #include "mapping/printf_text.h"
 #include "mapping/sysex_pool.h"
-#include "profile/profile_file.h"
+#include "ini/profile_file.h"
 
 #include <bit>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "mapping/map_settings.h"
 
-#include "folders.h"
+#include "settings/folders.h"
 #include "mapping/binary_map_file.h"
 #include "mapping/printf_text.h"
 

@@ -9,7 +9,7 @@
 #include "mapping/data_map.h"
 #include "mapping/map_file_result.h"
 #include "settings_profile.h"
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 #include <cstdint>
 #include <string>

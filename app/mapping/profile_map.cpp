@@ -5,8 +5,8 @@
 #include "mapping/map_capacity.h"
 #include "mapping/printf_text.h"
 #include "mapping/text_compare.h"
-#include "profile/profile_file.h"
-#include "profile/profile_strings.h"
+#include "ini/profile_file.h"
+#include "ini/profile_strings.h"
 
 #include <array>
 #include <optional>

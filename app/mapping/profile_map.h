@@ -8,7 +8,7 @@
 
 #include "mapping/data_map.h"
 #include "mapping/map_file_result.h"
-#include "profile/profile_document.h"
+#include "ini/profile_document.h"
 
 #include <string>
 #include <string_view>

@@ -4,7 +4,7 @@
 #include "port_names.h"
 #include "settings_upgrades.h"
 
-#include "profile/profile_strings.h"
+#include "ini/profile_strings.h"
 
 #include <algorithm>
 #include <array>

@@ -1,9 +1,9 @@
 #include "port_names.h"
 
 #include "settings_profile.h"
-#include "utf8_text.h"
+#include "settings/utf8_text.h"
 
-#include "profile/profile_lines.h"
+#include "ini/profile_lines.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -3,10 +3,10 @@
 #include "number_list.h"
 #include "profile_routing.h"
 #include "settings_fields.h"
-#include "utf8_text.h"
+#include "settings/utf8_text.h"
 
-#include "profile/profile_file.h"
-#include "profile/profile_strings.h"
+#include "ini/profile_file.h"
+#include "ini/profile_strings.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -11,7 +11,7 @@
 
 #include "settings_profile.h"
 
-#include "profile/profile_document.h"
+#include "ini/profile_document.h"
 
 #include <functional>
 #include <string>

@@ -2,8 +2,8 @@
 
 #include "port_names.h"
 
-#include "profile/profile_lines.h"
-#include "profile/profile_strings.h"
+#include "ini/profile_lines.h"
+#include "ini/profile_strings.h"
 
 #include <algorithm>
 #include <optional>

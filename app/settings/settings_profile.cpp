@@ -1,6 +1,6 @@
 #include "settings_profile.h"
 
-#include "folders.h"
+#include "settings/folders.h"
 #include "port_names.h"
 #include "settings_fields.h"
 

@@ -9,9 +9,9 @@
 #pragma once
 
 #include "colour_table.h"
-#include "settings_store.h"
+#include "settings/settings_store.h"
 #include "status_columns.h"
-#include "window_placement.h"
+#include "settings/window_placement.h"
 
 #include "cvx_records.h"
 

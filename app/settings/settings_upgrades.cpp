@@ -1,10 +1,10 @@
 #include "settings_upgrades.h"
 
-#include "folders.h"
+#include "settings/folders.h"
 #include "legacy_settings.h"
 #include "port_names.h"
 
-#include "profile/profile_file.h"
+#include "ini/profile_file.h"
 
 #include <cstdio>
 #include <cstring>

@@ -13,7 +13,7 @@
 #pragma once
 
 #include "settings_profile.h"
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 #include <cstdint>
 #include <span>

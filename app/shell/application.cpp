@@ -4,15 +4,14 @@
 #include "cvxlib.h"
 #include "device_change_signal.h"
 #include "device_message_boxes.h"
-#include "folders.h"
-#include "frame_messages.h"
+#include "settings/folders.h"
 #include "frame_settings.h"
 #include "frame_window.h"
 #include "mapping/map_settings.h"
 #include "midi.h"
-#include "profile/engine_settings.h"
+#include "ini/engine_settings.h"
 #include "profile_file.h"
-#include "settings_store.h"
+#include "settings/settings_store.h"
 #include "settings_upgrades.h"
 #include "shell/instance_channel.h"
 #include "shell/monitor_views.h"
@@ -21,7 +20,8 @@
 #include "shell/termination_watcher.h"
 #include "shell/user_warning.h"
 #include "shell/window_layout.h"
-#include "window_placement.h"
+#include "settings/window_placement.h"
+#include "window_messages.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "shell/instance_channel.h"
 
-#include "frame_messages.h"
 #include "shell/instance_slots.h"
+#include "window_messages.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>

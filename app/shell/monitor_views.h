@@ -5,6 +5,7 @@
 // Threads: the user-interface thread only.
 #pragma once
 
+#include "colour_table.h"
 #include "cvx_platform.h"
 
 #include <array>
@@ -19,7 +20,7 @@ namespace corvex {
 
 // What the monitors show and how, from the settings record.
 struct MonitorLook {
-    std::array<uint32_t, 55> colours{}; // red in the low byte
+    ColourScheme colours{}; // red in the low byte
     bool channelColours = false;
     bool displayRunning = true;
     bool inputHex = true;

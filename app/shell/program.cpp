@@ -1,7 +1,7 @@
 #include "shell/program.h"
 
-#include "frame_messages.h"
-#include "profile/engine_settings.h"
+#include "ini/engine_settings.h"
+#include "window_messages.h"
 #include "shell/application.h"
 #include "shell/instance_channel.h"
 #include "shell/registration.h"

@@ -2,8 +2,7 @@
 
 #include "command_ids.h"
 #include "cvxlib.h"
-#include "folders.h"
-#include "frame_messages.h"
+#include "settings/folders.h"
 #include "frame_settings.h"
 #include "frame_window.h"
 #include "mapping/binary_map_file.h"
@@ -14,8 +13,9 @@
 #include "shell/monitor_views.h"
 #include "shell/startup_texts.h"
 #include "shell/user_warning.h"
+#include "settings/window_placement.h"
 #include "sysex_buffers_dialog.h"
-#include "window_placement.h"
+#include "window_messages.h"
 
 #include <QString>
 
@@ -159,6 +159,10 @@ bool ProgramServices::sendSysEx(std::span<const uint8_t> bytes) {
     }
     std::vector<char> copy(bytes.begin(), bytes.end());
     return SendSysEx(engineClient(), copy.data(), static_cast<uint16_t>(copy.size())) != 0;
+}
+
+cvx::profile::PanicSettings ProgramServices::panicSettings() const {
+    return cvx::profile::readPanicSettings(cvx::profile::engineSettingsPath());
 }
 
 int ProgramServices::openOutputCount() const {

@@ -9,7 +9,7 @@
 #include "frame_services.h"
 #include "mapping/data_map.h"
 #include "settings_profile.h"
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 #include <array>
 #include <functional>
@@ -70,6 +70,7 @@ public:
     uint64_t engineClient() const override;
     void sendShortMessage(const ShortMessage& message) override;
     bool sendSysEx(std::span<const uint8_t> bytes) override;
+    cvx::profile::PanicSettings panicSettings() const override;
     int openOutputCount() const override;
     bool setPassSysEx(bool on) override;
     bool checkDeviceChange() override;

@@ -1,6 +1,6 @@
 #include "shell/registration.h"
 
-#include "profile/engine_settings.h"
+#include "ini/engine_settings.h"
 
 namespace corvex {
 namespace {

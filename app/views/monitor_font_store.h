@@ -5,7 +5,7 @@
 #define CORVEX_VIEWS_MONITOR_FONT_STORE_H
 
 #include "settings_profile.h"
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 namespace corvex {
 

@@ -1,10 +1,11 @@
 #include "views/monitor_window.h"
 
 #include "cvxlib.h"
-#include "views/message_target.h"
+#include "resources/command_ids.h"
+#include "resources/window_messages.h"
 #include "views/engine_monitor_feed.h"
 #include "views/line_colour.h"
-#include "views/monitor_commands.h"
+#include "views/message_target.h"
 #include "views/monitor_font_dialog.h"
 #include "views/monitor_font_store.h"
 #include "views/scheme_colours.h"
@@ -171,7 +172,7 @@ intptr_t MonitorWindow::handleMessage(uint32_t msg, uintptr_t wParam, intptr_t l
     case WM_CVX_EVENTS:
         drain();
         return 0;
-    case monitor_command::monitorTextMessage:
+    case WM_CVX_MONITORTEXT:
         if (lParam != 0) {
             appendText(reinterpret_cast<const char*>(lParam));
         }
@@ -184,9 +185,9 @@ intptr_t MonitorWindow::handleMessage(uint32_t msg, uintptr_t wParam, intptr_t l
             patchChange_(wParam, lParam);
         }
         return 0;
-    case monitor_command::askMonitorMessage:
-        return wParam == monitor_command::askMarking && grid_.marking() ? 1 : 0;
-    case monitor_command::commandMessage:
+    case WM_CVX_ASKMONITOR:
+        return wParam == cmd::kAskMarking && grid_.marking() ? 1 : 0;
+    case WM_COMMAND:
         return runCommand(commandId(wParam), lParam) ? 1 : 0;
     default:
         return 0;
@@ -195,33 +196,33 @@ intptr_t MonitorWindow::handleMessage(uint32_t msg, uintptr_t wParam, intptr_t l
 
 bool MonitorWindow::runCommand(int id, intptr_t argument) {
     switch (id) {
-    case monitor_command::setHex:
+    case cmd::kViewHexDisplay:
         setHex(argument != 0);
         break;
-    case monitor_command::toggleMarking:
+    case cmd::kMarkForClipboard:
         grid_.setMarking(!grid_.marking());
         break;
-    case monitor_command::copySelection:
+    case cmd::kCopyToClipboard:
         if (grid_.selection()) {
             copyToClipboard(model_.selectionText(grid_));
             grid_.setMarking(false);
         }
         break;
-    case monitor_command::markWindow:
+    case cmd::kMarkWindow:
         grid_.markVisible();
         break;
-    case monitor_command::copyAll:
+    case cmd::kCopyAll:
         copyToClipboard(model_.copyAllText());
         break;
-    case monitor_command::clear:
+    case cmd::kClearMonitor:
         model_.clear();
         grid_.setLineCount(0);
         syncScrollBars();
         break;
-    case monitor_command::chooseFont:
+    case cmd::kMonitorFont:
         chooseFont();
         break;
-    case monitor_command::reloadFont: {
+    case cmd::kInputMonitorFont: {
         SettingsStore store;
         setMonitorFont(loadMonitorFont(store));
         break;
@@ -318,7 +319,7 @@ void MonitorWindow::keyPressEvent(QKeyEvent* event) {
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        runCommand(monitor_command::copySelection);
+        runCommand(cmd::kCopyToClipboard);
         return;
     case Qt::Key_Escape:
         grid_.setMarking(false);
@@ -411,15 +412,15 @@ void MonitorWindow::contextMenuEvent(QContextMenuEvent* event) {
         setHex(!hex());
         emit hexChanged(hex());
     } else if (chosen == mark) {
-        runCommand(monitor_command::toggleMarking);
+        runCommand(cmd::kMarkForClipboard);
     } else if (chosen == copy) {
-        runCommand(monitor_command::copySelection);
+        runCommand(cmd::kCopyToClipboard);
     } else if (chosen == markWindow) {
-        runCommand(monitor_command::markWindow);
+        runCommand(cmd::kMarkWindow);
     } else if (chosen == copyAll) {
-        runCommand(monitor_command::copyAll);
+        runCommand(cmd::kCopyAll);
     } else if (chosen == clear) {
-        runCommand(monitor_command::clear);
+        runCommand(cmd::kClearMonitor);
     }
 }
 

@@ -93,7 +93,7 @@ public:
     // The window messages: WM_CVX_EVENTS, the monitor-text message, WM_CVX_SYSEXDATA,
     // WM_CVX_PATCH_CHANGE, the ask-monitor message and WM_COMMAND. Returns the reply.
     intptr_t handleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam);
-    // Runs a monitor_command id; false when the id is not a monitor command.
+    // Runs a command id the frame sends a monitor; false when the id is not one of them.
     bool runCommand(int id, intptr_t argument = 0);
 
     // Pixel size of one character cell.

@@ -6,7 +6,7 @@
 // Usage: loopback_latency [probes]
 #include "bench_line.h"
 #include "cvxcore.h"
-#include "isolated_home.h"
+#include "support/isolated_home.h"
 #include "jitter_stats.h"
 #include "vmidi.h"
 

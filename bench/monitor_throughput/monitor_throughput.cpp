@@ -6,7 +6,7 @@
 #include "views/monitor_window.h"
 
 #include "cvxlib.h"
-#include "isolated_home.h"
+#include "support/isolated_home.h"
 #include "vmidi.h"
 
 #include <QApplication>

@@ -14,7 +14,7 @@
 #include "bench_line.h"
 #include "core/client.h"
 #include "cvxcore.h"
-#include "isolated_home.h"
+#include "support/isolated_home.h"
 #include "jitter_stats.h"
 #include "platform/service_clock.h"
 #include "platform/timer_service.h"

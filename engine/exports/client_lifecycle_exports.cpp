@@ -1,6 +1,6 @@
 // Creating and destroying clients.
 #include "core/client.h"
-#include "core/engine_folder.h"
+#include "ini/engine_folder.h"
 #include "core/engine_lock.h"
 #include "core/engine_memory.h"
 #include "core/notifier.h"

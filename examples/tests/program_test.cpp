@@ -1,8 +1,8 @@
 // corvex-dump and corvex-thru as users run them: with bad arguments, on a loopback cable
 // until Ctrl-C, and against the JACK ports of another client on a private dummy server.
 #include "child_process.h"
-#include "jack_peer_client.h"
-#include "jack_test_server.h"
+#include "support/jack_peer_client.h"
+#include "support/jack_test_server.h"
 
 #include <gtest/gtest.h>
 

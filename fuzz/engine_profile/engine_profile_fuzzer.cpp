@@ -1,8 +1,8 @@
 // Arbitrary text read as a profile (INI) file, then edited. Checks: no crash; a value that
 // set() accepted reads back as stored, also after the edited text is parsed again; editing
 // never changes another key's value.
-#include "profile/profile_document.h"
-#include "profile/profile_strings.h"
+#include "ini/profile_document.h"
+#include "ini/profile_strings.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

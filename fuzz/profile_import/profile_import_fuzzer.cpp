@@ -3,7 +3,7 @@
 // the record, must never crash.
 #include "legacy_settings.h"
 #include "profile_file.h"
-#include "utf8_text.h"
+#include "settings/utf8_text.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // write out as a sound store that reads back identically, and the settings record must load
 // from it and write back into it.
 #include "settings_profile.h"
-#include "settings_text.h"
+#include "settings/settings_text.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,8 +6,8 @@
 // One thread at a time per store object (the settings store's rule).
 #pragma once
 
-#include "settings_store.h"
-#include "window_placement.h"
+#include "settings/settings_store.h"
+#include "settings/window_placement.h"
 
 #include <string>
 

@@ -1,11 +1,11 @@
 // JACK input → routing → JACK output, SysEx both ways, and the engine's timers, with a
 // private `jackd -d dummy`: the JACK process callbacks, the backend's threads and the
 // service's input thread allocate nothing.
-#include "allocation_counter.h"
+#include "support/allocation_counter.h"
 #include "backend_test_doubles.h"
 #include "engine_round_trip.h"
-#include "jack_peer_client.h"
-#include "jack_test_server.h"
+#include "support/jack_peer_client.h"
+#include "support/jack_test_server.h"
 
 #include <chrono>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "isolated_home.h"
+#include "support/isolated_home.h"
 
 #include <sys/stat.h>
 

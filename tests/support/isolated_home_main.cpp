@@ -1,5 +1,5 @@
 // The main function of every test program: GoogleTest with an isolated home folder.
-#include "isolated_home.h"
+#include "support/isolated_home.h"
 
 #include <gtest/gtest.h>
 

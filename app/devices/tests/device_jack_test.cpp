@@ -2,7 +2,7 @@
 // the ports are open, on a private `jackd -d dummy`.
 #include "device_change_signal.h"
 #include "device_test_support.h"
-#include "jack_test_server.h"
+#include "support/jack_test_server.h"
 #include "midi.h"
 
 #include "cvxlib.h"

@@ -4,8 +4,8 @@
 #include "midi.h"
 
 #include "cvxlib.h"
-#include "profile/engine_settings.h"
-#include "profile/profile_strings.h"
+#include "ini/engine_settings.h"
+#include "ini/profile_strings.h"
 #include "vmidi.h"
 
 #include <gmock/gmock.h>

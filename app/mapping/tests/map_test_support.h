@@ -1,7 +1,7 @@
 // Shared helpers of the map tests: building items and maps, and files in the test's home.
 #pragma once
 
-#include "isolated_home.h"
+#include "support/isolated_home.h"
 #include "mapping/data_map.h"
 
 #include <array>

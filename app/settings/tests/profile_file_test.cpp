@@ -1,9 +1,9 @@
 #include "profile_file.h"
 
-#include "folders.h"
-#include "test_files.h"
+#include "settings/folders.h"
+#include "support/test_files.h"
 
-#include "profile/profile_strings.h"
+#include "ini/profile_strings.h"
 
 #include <gtest/gtest.h>
 

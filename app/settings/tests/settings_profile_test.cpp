@@ -1,6 +1,6 @@
 #include "settings_profile.h"
 
-#include "folders.h"
+#include "settings/folders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "settings_upgrades.h"
 
-#include "folders.h"
-#include "test_files.h"
+#include "settings/folders.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "colour_table.h"
-#include "window_placement.h"
+#include "settings/window_placement.h"
 
 #include <gtest/gtest.h>
 

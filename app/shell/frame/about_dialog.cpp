@@ -1,5 +1,6 @@
 #include "about_dialog.h"
 
+#include "frame_text.h"
 #include "image_names.h"
 #include "string_table.h"
 
@@ -19,10 +20,6 @@ namespace {
 constexpr int kPictureSize = 64;
 constexpr int kFrameMs = 40;
 constexpr int kDegreesPerFrame = 9;
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QPixmap turnedPicture(int angle) {
     const QPixmap source =

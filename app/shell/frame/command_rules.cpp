@@ -2,7 +2,76 @@
 
 #include "command_ids.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace corvex {
+namespace {
+
+constexpr int kFrameCommands[] = {
+    cmd::kAbout,
+    cmd::kExit,
+    cmd::kLoadProfile,
+    cmd::kSaveProfile,
+    cmd::kPanicReset,
+    cmd::kGeneralOptions,
+    cmd::kFolders,
+    cmd::kGmOn,
+    cmd::kGsOn,
+    cmd::kXgOn,
+    cmd::kHelpContents,
+    cmd::kHelpSearch,
+    cmd::kHelpOnHelp,
+    cmd::kContextHelp,
+    cmd::kWebSite,
+    cmd::kReadMe,
+    cmd::kCascade,
+    cmd::kTileHorizontally,
+    cmd::kTileVertically,
+    cmd::kArrangeIcons,
+    cmd::kCloseAll,
+    cmd::kClose,
+    cmd::kMonitorInputHex,
+    cmd::kMonitorOutputHex,
+    cmd::kStopDisplay,
+    cmd::kClearMonitor,
+    cmd::kClearInput,
+    cmd::kClearMainMonitor,
+    cmd::kMarkForClipboard,
+    cmd::kCopyToClipboard,
+    cmd::kMarkWindow,
+    cmd::kCopyAll,
+    cmd::kMonitorFont,
+    cmd::kDeviceInfo,
+    cmd::kRunningStatus,
+    cmd::kCurrentMap,
+    cmd::kPassSysEx,
+    cmd::kPortsChanged,
+    cmd::kPatchMapHandled,
+    cmd::kMainMonitor,
+    cmd::kKeyboard,
+    cmd::kMidiStatus,
+    cmd::kInputMonitor,
+    cmd::kPortStatus,
+    cmd::kPortRoutings,
+};
+
+} // namespace
+
+bool isFrameCommand(int id) {
+    return std::find(std::begin(kFrameCommands), std::end(kFrameCommands), id) !=
+           std::end(kFrameCommands);
+}
+
+bool isFrameCheckMark(int id) {
+    return id == cmd::kMonitorInputHex || id == cmd::kMonitorOutputHex || id == cmd::kPassSysEx ||
+           id == cmd::kKeyboard;
+}
+
+bool isCheckable(int id) {
+    return isFrameCheckMark(id) || id == cmd::kLog || id == cmd::kPatchMapping ||
+           id == cmd::kMidiFilter || id == cmd::kDataMapping;
+}
 
 bool isToolWindowCommand(int id) {
     switch (id) {
@@ -63,6 +132,10 @@ std::string_view commandText(int id, const FrameState& state) {
         return state.displayRunning ? "&Stop Display" : "&Start Display";
     }
     return {};
+}
+
+bool keyboardLostItsOutputs(const FrameState& state, int openOutputs) {
+    return state.keyboardActive && openOutputs == 0;
 }
 
 } // namespace corvex

@@ -18,6 +18,13 @@ struct FrameState {
     std::set<int> openToolWindows; // commands of the modeless tool windows now open
 };
 
+// The commands the frame runs itself; every other command goes to the program.
+bool isFrameCommand(int id);
+// Check marks the frame keeps from its state; the program sets the others.
+bool isFrameCheckMark(int id);
+// The menu items that carry a check mark (the frame's and the program's).
+bool isCheckable(int id);
+
 // The commands that open a modeless tool window (at most one of each).
 bool isToolWindowCommand(int id);
 // The commands that open or activate a view in the multiple-document area.
@@ -28,5 +35,9 @@ bool commandEnabled(int id, const FrameState& state, bool provided);
 bool commandChecked(int id, const FrameState& state);
 // The item's text when the state changes it (33200); empty when the menu text stands.
 std::string_view commandText(int id, const FrameState& state);
+
+// After the ports were opened, released or changed: the computer keyboard plays into the
+// open outputs, so with none left it must be switched off.
+bool keyboardLostItsOutputs(const FrameState& state, int openOutputs);
 
 } // namespace corvex

@@ -8,6 +8,8 @@
 #include "frame_options.h"
 #include "mdi_layout.h"
 
+#include "ini/engine_settings.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -55,6 +57,8 @@ public:
     virtual void sendShortMessage(const ShortMessage& message) = 0;
     // Sends one SysEx message to the open outputs (SendSysEx); false when it was not sent.
     virtual bool sendSysEx(std::span<const uint8_t> bytes) = 0;
+    // The panic reset's messages and pacing from the engine's settings.
+    virtual cvx::profile::PanicSettings panicSettings() const = 0;
 
     // ---- Ports (device manager) -----------------------------------------------------------
     virtual int openOutputCount() const = 0;

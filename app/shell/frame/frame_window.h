@@ -1,10 +1,9 @@
 // The program's frame: the top-level window whose multiple-document area holds the monitors
-// and views, with the complete menu bar (each QAction carries its command id), status-bar
-// help for every item, one command table that every menu item, accelerator and window
-// message goes through, the Window menu's arrangements, the panic reset paced by a timer,
-// the GM/GS/XG resets, the frame's option dialogs, help, dropped files, and the frame's
-// timers: 2 (flashes the keyboard light every 500 ms while the computer keyboard plays)
-// and 42 (checks the devices 350 ms after the last device change).
+// and views. It owns the frame's state and toggles and puts together its collaborators:
+// FrameMenus (the menu bar, accelerators and context menu), FrameCommandWiring (the one
+// command table every menu item, accelerator and window message goes through), FrameViews
+// (the views in the area) and FrameEffects (panic reset, keyboard light, dropped files). Its
+// own timer is the device check, 350 ms after the last device change.
 //
 // Threads: user-interface thread only. The program forwards window messages addressed to
 // the frame to handleMessage on that thread.
@@ -13,19 +12,14 @@
 #include "command_rules.h"
 #include "command_table.h"
 #include "frame_services.h"
-#include "panic_sequence.h"
 
-#include <QElapsedTimer>
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <set>
 
 class QAction;
 class QMdiArea;
@@ -34,13 +28,20 @@ class QMenu;
 
 namespace corvex {
 
+class FrameCommandWiring;
+class FrameEffects;
+class FrameMenus;
 class FramePrompts;
-struct MenuItem;
+class FrameViews;
 
 class FrameWindow : public QMainWindow {
     Q_OBJECT
 
 public:
+    // The device check's timer keeps the id the frame's timer table gives it.
+    static constexpr int kDeviceCheckTimerId = 42;
+    static constexpr int kDeviceCheckDelayMs = 350;
+
     explicit FrameWindow(FrameServices& services, QWidget* parent = nullptr);
     ~FrameWindow() override;
 
@@ -88,17 +89,17 @@ public:
     intptr_t handleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
     // A tool window opened by command `id` has closed (WM_CVX_CHILDCLOSED).
     void toolWindowClosed(int id);
-    // A MIDI device arrived or left: restarts the 350 ms check (timer 42).
+    // A MIDI device arrived or left: restarts the 350 ms device check.
     void deviceChanged();
-    bool deviceCheckPending() const { return deviceTimer_.isActive(); }
-    bool keyboardLightTimerActive() const { return keyboardTimer_.isActive(); }
-    bool panicRunning() const { return panicRun_.has_value(); }
+    bool deviceCheckPending() const { return deviceCheckTimer_.isActive(); }
+    bool keyboardLightTimerActive() const;
+    bool panicRunning() const;
     // The modeless dialog that receives keyboard navigation (WM_CVX_SETDIALOG).
     QWidget* currentDialog() const { return currentDialog_; }
     // Files dropped on the frame: exactly one usable file is taken (profile, data map or
     // SysEx file); anything else is refused with the "no" cursor flashing three times.
     void dropFiles(const std::vector<std::string>& paths);
-    bool refusingDrop() const { return dropRefusalSteps_ > 0; }
+    bool refusingDrop() const;
     // The context menu of the client area ("MonPopupMenu") for the monitor under the cursor
     // (none: the empty area), with that monitor's marking state; its items run frame
     // commands. The caller owns the menu.
@@ -108,8 +109,8 @@ public:
     BackgroundMode backgroundMode() const { return backgroundMode_; }
 
 signals:
-    // The device list changed (after timer 42) or the ports were opened or closed: whatever
-    // shows ports (status bar, toolbar) refreshes.
+    // The device list changed (after the device check) or the ports were opened or closed:
+    // whatever shows ports (status bar, toolbar) refreshes.
     void portsChanged();
     // The panic reset sent its last message.
     void panicFinished();
@@ -118,76 +119,50 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildMenus();
-    void addMenuItems(QMenu* menu, std::span<const MenuItem> items);
-    void buildCommandTable();
-    void addFrameCommands();
-    void addProgramCommands();
-    bool provided(int id) const;
+    friend class FrameCommandWiring;
 
-    void openView(ViewKind kind);
-    void forgetView(QMdiSubWindow* window);
-    // The place of a view that was never placed: the input monitor inset by 22 pixels, the
-    // main monitor and the routing view filling the area.
-    void placeByDefault(ViewKind kind, QMdiSubWindow* window);
-    void activateWindow(QMdiSubWindow* window);
-    ViewKind activeMonitor() const;
+    bool provided(int id) const;
+    void viewsChanged();
+    void openToolWindow(int id);
     void closeActiveChild();
     void closeAllChildren();
-    void tile(bool stacked);
-    void arrangeIcons();
-    void openToolWindow(int id);
+    void showAreaMenu(QPoint globalPos);
 
     void loadProfile();
     void saveProfile();
-    void startPanic();
-    void panicTick();
+    void profileLoaded(const std::string& path);
     void sendReset(int id);
     void toggleHex(ViewKind monitor);
     void toggleDisplay();
     void togglePassSysEx();
     void toggleKeyboard();
     void switchKeyboardOff();
+    // After the ports were opened, released or changed.
+    void followPorts();
+    void checkDevices();
     void editGeneralOptions();
     void editFolders();
     void openHelpPage(std::string_view page);
     void openHelpTopic(int topic);
-    void openWebSite();
     void openReadMe();
-    void checkDevices();
-    void flashKeyboardLight();
-    void refuseDrop();
     void warn(const QString& text);
 
     FrameServices& services_;
     std::unique_ptr<FramePrompts> prompts_;
-    CommandTable commands_;
-    QHash<int, QAction*> actions_;
     QMdiArea* mdiArea_ = nullptr;
-    // Cleared through each window's destroyed signal.
-    std::array<QMdiSubWindow*, kViewKindCount> views_{};
-    std::array<ViewFactory, kViewKindCount> viewFactories_{};
-    std::set<int> unplacedViews_; // kinds waiting for the area's first size
+    std::unique_ptr<FrameViews> views_;
+    std::unique_ptr<FrameEffects> effects_;
+    std::unique_ptr<FrameMenus> menus_;
+    CommandTable commands_;
     FrameState state_;
     std::string profilePath_;
     int contextHelpTopic_ = 0;
     QPointer<QWidget> currentDialog_;
     std::function<bool()> closeHandler_;
     BackgroundMode backgroundMode_ = BackgroundMode::None;
-    bool destroying_ = false;
-
-    QTimer deviceTimer_;   // timer 42
-    QTimer keyboardTimer_; // timer 2
-    bool keyboardLightOn_ = false;
-
-    std::optional<PanicRun> panicRun_;
-    QTimer panicTimer_;
-    QElapsedTimer panicClock_;
-    QTimer dropRefusalTimer_;
-    int dropRefusalSteps_ = 0;
+    QTimer deviceCheckTimer_;
 };
 
 } // namespace corvex

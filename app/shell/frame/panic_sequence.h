@@ -5,7 +5,7 @@
 
 #include "frame_services.h"
 
-#include "profile/engine_settings.h"
+#include "ini/engine_settings.h"
 
 #include <cstdint>
 #include <vector>

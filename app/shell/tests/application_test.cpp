@@ -6,18 +6,18 @@
 
 #include "command_ids.h"
 #include "cvxlib.h"
-#include "frame_messages.h"
 #include "frame_prompts.h"
 #include "frame_window.h"
-#include "isolated_home.h"
+#include "support/isolated_home.h"
 #include "mapping/binary_map_file.h"
 #include "mapping/data_map.h"
 #include "midi.h"
 #include "profile_file.h"
 #include "settings_profile.h"
-#include "settings_store.h"
+#include "settings/settings_store.h"
 #include "sysex_buffers_dialog.h"
 #include "vmidi.h"
+#include "window_messages.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

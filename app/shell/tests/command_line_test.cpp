@@ -1,6 +1,6 @@
 #include "shell/command_line.h"
 
-#include "isolated_home.h"
+#include "support/isolated_home.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "shell/instance_slots.h"
 
-#include "isolated_home.h"
+#include "support/isolated_home.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The program run as users run it: a separate process, started and ended from outside.
-#include "frame_messages.h"
-#include "isolated_home.h"
-#include "profile/engine_settings.h"
-#include "settings_store.h"
+#include "ini/engine_settings.h"
+#include "settings/settings_store.h"
+#include "support/isolated_home.h"
+#include "window_messages.h"
 #include "shell/instance_channel.h"
 #include "shell/instance_slots.h"
 

@@ -1,7 +1,8 @@
 // The monitor windows offscreen, on a real engine client: messages fed into a loopback input
 // appear in both monitors; marking, copying, scrolling and closing as a user does them.
+#include "resources/command_ids.h"
+#include "resources/window_messages.h"
 #include "views/line_colour.h"
-#include "views/monitor_commands.h"
 #include "views/monitor_window.h"
 
 #include "cvxlib.h"
@@ -186,8 +187,7 @@ TEST_F(MonitorWindowTest, MarkingWithMouseAndKeysCopiesTheSelection) {
     };
     QTest::mouseClick(main->viewport(), Qt::LeftButton, Qt::ControlModifier, at(1, 0));
     EXPECT_TRUE(main->grid().marking());
-    EXPECT_EQ(
-        main->handleMessage(monitor_command::askMonitorMessage, monitor_command::askMarking, 0), 1);
+    EXPECT_EQ(main->handleMessage(WM_CVX_ASKMONITOR, cmd::kAskMarking, 0), 1);
     QTest::mouseMove(main->viewport(), at(3, 2));
     QTest::mousePress(main->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(3, 2));
     QTest::mouseRelease(main->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(3, 2));
@@ -195,16 +195,16 @@ TEST_F(MonitorWindowTest, MarkingWithMouseAndKeysCopiesTheSelection) {
     EXPECT_EQ(clipboardText(), "TIM\nlin\nlin\n");
     EXPECT_FALSE(main->grid().marking()) << "copying ends marking";
 
-    main->runCommand(monitor_command::markWindow);
+    main->runCommand(cmd::kMarkWindow);
     EXPECT_TRUE(main->grid().selection());
     QTest::keyClick(main.get(), Qt::Key_Escape);
     EXPECT_FALSE(main->grid().marking());
 
-    main->handleMessage(monitor_command::commandMessage, monitor_command::copyAll, 0);
+    main->handleMessage(WM_COMMAND, cmd::kCopyAll, 0);
     EXPECT_TRUE(clipboardText().startsWith(QString::fromLatin1(EventText::header) + "\n"));
     EXPECT_TRUE(clipboardText().endsWith(" line 4\n"));
 
-    main->runCommand(monitor_command::clear);
+    main->runCommand(cmd::kClearMonitor);
     EXPECT_EQ(main->model().lineCount(), 0u);
 }
 
@@ -274,8 +274,7 @@ TEST_F(MonitorWindowTest, ClosingMinimisesTheMainMonitorAndClosesTheInputMonitor
 
 TEST_F(MonitorWindowTest, TextMessagesAndLentSysExBuffers) {
     const char* listing = "Input 1: Corvex Loopback 1";
-    main->handleMessage(monitor_command::monitorTextMessage, 0,
-                        reinterpret_cast<intptr_t>(listing));
+    main->handleMessage(WM_CVX_MONITORTEXT, 0, reinterpret_cast<intptr_t>(listing));
     EXPECT_EQ(main->model().lineText(0), " Input 1: Corvex Loopback 1");
 
     uintptr_t seenWParam = 0;
@@ -288,9 +287,9 @@ TEST_F(MonitorWindowTest, TextMessagesAndLentSysExBuffers) {
     EXPECT_EQ(seenWParam, 3u);
     EXPECT_EQ(seenLParam, 0x0511C2);
 
-    main->handleMessage(monitor_command::commandMessage, monitor_command::setHex, 0);
+    main->handleMessage(WM_COMMAND, cmd::kViewHexDisplay, 0);
     EXPECT_FALSE(main->hex());
-    main->runCommand(monitor_command::setHex, 1);
+    main->runCommand(cmd::kViewHexDisplay, 1);
     EXPECT_TRUE(main->hex());
 }
 

@@ -1,7 +1,7 @@
 // The program plays a file to a JACK port of a private `jackd -d dummy`, chosen as the
 // stored "OutputPort".
-#include "jack_peer_client.h"
-#include "jack_test_server.h"
+#include "support/jack_peer_client.h"
+#include "support/jack_test_server.h"
 #include "player_settings.h"
 #include "smf_bytes.h"
 

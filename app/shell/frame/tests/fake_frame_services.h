@@ -25,6 +25,7 @@ public:
     GeneralOptions options;
     FolderSettings folderSettings;
     std::map<int, std::string> remembered;
+    cvx::profile::PanicSettings panic;
 
     // Records
     std::vector<ShortMessage> shortMessages;
@@ -50,6 +51,7 @@ public:
         sysex.emplace_back(bytes.begin(), bytes.end());
         return true;
     }
+    cvx::profile::PanicSettings panicSettings() const override { return panic; }
     int openOutputCount() const override { return outputs; }
     bool setPassSysEx(bool on) override {
         passSysExCalls.push_back(on);

@@ -1,15 +1,13 @@
 #include "command_ids.h"
 #include "fake_frame_services.h"
-#include "frame_messages.h"
 #include "frame_prompts.h"
 #include "frame_window.h"
 #include "menu_resource.h"
 #include "qt_test_environment.h"
 #include "string_table.h"
+#include "window_messages.h"
 
 #include "cvx_records.h"
-#include "profile/engine_settings.h"
-#include "profile/profile_strings.h"
 
 #include <QAction>
 #include <QLabel>
@@ -102,15 +100,6 @@ protected:
     }
 
     bool enabled(int id) const { return frame_->action(id)->isEnabled(); }
-
-    void writePanicSettings(std::initializer_list<std::pair<const char*, const char*>> values) {
-        const std::string path = cvx::profile::engineSettingsPath();
-        ASSERT_FALSE(path.empty());
-        std::filesystem::remove(path);
-        for (const auto& [key, value] : values) {
-            ASSERT_TRUE(cvx::profile::writeProfileString(path, "Panic", key, value));
-        }
-    }
 
     FakeFrameServices services_;
     std::vector<QString> warnings_;
@@ -347,7 +336,8 @@ TEST_F(FrameWindowTest, GmGsXgOnNeedPassSysExAndAnOutput) {
 }
 
 TEST_F(FrameWindowTest, PanicIsPacedOnATimerWithoutBlockingTheWindow) {
-    writePanicSettings({{"MinDelay", "3"}, {"Volume", "-1"}});
+    services_.panic.minDelay = 3;
+    services_.panic.volume = -1;
     services_.options.panicNoteOffs = false;
     QSignalSpy finished(frame_.get(), &FrameWindow::panicFinished);
     frame_->runCommand(cmd::kPanicReset);
@@ -365,7 +355,7 @@ TEST_F(FrameWindowTest, PanicIsPacedOnATimerWithoutBlockingTheWindow) {
 }
 
 TEST_F(FrameWindowTest, PanicWithoutDelaySendsEverythingAtOnceAndNeedsAClient) {
-    writePanicSettings({{"MinDelay", "0"}});
+    services_.panic.minDelay = 0;
     services_.options.panicNoteOffs = true;
     services_.client = 0;
     frame_->runCommand(cmd::kPanicReset);

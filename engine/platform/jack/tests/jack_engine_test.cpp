@@ -3,8 +3,8 @@
 #include "backend_test_doubles.h"
 #include "cvx_platform.h"
 #include "cvxcore.h"
-#include "jack_peer_client.h"
-#include "jack_test_server.h"
+#include "support/jack_peer_client.h"
+#include "support/jack_test_server.h"
 #include "platform/backend_factories.h"
 #include "platform/midi_service.h"
 
