@@ -8,8 +8,8 @@
 #include "device_settings.h"
 #include "frame_services.h"
 #include "mapping/data_map.h"
-#include "settings_profile.h"
 #include "settings/settings_store.h"
+#include "settings_profile.h"
 
 #include <array>
 #include <functional>
