@@ -14,11 +14,6 @@ uint64_t EngineLink::createClient(HWND mainWindow, HINSTANCE instance, const CFi
     return context_.client;
 }
 
-void EngineLink::adoptClient(uint64_t client, const CFilter& filter) {
-    filter_ = filter;
-    context_.client = client;
-}
-
 void EngineLink::destroyClient() {
     if (context_.client != 0) {
         DestroyClient(context_.client);

@@ -23,8 +23,6 @@ public:
     // Makes the engine client with the main monitor's target and keeps the filter copy;
     // the map copy starts empty.
     uint64_t createClient(HWND mainWindow, HINSTANCE instance, const CFilter& filter);
-    // Uses a client the program made.
-    void adoptClient(uint64_t client, const CFilter& filter);
     void destroyClient();
     uint64_t client() const { return context_.client; }
     HWND mainWindow() const { return mainWindow_; }
