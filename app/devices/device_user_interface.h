@@ -4,6 +4,8 @@
 // Called on the user-interface thread only.
 #pragma once
 
+#include "device_settings.h"
+
 #include <string>
 
 namespace corvex {
@@ -27,6 +29,9 @@ public:
     virtual void portsChanged() = 0;
     // "Pass SysEx" was switched on or off by the device manager (its menu check follows).
     virtual void sysexPassingChanged(bool on) = 0;
+    // The device manager changed the SysEx buffer counts or sizes (the dialog, or the
+    // minimums enforced when SysEx was switched on or ports opened): the settings keep them.
+    virtual void sysexBuffersChanged(const SysExBufferConfig& config) = 0;
 };
 
 } // namespace corvex

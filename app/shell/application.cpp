@@ -9,11 +9,13 @@
 #include "frame_settings.h"
 #include "frame_title.h"
 #include "frame_window.h"
+#include "ini/engine_settings.h"
 #include "mapping/map_settings.h"
 #include "midi.h"
-#include "ini/engine_settings.h"
 #include "profile_file.h"
+#include "settings/folders.h"
 #include "settings/settings_store.h"
+#include "settings/window_placement.h"
 #include "settings_upgrades.h"
 #include "shell/exit_dialogs.h"
 #include "shell/exit_gate.h"
@@ -24,7 +26,6 @@
 #include "shell/termination_watcher.h"
 #include "shell/user_warning.h"
 #include "shell/window_layout.h"
-#include "settings/window_placement.h"
 #include "window_messages.h"
 
 #include <QAction>
@@ -171,7 +172,11 @@ void Application::configureDevices() {
         DeviceMessageBoxes::Callbacks{
             [&services](const QString& line) { services.appendMonitorText(line); },
             [&services] { services.portsChanged(); },
-            [&services](bool on) { services.sysexPassingChanged(on); }});
+            [&services](bool on) { services.sysexPassingChanged(on); },
+            [&services](const SysExBufferConfig& config) {
+                services.sysexBuffersChanged(config);
+            }});
+    services.setDeviceMessages(parts_->deviceMessages.get());
     parts_->openGuard = std::make_unique<StoreOpenGuard>(parts_->store, instanceNumber());
     parts_->midi =
         std::make_unique<CMidi>(*parts_->deviceMessages, *parts_->openGuard, parts_->deviceQuery);

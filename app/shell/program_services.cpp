@@ -2,7 +2,6 @@
 
 #include "command_ids.h"
 #include "cvxlib.h"
-#include "settings/folders.h"
 #include "frame_settings.h"
 #include "frame_window.h"
 #include "mapping/data_map.h"
@@ -11,6 +10,8 @@
 #include "mapping/profile_map.h"
 #include "midi.h"
 #include "profile_file.h"
+#include "settings/folders.h"
+#include "settings/window_placement.h"
 #include "shell/handoff_block.h"
 #include "shell/monitor_views.h"
 #include "shell/startup_texts.h"
@@ -18,6 +19,7 @@
 #include "settings/window_placement.h"
 #include "views/colour_dialog.h"
 #include "views/scheme_colours.h"
+#include "sysex_buffers_dialog.h"
 #include "window_messages.h"
 
 #include <QString>
@@ -278,6 +280,7 @@ GeneralOptions ProgramServices::generalOptions() const {
 void ProgramServices::setGeneralOptions(const GeneralOptions& options) {
     storeGeneralOptions(record_, options);
     midi_->sendRunStatus(options.runningStatus);
+    midi_->setVerboseDeviceInfo(options.verboseDeviceInfo);
     applyMonitorLook();
 }
 
@@ -431,7 +434,8 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 }
 
 bool ProgramServices::providesCommand(int id) const {
-    return id == cmd::kReleaseMidi || id == cmd::kColors;
+    return id == cmd::kReleaseMidi || id == cmd::kColors ||
+           (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
 }
 
 bool ProgramServices::runCommand(int id) {
@@ -441,6 +445,12 @@ bool ProgramServices::runCommand(int id) {
         return true;
     case cmd::kColors:
         editColours();
+        return true;
+    case cmd::kConfigureBuffers:
+        if (deviceMessages_ == nullptr) {
+            return false;
+        }
+        configureSysExBuffers();
         return true;
     default:
         return false;
@@ -478,6 +488,14 @@ void ProgramServices::switchPorts() {
     }
 }
 
+// The dialog is modal to the frame but does not block the command: the frame's event loop
+// keeps running (and the monitors keep showing MIDI) while it is open.
+void ProgramServices::configureSysExBuffers() {
+    auto* dialog = new SysExBuffersDialog(midi_->sysexBuffers(), *deviceMessages_, owner());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
 void ProgramServices::closeToolWindow(int) {}
 
 // ---- Device manager's notices -------------------------------------------------------------
@@ -488,11 +506,20 @@ void ProgramServices::appendMonitorText(const QString& line) {
     }
 }
 
+// The frame's ports-changed command (33186, code 1): the views that show ports refresh.
 void ProgramServices::portsChanged() {
     showPortNames();
     if (frame_ != nullptr) {
+        frame_->runCommand(cmd::kPortsChanged, 1);
         frame_->refreshCommands();
     }
+}
+
+void ProgramServices::sysexBuffersChanged(const SysExBufferConfig& config) {
+    record_.options.bufferCount = config.inputCount;
+    record_.options.bufferSize = config.inputSize;
+    record_.options.outputBufferCount = config.outputCount;
+    record_.options.outputBufferSize = config.outputSize;
 }
 
 void ProgramServices::sysexPassingChanged(bool on) {

@@ -11,6 +11,7 @@
 #include "mapping/map_file_result.h"
 #include "settings_profile.h"
 #include "settings/settings_store.h"
+#include "settings_profile.h"
 
 #include <array>
 #include <functional>
@@ -22,6 +23,7 @@ class QWidget;
 namespace corvex {
 
 class CMidi;
+class DeviceUserInterface;
 class ImportedProfile;
 struct ProfileSectionHandler;
 class FrameWindow;
@@ -47,6 +49,8 @@ public:
     ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber);
 
     void setMidi(CMidi* midi) { midi_ = midi; }
+    // Where the device dialogs show their messages.
+    void setDeviceMessages(DeviceUserInterface* messages) { deviceMessages_ = messages; }
     void setMonitors(MonitorViews* monitors) { monitors_ = monitors; }
     void setFrame(FrameWindow* frame) { frame_ = frame; }
     // What a hand-off from a second start does.
@@ -116,6 +120,7 @@ public:
     void appendMonitorText(const QString& line);
     void portsChanged();
     void sysexPassingChanged(bool on);
+    void sysexBuffersChanged(const SysExBufferConfig& config);
 
 private:
     QWidget* owner() const;
@@ -123,6 +128,8 @@ private:
     void switchPorts();
     // Options > Colors: the colour dialog over the record's colours and background picture.
     void editColours();
+    // Options > Configure Buffers: the SysEx buffer dialog over the device layer's settings.
+    void configureSysExBuffers();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
     // state stays.
@@ -133,6 +140,7 @@ private:
     SettingsStore& store_;
     int instanceNumber_;
     CMidi* midi_ = nullptr;
+    DeviceUserInterface* deviceMessages_ = nullptr;
     MonitorViews* monitors_ = nullptr;
     FrameWindow* frame_ = nullptr;
     std::function<void(const HandOff&)> handOff_;

@@ -483,17 +483,48 @@ TEST_F(DeviceManagerTest, SwitchingSysExOnWithAShortageLeavesItOff) {
     EXPECT_TRUE(ui_.sysexSwitches.empty()); // it was off and stays off
 }
 
-TEST_F(DeviceManagerTest, SwitchingSysExOnRaisesTheMinimums) {
-    settings_.sysex = SysExBufferConfig{false, 1, 0, 1, 0};
+// However SysEx comes on (switched on, or on when the ports open), the buffers are at least
+// the minimums, each raise is said, and the raised values are handed on to be stored.
+TEST_F(DeviceManagerTest, SysExMinimumsApplyWhenSwitchedOnAndWhenOpening) {
+    settings_.selection.inputs = {kCable1};
+    settings_.selection.outputs = {kCable2};
+    settings_.selection.outputMaps = {storedMap({0}, true, 0x7FFFF)};
+    for (const bool byOpening : {false, true}) {
+        SCOPED_TRACE(byOpening ? "opening with SysEx on" : "switching SysEx on");
+        midi_.closePorts();
+        midi_.destroyClient();
+        settings_.sysex = SysExBufferConfig{byOpening, 1, 0, 1, 0};
+        start();
+        ui_.warnings.clear();
+        ui_.bufferChanges.clear();
+        ASSERT_TRUE(byOpening ? midi_.openPorts() : midi_.switchSysExOn());
+        EXPECT_THAT(
+            ui_.warnings,
+            ElementsAre("Selected number of input SysEx buffers is less than 2! Defaulting to 2",
+                        "Selected size of input SysEx buffers is Zero! Defaulting to 256",
+                        "Selected number of output SysEx buffers is less than 2! Defaulting to 2",
+                        "Selected size of output SysEx buffers is Zero! Defaulting to 256"));
+        const SysExBufferConfig raised{true, 2, 256, 2, 256};
+        EXPECT_EQ(midi_.sysexConfig(), raised);
+        ASSERT_FALSE(ui_.bufferChanges.empty());
+        SysExBufferConfig reported = ui_.bufferChanges.back();
+        reported.enabled = true; // reported before the buffers were had
+        EXPECT_EQ(reported, raised);
+    }
+}
+
+// A profile's buffer settings reach ports that are already open, switching SysEx as it says.
+TEST_F(DeviceManagerTest, AppliedBufferSettingsRenewTheOpenPorts) {
+    settings_.selection.inputs = {kCable1};
+    settings_.selection.outputs = {kCable2};
     start();
-    ASSERT_TRUE(midi_.switchSysExOn());
-    EXPECT_THAT(
-        ui_.warnings,
-        ElementsAre("Selected number of input SysEx buffers is less than 2! Defaulting to 2",
-                    "Selected size of input SysEx buffers is Zero! Defaulting to 256",
-                    "Selected number of output SysEx buffers is less than 2! Defaulting to 2",
-                    "Selected size of output SysEx buffers is Zero! Defaulting to 256"));
-    EXPECT_EQ(midi_.sysexConfig(), (SysExBufferConfig{true, 2, 256, 2, 256}));
+    ASSERT_TRUE(midi_.openPorts());
+    ASSERT_TRUE(midi_.sysexBuffers().apply({true, 3, 512, 4, 1024}));
+    EXPECT_EQ(midi_.sysexConfig(), (SysExBufferConfig{true, 3, 512, 4, 1024}));
+    EXPECT_TRUE(midi_.sysexBuffers().apply({false, 1, 0, 5, 256}));
+    EXPECT_EQ(midi_.sysexConfig(), (SysExBufferConfig{false, 1, 0, 5, 256}));
+    EXPECT_THAT(ui_.sysexSwitches, ElementsAre(true, false));
+    EXPECT_TRUE(ui_.warnings.empty());
 }
 
 TEST_F(DeviceManagerTest, SysExPassesThroughOpenedPortsWithBuffers) {

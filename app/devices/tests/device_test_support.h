@@ -35,6 +35,9 @@ public:
     void appendMonitorText(const std::string& line) override { monitor.push_back(line); }
     void portsChanged() override { ++portsChangedCount; }
     void sysexPassingChanged(bool on) override { sysexSwitches.push_back(on); }
+    void sysexBuffersChanged(const SysExBufferConfig& config) override {
+        bufferChanges.push_back(config);
+    }
 
     // Monitor lines that start with `prefix`.
     std::vector<std::string> monitorLinesStartingWith(const std::string& prefix) const;
@@ -48,6 +51,7 @@ public:
     std::vector<std::string> monitor;
     int portsChangedCount = 0;
     std::vector<bool> sysexSwitches;
+    std::vector<SysExBufferConfig> bufferChanges;
 };
 
 class MemoryGuard : public OpenGuardStore {

@@ -83,28 +83,47 @@ TEST(DeviceChangeWatcher, APluggedCableReachesTheCheckThroughTheService) {
     QTRY_COMPARE_WITH_TIMEOUT(checks, 2, 10000);
 }
 
-TEST(SysExBuffersDialog, ZeroCountIsStoredAsOneAndRaisedToTwoWhenSwitchedOn) {
+// Typed numbers beyond the spinners' 1-32767 and sizes beyond 1-65535 are stored at the
+// nearest bound, with one "Out of Range Values Adjusted."; a count stored as 1 is raised to
+// 2 when SysEx is switched on.
+TEST(SysExBuffersDialog, OutOfRangeValuesAreAdjustedAndSaidOnce) {
     application();
-    RecordingTarget target;
-    RecordingUi ui;
-    MemoryGuard guard;
-    PlatformDeviceQuery query;
-    CMidi midi(ui, guard, query);
-    midi.enumerateDevices();
-    SysExBuffersDialog dialog(midi, ui);
-    EXPECT_EQ(dialog.inputSizeField()->text(), "8192");
-    dialog.inputCountField()->setValue(0);
-    dialog.outputSizeField()->setText("70000");
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_THAT(ui.warnings, ElementsAre("Out of Range Values Adjusted."));
-    EXPECT_EQ(midi.sysexConfig(), (SysExBufferConfig{false, 1, 8192, 8, 65535}));
-    ui.warnings.clear();
-    ASSERT_TRUE(midi.switchSysExOn());
-    EXPECT_THAT(
-        ui.warnings,
-        ElementsAre("Selected number of input SysEx buffers is less than 2! Defaulting to 2"));
-    EXPECT_EQ(midi.sysexConfig().inputCount, 2);
+    const struct {
+        const char* inputCount;
+        const char* outputSize;
+        SysExBufferConfig stored;
+    } cases[] = {
+        {"0", "8192", {false, 1, 8192, 8, 8192}},
+        {"40000", "8192", {false, 32767, 8192, 8, 8192}},
+        {"0", "70000", {false, 1, 8192, 8, 65535}},
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(std::string(entry.inputCount) + " / " + entry.outputSize);
+        RecordingTarget target;
+        RecordingUi ui;
+        MemoryGuard guard;
+        PlatformDeviceQuery query;
+        CMidi midi(ui, guard, query);
+        midi.enumerateDevices();
+        SysExBuffersDialog dialog(midi.sysexBuffers(), ui);
+        EXPECT_EQ(dialog.inputSizeField()->text(), "8192");
+        EXPECT_EQ(dialog.inputCountField()->minimum(), 1);
+        EXPECT_EQ(dialog.inputCountField()->maximum(), 32767);
+        // Typed: the spinner's arrows cannot leave its range.
+        dialog.inputCountField()->findChild<QLineEdit*>()->setText(entry.inputCount);
+        dialog.outputSizeField()->setText(entry.outputSize);
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_THAT(ui.warnings, ElementsAre("Out of Range Values Adjusted."));
+        EXPECT_EQ(midi.sysexConfig(), entry.stored);
+        ui.warnings.clear();
+        ASSERT_TRUE(midi.switchSysExOn());
+        if (entry.stored.inputCount == 1) {
+            EXPECT_THAT(ui.warnings, ElementsAre("Selected number of input SysEx buffers is "
+                                                 "less than 2! Defaulting to 2"));
+            EXPECT_EQ(midi.sysexConfig().inputCount, 2);
+        }
+    }
 }
 
 TEST(SysExBuffersDialog, UnchangedValuesLeaveTheBuffersAlone) {
@@ -114,7 +133,7 @@ TEST(SysExBuffersDialog, UnchangedValuesLeaveTheBuffersAlone) {
     MemoryGuard guard;
     PlatformDeviceQuery query;
     CMidi midi(ui, guard, query);
-    SysExBuffersDialog dialog(midi, ui);
+    SysExBuffersDialog dialog(midi.sysexBuffers(), ui);
     dialog.accept();
     EXPECT_TRUE(ui.warnings.empty());
     EXPECT_TRUE(ui.sysexSwitches.empty());
@@ -140,8 +159,11 @@ TEST(DeviceMessageBoxes, WarningsCarryTheCaptionAndTextsReachTheCallbacks) {
     std::vector<QString> lines;
     int changes = 0;
     std::vector<bool> sysex;
-    DeviceMessageBoxes boxes("Corvex", {[&](const QString& line) { lines.push_back(line); },
-                                        [&] { ++changes; }, [&](bool on) { sysex.push_back(on); }});
+    std::vector<SysExBufferConfig> buffers;
+    DeviceMessageBoxes boxes("Corvex",
+                             {[&](const QString& line) { lines.push_back(line); },
+                              [&] { ++changes; }, [&](bool on) { sysex.push_back(on); },
+                              [&](const SysExBufferConfig& config) { buffers.push_back(config); }});
     QString text;
     QString title;
     answerNextBox("OK", &text, &title);
@@ -151,9 +173,11 @@ TEST(DeviceMessageBoxes, WarningsCarryTheCaptionAndTextsReachTheCallbacks) {
     boxes.appendMonitorText("Opened MIDI Input");
     boxes.portsChanged();
     boxes.sysexPassingChanged(false);
+    boxes.sysexBuffersChanged({true, 2, 256, 3, 512});
     EXPECT_THAT(lines, ElementsAre("Opened MIDI Input"));
     EXPECT_EQ(changes, 1);
     EXPECT_THAT(sysex, ElementsAre(false));
+    EXPECT_THAT(buffers, ElementsAre(SysExBufferConfig{true, 2, 256, 3, 512}));
 }
 
 } // namespace

@@ -55,4 +55,10 @@ void DeviceMessageBoxes::sysexPassingChanged(bool on) {
     }
 }
 
+void DeviceMessageBoxes::sysexBuffersChanged(const SysExBufferConfig& config) {
+    if (callbacks_.sysexBuffersChanged) {
+        callbacks_.sysexBuffersChanged(config);
+    }
+}
+
 } // namespace corvex

@@ -1,7 +1,7 @@
 // The device manager's questions and messages as Qt shows them: warning boxes after a beep,
 // the "Previous Failure" question, files opened with the desktop's viewer. Monitor lines,
-// the ports-changed notice and the "Pass SysEx" check go to the callbacks the program
-// gives (the main monitor and the frame).
+// the ports-changed notice, the "Pass SysEx" check and the buffer sizes go to the callbacks the
+// program gives (the main monitor and the frame).
 //
 // User-interface thread only.
 #pragma once
@@ -22,6 +22,7 @@ public:
         std::function<void(const QString&)> monitorText;
         std::function<void()> portsChanged;
         std::function<void(bool)> sysexPassingChanged;
+        std::function<void(const SysExBufferConfig&)> sysexBuffersChanged;
     };
 
     DeviceMessageBoxes(QString caption, Callbacks callbacks);
@@ -35,6 +36,7 @@ public:
     void appendMonitorText(const std::string& line) override;
     void portsChanged() override;
     void sysexPassingChanged(bool on) override;
+    void sysexBuffersChanged(const SysExBufferConfig& config) override;
 
 private:
     QString caption_;

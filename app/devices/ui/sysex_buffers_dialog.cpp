@@ -11,14 +11,6 @@ namespace corvex {
 
 namespace {
 
-QSpinBox* countField(int value) {
-    auto* field = new QSpinBox;
-    // 0 can be typed, and is corrected (with a message) like the sizes.
-    field->setRange(0, SysExBuffersDialog::kMaxCount);
-    field->setValue(value);
-    return field;
-}
-
 QGroupBox* group(const QString& title, QLineEdit* size, QSpinBox* count) {
     auto* box = new QGroupBox(title);
     auto* form = new QFormLayout(box);
@@ -35,12 +27,32 @@ long long fieldValue(const QLineEdit* field) {
 
 } // namespace
 
-SysExBuffersDialog::SysExBuffersDialog(CMidi& midi, DeviceUserInterface& ui, QWidget* parent)
-    : QDialog(parent), midi_(midi), ui_(ui),
-      inputSize_(new QLineEdit(QString::number(midi.sysexConfig().inputSize))),
-      inputCount_(countField(midi.sysexConfig().inputCount)),
-      outputSize_(new QLineEdit(QString::number(midi.sysexConfig().outputSize))),
-      outputCount_(countField(midi.sysexConfig().outputCount)) {
+BufferCountBox::BufferCountBox(int value) {
+    setRange(SysExBuffersDialog::kMinCount, SysExBuffersDialog::kMaxCount);
+    setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    setValue(value);
+}
+
+void BufferCountBox::fixup(QString& input) const {
+    QSpinBox::fixup(input);
+    bool ok = false;
+    const long long typed = input.trimmed().toLongLong(&ok);
+    if (!ok || typed < minimum()) {
+        input = QString::number(minimum());
+        adjusted_ = true;
+    } else if (typed > maximum()) {
+        input = QString::number(maximum());
+        adjusted_ = true;
+    }
+}
+
+SysExBuffersDialog::SysExBuffersDialog(SysExBuffers& buffers, DeviceUserInterface& ui,
+                                       QWidget* parent)
+    : QDialog(parent), buffers_(buffers), ui_(ui),
+      inputSize_(new QLineEdit(QString::number(buffers.config().inputSize))),
+      inputCount_(new BufferCountBox(buffers.config().inputCount)),
+      outputSize_(new QLineEdit(QString::number(buffers.config().outputSize))),
+      outputCount_(new BufferCountBox(buffers.config().outputCount)) {
     setWindowTitle(QStringLiteral("Configure SysEx Buffers"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group(QStringLiteral("Input Buffers"), inputSize_, inputCount_));
@@ -52,14 +64,16 @@ SysExBuffersDialog::SysExBuffersDialog(CMidi& midi, DeviceUserInterface& ui, QWi
 }
 
 void SysExBuffersDialog::accept() {
+    // What is still being typed counts, corrected like a number left by the cursor.
+    inputCount_->interpretText();
+    outputCount_->interpretText();
     const CorrectedBufferFields values =
         correctBufferFields({fieldValue(inputSize_), inputCount_->value(), fieldValue(outputSize_),
                              outputCount_->value()});
-    if (values.adjusted) {
+    if (values.adjusted || inputCount_->adjusted() || outputCount_->adjusted()) {
         ui_.showWarning("Out of Range Values Adjusted.");
     }
-    midi_.setSysExBufferSizes(values.inputCount, values.inputSize, values.outputCount,
-                              values.outputSize);
+    buffers_.setSizes(values.inputCount, values.inputSize, values.outputCount, values.outputSize);
     QDialog::accept();
 }
 

@@ -1,11 +1,14 @@
 // "Configure SysEx Buffers": the size and number of the input and output SysEx buffers.
-// On OK the values are corrected to what can be stored ("Out of Range Values Adjusted."),
-// and when they changed the device manager renews the buffers with them.
+// The number spinners run from 1 to 32767; a number typed outside that range is corrected
+// to the nearest bound. On OK the sizes are corrected to what can be stored, any correction
+// is reported ("Out of Range Values Adjusted."), and when the values changed the buffers are
+// renewed with them.
 //
 // User-interface thread only.
 #pragma once
 
-#include "midi.h"
+#include "device_user_interface.h"
+#include "sysex_buffers.h"
 
 #include <QDialog>
 #include <QLineEdit>
@@ -13,12 +16,26 @@
 
 namespace corvex {
 
+// A buffer number: remembers that a typed value had to be corrected to a bound.
+class BufferCountBox : public QSpinBox {
+public:
+    explicit BufferCountBox(int value);
+    bool adjusted() const { return adjusted_; }
+
+protected:
+    void fixup(QString& input) const override;
+
+private:
+    mutable bool adjusted_ = false;
+};
+
 class SysExBuffersDialog : public QDialog {
     Q_OBJECT
 public:
+    static constexpr int kMinCount = 1;
     static constexpr int kMaxCount = 32767;
 
-    SysExBuffersDialog(CMidi& midi, DeviceUserInterface& ui, QWidget* parent = nullptr);
+    SysExBuffersDialog(SysExBuffers& buffers, DeviceUserInterface& ui, QWidget* parent = nullptr);
 
     QLineEdit* inputSizeField() const { return inputSize_; }
     QSpinBox* inputCountField() const { return inputCount_; }
@@ -28,12 +45,12 @@ public:
     void accept() override;
 
 private:
-    CMidi& midi_;
+    SysExBuffers& buffers_;
     DeviceUserInterface& ui_;
     QLineEdit* inputSize_;
-    QSpinBox* inputCount_;
+    BufferCountBox* inputCount_;
     QLineEdit* outputSize_;
-    QSpinBox* outputCount_;
+    BufferCountBox* outputCount_;
 };
 
 } // namespace corvex

@@ -154,7 +154,8 @@ void FrameCommandWiring::addNotifications(CommandTable& table) {
     FrameWindow& f = frame_;
     FrameServices& services = f.services_;
     FrameViews& views = *f.views_;
-    table.add(cmd::kPortsChanged, [&services, &views](int code) {
+    // Sent by the device layer whenever the ports were opened or closed.
+    table.add(cmd::kPortsChanged, [&f, &services, &views](int code) {
         if (code != 1) {
             return;
         }
@@ -166,6 +167,7 @@ void FrameCommandWiring::addNotifications(CommandTable& table) {
                 services.sendViewCommand(kind, cmd::kPortsChanged, 1);
             }
         }
+        f.followPorts();
     });
     table.add(cmd::kPatchMapHandled, [&services, &views](int code) {
         if (code == 1 && views.viewWindow(ViewKind::PortRouting)) {

@@ -9,6 +9,7 @@
 
 #include "command_ids.h"
 #include "cvxlib.h"
+#include "frame_prompts.h"
 #include "frame_window.h"
 #include "mapping/binary_map_file.h"
 #include "mapping/data_map.h"
@@ -17,6 +18,7 @@
 #include "settings/settings_store.h"
 #include "settings_profile.h"
 #include "support/isolated_home.h"
+#include "sysex_buffers_dialog.h"
 #include "vmidi.h"
 #include "window_messages.h"
 
@@ -30,9 +32,12 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <future>
 #include <set>
 
@@ -45,7 +50,12 @@ constexpr unsigned kLoopback2 = 1;
 class ApplicationTest : public ::testing::Test {
 protected:
     // One application object per test, destroyed with it, so that Qt's caches go too.
-    void SetUp() override { qt_ = std::make_unique<QApplication>(argc_, argv_); }
+    // Each test starts from fresh settings: what one test stores (custom port names, a
+    // selection) must not decide what the next one opens.
+    void SetUp() override {
+        std::filesystem::remove(cvx::testing::isolatedHome() + "/.config/Corvex/corvex.reg");
+        qt_ = std::make_unique<QApplication>(argc_, argv_);
+    }
     void TearDown() override { qt_.reset(); }
 
     // Stores a selection for instance 1: Loopback 1 in, Loopback 2 out (by the name it is
@@ -499,7 +509,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kPatchMapping,
                                   cmd::kFileAssociations,
                                   cmd::kSelectMidiPlayer,
-                                  cmd::kConfigureBuffers,
                                   cmd::kConfigureStatus,
                                   cmd::kCustomizeToolbar,
                                   cmd::kMinimizeInTray,
@@ -522,6 +531,95 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
     EXPECT_EQ(disabled, std::vector<int>{});
     // A feature that arrives takes its command off the list above.
     EXPECT_EQ(enabledEarly, std::vector<int>{});
+    application->finish();
+}
+
+// The buffer counts and sizes chosen in "Configure SysEx Buffers" are in force at once, kept
+// by a profile that does not name them, taken from one that does, and there after a restart.
+TEST_F(ApplicationTest, ConfiguredSysExBuffersAreKeptAcrossProfilesAndRestarts) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    ASSERT_NE(frame.action(cmd::kConfigureBuffers), nullptr);
+    EXPECT_TRUE(frame.action(cmd::kConfigureBuffers)->isEnabled());
+    ASSERT_TRUE(frame.runCommand(cmd::kConfigureBuffers));
+    auto* dialog = frame.findChild<SysExBuffersDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->inputCountField()->minimum(), 1);
+    EXPECT_EQ(dialog->outputCountField()->maximum(), 32767);
+    dialog->inputSizeField()->setText("1024");
+    dialog->inputCountField()->setValue(4);
+    dialog->outputSizeField()->setText("2048");
+    dialog->outputCountField()->setValue(6);
+    dialog->accept();
+    auto buffers = [](const SysExBufferConfig& config) {
+        return std::vector<int>{config.inputCount, config.inputSize, config.outputCount,
+                                config.outputSize};
+    };
+    const std::vector<int> chosen{4, 1024, 6, 2048};
+    EXPECT_EQ(buffers(application->midi().sysexConfig()), chosen);
+
+    const std::string home = cvx::testing::isolatedHome();
+    const struct {
+        const char* file;
+        const char* options;
+        std::vector<int> expected;
+    } profiles[] = {
+        {"/silent.ini", "", chosen},
+        {"/named.ini", "[Options]\nBuffer Count=3\nBuffer Size=512\n", {3, 512, 6, 2048}},
+    };
+    for (const auto& profile : profiles) {
+        SCOPED_TRACE(profile.file);
+        const std::string path = home + profile.file;
+        std::ofstream(path) << profile.options
+                            << "[MIDI Devices]\nDevMIDIIn=1\nIn1=Corvex Loopback 1\n"
+                               "DevMIDIOut=1\nOut1=Corvex Loopback 2\n";
+        frame.dropFiles({path});
+        EXPECT_EQ(buffers(application->midi().sysexConfig()), profile.expected);
+    }
+    application->requestExit();
+    application->finish();
+    application.reset();
+
+    std::unique_ptr<Application> again = startApplication();
+    EXPECT_EQ(buffers(again->midi().sysexConfig()), (std::vector<int>{3, 512, 6, 2048}));
+    again->finish();
+}
+
+// The device layer tells the frame whenever the ports open or close (command 33186), so that
+// whatever shows ports refreshes, however the ports were opened.
+TEST_F(ApplicationTest, OpeningAndClosingThePortsTellsTheFrame) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    QSignalSpy changed(application->frame(), &FrameWindow::portsChanged);
+    application->midi().closePorts();
+    EXPECT_EQ(changed.count(), 1);
+    ASSERT_TRUE(application->midi().openPorts());
+    EXPECT_EQ(changed.count(), 2);
+    application->finish();
+}
+
+// "Display Verbose Device Information" takes effect when the General Options close.
+TEST_F(ApplicationTest, VerboseDeviceInformationFollowsTheOptionsAtOnce) {
+    class Prompts : public FramePrompts {
+    public:
+        explicit Prompts(bool verbose) : verbose_(verbose) {}
+        bool editGeneralOptions(QWidget*, GeneralOptions& options) override {
+            options.verboseDeviceInfo = verbose_;
+            return true;
+        }
+
+    private:
+        bool verbose_;
+    };
+    std::unique_ptr<Application> application = startApplication();
+    for (const bool verbose : {false, true}) {
+        application->frame()->setPrompts(std::make_unique<Prompts>(verbose));
+        ASSERT_TRUE(application->frame()->runCommand(cmd::kGeneralOptions));
+        EXPECT_EQ(application->midi().verboseDeviceInfo(), verbose);
+        EXPECT_EQ(application->settings().display.verbose, verbose);
+    }
     application->finish();
 }
 

@@ -1,7 +1,7 @@
-// The text listings for the main monitor: devices and routing, running status, data map.
-#include "midi.h"
+#include "device_listings.h"
 
-#include "cvxlib.h"
+#include "port_routing_bits.h"
+#include "port_selection.h"
 
 #include <cstdio>
 
@@ -9,9 +9,7 @@ namespace corvex {
 
 namespace {
 
-bool isConnected(const CPortMap& map, int input) {
-    return (map.inputBits[input / 32] >> (input % 32) & 1u) != 0;
-}
+constexpr int kGeneratedPort = PortSelection::kGeneratedPort;
 
 std::string format(const char* pattern, auto... values) {
     char text[1024];
@@ -111,75 +109,76 @@ const char* onOff(bool on) {
 
 } // namespace
 
-void CMidi::listDeviceInformation() {
-    ui_.appendMonitorText("DEVICE INFORMATION");
-    for (int slot = 0; slot < inputCount_; ++slot) {
-        const CMidiIn& input = *inputs_[slot];
+void listDeviceInformation(const DeviceRoster& roster, const CPortDataMap& routeMaps,
+                           bool routingDetails, DeviceUserInterface& ui) {
+    ui.appendMonitorText("DEVICE INFORMATION");
+    for (int slot = 0; slot < roster.inputCount(); ++slot) {
+        const CMidiIn& input = roster.input(slot);
         if (input.IsOpen() != 0) {
-            ui_.appendMonitorText(portLine("IN:  ", input.deviceIndex() + 1, input));
+            ui.appendMonitorText(portLine("IN:  ", input.deviceIndex() + 1, input));
         }
     }
-    for (int slot = 0; slot < outputCount_; ++slot) {
-        const CMidiOut& output = *outputs_[slot];
+    for (int slot = 0; slot < roster.outputCount(); ++slot) {
+        const CMidiOut& output = roster.output(slot);
         if (output.IsOpen() == 0) {
             continue;
         }
-        ui_.appendMonitorText(portLine("OUT: ", output.deviceIndex() + 1, output));
-        if (!settings_.verboseDeviceInfo) {
+        ui.appendMonitorText(portLine("OUT: ", output.deviceIndex() + 1, output));
+        if (!routingDetails) {
             continue;
         }
         const CPortMap& map = output.portMap();
         auto details = [&](int input) {
-            ui_.appendMonitorText("    Details/Chan: " + maskDetails(map.inputMasks[input]));
-            if (auto path = portDataMap_.find(output.deviceIndex(), input)) {
-                ui_.appendMonitorText("    Port Data Map: \"" + fileNameOf(*path) + "\"");
+            ui.appendMonitorText("    Details/Chan: " + maskDetails(map.inputMasks[input]));
+            if (auto path = routeMaps.find(output.deviceIndex(), input)) {
+                ui.appendMonitorText("    Port Data Map: \"" + fileNameOf(*path) + "\"");
             }
         };
-        for (int in = 0; in < inputCount_; ++in) {
-            const CMidiIn& input = *inputs_[in];
+        for (int in = 0; in < roster.inputCount(); ++in) {
+            const CMidiIn& input = roster.input(in);
             const int index = input.deviceIndex();
-            if (input.IsOpen() != 0 && isConnected(map, index) && map.inputMasks[index] != 0) {
-                ui_.appendMonitorText(portLine("  In:", index + 1, input));
+            if (input.IsOpen() != 0 && inputConnected(map, index) && map.inputMasks[index] != 0) {
+                ui.appendMonitorText(portLine("  In:", index + 1, input));
                 details(index);
             }
         }
-        if (isConnected(map, kGeneratedPort) && map.inputMasks[kGeneratedPort] != 0) {
-            ui_.appendMonitorText("  In: Corvex Events");
+        if (inputConnected(map, kGeneratedPort) && map.inputMasks[kGeneratedPort] != 0) {
+            ui.appendMonitorText("  In: Corvex Events");
             details(kGeneratedPort);
         }
     }
 }
 
-void CMidi::listRunningStatus() {
-    for (int slot = 0; slot < outputCount_; ++slot) {
-        const CMidiOut& output = *outputs_[slot];
+void listRunningStatus(const DeviceRoster& roster, const EngineLink& engine,
+                       DeviceUserInterface& ui) {
+    for (int slot = 0; slot < roster.outputCount(); ++slot) {
+        const CMidiOut& output = roster.output(slot);
         if (output.IsOpen() == 0) {
             continue;
         }
-        const uint32_t status =
-            GetCurrentStatus(context_.client, static_cast<uint16_t>(output.deviceIndex()));
-        ui_.appendMonitorText(format("%s: RunStatus: %s. Status: %2.2X",
-                                     output.displayName().c_str(), runStatus_ ? "ON" : "OFF",
-                                     status & 0xFFu));
+        const uint32_t status = engine.currentStatus(output.deviceIndex());
+        ui.appendMonitorText(format("%s: RunStatus: %s. Status: %2.2X",
+                                    output.displayName().c_str(), engine.runStatus() ? "ON" : "OFF",
+                                    status & 0xFFu));
     }
 }
 
-void CMidi::listDataMap() {
-    if (map_.itemCount <= 0 || map_.items == nullptr) {
+void listDataMap(const SMapper& map, DeviceUserInterface& ui) {
+    if (map.itemCount <= 0 || map.items == nullptr) {
         return;
     }
-    ui_.appendMonitorText("DATA MAP");
-    ui_.appendMonitorText(
+    ui.appendMonitorText("DATA MAP");
+    ui.appendMonitorText(
         "Ch Message V1Min V1Max V2Min V2Max C|Ch Message V1Min V1Max V2Min V2Max Ac");
-    for (int item = 0; item < map_.itemCount; ++item) {
-        ui_.appendMonitorText(itemLine(map_, map_.items[item]));
+    for (int item = 0; item < map.itemCount; ++item) {
+        ui.appendMonitorText(itemLine(map, map.items[item]));
     }
-    ui_.appendMonitorText(format(
+    ui.appendMonitorText(format(
         "Wait for complete NRPN: %s, NRPN Data Incr: %s, Send Full NRPN: %s",
-        onOff(map_.mapOptions & MAP_WAIT_FOR_FULL_NRPN),
-        onOff(map_.mapOptions & MAP_NRPN_DATA_INCR), onOff(map_.mapOptions & MAP_SEND_FULL_NRPN)));
-    ui_.appendMonitorText(format("Map is: %s, PC Keyboard Mapping: %s", onOff(map_.mapIsOn != 0),
-                                 onOff(map_.mapKeys != 0)));
+        onOff(map.mapOptions & MAP_WAIT_FOR_FULL_NRPN), onOff(map.mapOptions & MAP_NRPN_DATA_INCR),
+        onOff(map.mapOptions & MAP_SEND_FULL_NRPN)));
+    ui.appendMonitorText(format("Map is: %s, PC Keyboard Mapping: %s", onOff(map.mapIsOn != 0),
+                                onOff(map.mapKeys != 0)));
 }
 
 } // namespace corvex
