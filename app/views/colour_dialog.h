@@ -3,8 +3,7 @@
 // 300 ms after the last edit), "&Reset Defaults", and the frame's background picture mode.
 // OK keeps what was applied; Cancel applies the colours and picture the dialog started with.
 // Threads: the user-interface thread only.
-#ifndef CORVEX_VIEWS_COLOUR_DIALOG_H
-#define CORVEX_VIEWS_COLOUR_DIALOG_H
+#pragma once
 
 #include "colour_table.h"
 
@@ -78,5 +77,3 @@ private:
 };
 
 } // namespace corvex
-
-#endif

@@ -1,8 +1,7 @@
 // The monitor feed of an engine client: GetEvent on one queue (MON_MAIN for the main
 // monitor, MON_RAW_INPUT for the input monitor) and GetSysExString for SysEx pieces.
 // Threads: the user-interface thread only.
-#ifndef CORVEX_VIEWS_ENGINE_MONITOR_FEED_H
-#define CORVEX_VIEWS_ENGINE_MONITOR_FEED_H
+#pragma once
 
 #include "views/monitor_feed.h"
 
@@ -21,5 +20,3 @@ private:
 };
 
 } // namespace corvex
-
-#endif

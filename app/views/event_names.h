@@ -1,7 +1,6 @@
 // Names of MIDI message kinds, controllers, notes and General MIDI programs as the monitors
 // print them. Constant tables: any thread may read them.
-#ifndef CORVEX_VIEWS_EVENT_NAMES_H
-#define CORVEX_VIEWS_EVENT_NAMES_H
+#pragma once
 
 #include <array>
 #include <string_view>
@@ -267,5 +266,3 @@ inline constexpr std::array<std::string_view, 128> generalMidiPrograms = {"Acc. 
                                                                           "Gunshot"};
 
 } // namespace corvex::event_names
-
-#endif

@@ -9,8 +9,7 @@
 // Threads: an EventText is not synchronised. Formatting (the const members) may run on any
 // number of threads at once while no setter runs; the program keeps its one formatter on the
 // user-interface thread.
-#ifndef CORVEX_VIEWS_EVENT_TEXT_H
-#define CORVEX_VIEWS_EVENT_TEXT_H
+#pragma once
 
 #include "cvx_records.h"
 
@@ -95,5 +94,3 @@ private:
 };
 
 } // namespace corvex
-
-#endif

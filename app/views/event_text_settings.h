@@ -2,8 +2,7 @@
 // port name abbreviations ("DisplayPortNames") and patch names ("DisplayGMPatches").
 // Port names themselves come from the device manager (EventText::setPortNames).
 // Threads: the thread that owns the EventText.
-#ifndef CORVEX_VIEWS_EVENT_TEXT_SETTINGS_H
-#define CORVEX_VIEWS_EVENT_TEXT_SETTINGS_H
+#pragma once
 
 #include "settings_profile.h"
 #include "views/event_text.h"
@@ -13,5 +12,3 @@ namespace corvex {
 void applyEventTextSettings(EventText& text, const SettingsProfile& settings);
 
 } // namespace corvex
-
-#endif

@@ -1,7 +1,6 @@
 // Which entry of the program's 55-colour scheme a monitor line is drawn in: by message kind,
 // or by channel when the channel-colour option is on. Pure functions: any thread.
-#ifndef CORVEX_VIEWS_LINE_COLOUR_H
-#define CORVEX_VIEWS_LINE_COLOUR_H
+#pragma once
 
 #include "colour_table.h"
 #include "views/monitor_line.h"
@@ -12,5 +11,3 @@ namespace corvex {
 size_t lineColourIndex(const MonitorLine& line, bool channelColours);
 
 } // namespace corvex
-
-#endif

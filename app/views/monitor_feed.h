@@ -2,8 +2,7 @@
 // pieces those events refer to. The program's feed reads the engine client
 // (EngineMonitorFeed); tests may hand their own.
 // Threads: the user-interface thread only (the engine allows one GetEvent caller).
-#ifndef CORVEX_VIEWS_MONITOR_FEED_H
-#define CORVEX_VIEWS_MONITOR_FEED_H
+#pragma once
 
 #include "views/monitor_line.h"
 
@@ -20,5 +19,3 @@ public:
 };
 
 } // namespace corvex
-
-#endif

@@ -1,8 +1,7 @@
 // The font dialog of the monitors: Qt's font dialog (not the desktop's, which may not honour
 // the restriction) listing fixed-pitch fonts only, starting from the monitors' current font.
 // Threads: the user-interface thread only.
-#ifndef CORVEX_VIEWS_MONITOR_FONT_DIALOG_H
-#define CORVEX_VIEWS_MONITOR_FONT_DIALOG_H
+#pragma once
 
 #include "settings_profile.h"
 
@@ -24,5 +23,3 @@ public:
 };
 
 } // namespace corvex
-
-#endif

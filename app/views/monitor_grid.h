@@ -2,8 +2,7 @@
 // line and column are at the top left, and the marked selection. Row 0 of the grid is the
 // header; row r (r >= 1) shows line topLine() + r - 1. The window turns pixels into cells.
 // Threads: the user-interface thread only.
-#ifndef CORVEX_VIEWS_MONITOR_GRID_H
-#define CORVEX_VIEWS_MONITOR_GRID_H
+#pragma once
 
 #include <cstddef>
 #include <optional>
@@ -77,5 +76,3 @@ private:
 };
 
 } // namespace corvex
-
-#endif

@@ -1,7 +1,6 @@
 // One record of a monitor's line ring: an engine event, a text line (owning its text) or a
 // line of SysEx bytes (one display piece, held in place). Plain values: any thread, not shared.
-#ifndef CORVEX_VIEWS_MONITOR_LINE_H
-#define CORVEX_VIEWS_MONITOR_LINE_H
+#pragma once
 
 #include "views/event_text.h"
 
@@ -28,5 +27,3 @@ void formatMonitorLine(const EventText& text, const MonitorLine& line, NumberSty
                        std::string& out);
 
 } // namespace corvex
-
-#endif

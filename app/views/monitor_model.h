@@ -2,8 +2,7 @@
 // style, draining the engine queue (or discarding while the display is stopped), text lines,
 // and the clipboard texts (Copy All, a selected rectangle of the character grid).
 // Threads: the user-interface thread only.
-#ifndef CORVEX_VIEWS_MONITOR_MODEL_H
-#define CORVEX_VIEWS_MONITOR_MODEL_H
+#pragma once
 
 #include "views/event_text.h"
 #include "views/monitor_feed.h"
@@ -66,5 +65,3 @@ private:
 };
 
 } // namespace corvex
-
-#endif

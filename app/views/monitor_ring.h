@@ -1,8 +1,7 @@
 // The newest 3000 lines of a monitor, oldest first. Storage is allocated once; adding to a
 // full ring replaces the oldest line (and frees the text it owned).
 // Threads: one thread (the user-interface thread) owns a ring.
-#ifndef CORVEX_VIEWS_MONITOR_RING_H
-#define CORVEX_VIEWS_MONITOR_RING_H
+#pragma once
 
 #include "views/monitor_line.h"
 
@@ -32,5 +31,3 @@ private:
 };
 
 } // namespace corvex
-
-#endif

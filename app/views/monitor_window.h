@@ -10,8 +10,7 @@
 //
 // Threads: the user-interface thread only. The engine posts to hwnd() from its own threads;
 // the message target brings those posts to this thread.
-#ifndef CORVEX_VIEWS_MONITOR_WINDOW_H
-#define CORVEX_VIEWS_MONITOR_WINDOW_H
+#pragma once
 
 #include "colour_table.h"
 #include "cvx_platform.h"
@@ -151,5 +150,3 @@ private:
 };
 
 } // namespace corvex
-
-#endif

@@ -1,8 +1,7 @@
 // The colour scheme on screen: its colours as Qt colours, the desktop's colours for the
 // entries that follow the system, and the default set that fits the screen.
 // Threads: the user-interface thread only.
-#ifndef CORVEX_VIEWS_SCHEME_COLOURS_H
-#define CORVEX_VIEWS_SCHEME_COLOURS_H
+#pragma once
 
 #include "colour_table.h"
 
@@ -26,5 +25,3 @@ SystemColours paletteSystemColours(const QWidget& widget);
 ColourScheme screenDefaultColours(const QWidget& widget);
 
 } // namespace corvex
-
-#endif

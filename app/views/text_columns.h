@@ -1,7 +1,6 @@
 // Column arithmetic on UTF-8 text for the monitors' fixed character grid: one column per code
 // point. Pure functions: any thread may call them.
-#ifndef CORVEX_VIEWS_TEXT_COLUMNS_H
-#define CORVEX_VIEWS_TEXT_COLUMNS_H
+#pragma once
 
 #include <cstddef>
 #include <string>
@@ -89,5 +88,3 @@ inline std::string printableText(std::string_view text) {
 }
 
 } // namespace corvex
-
-#endif
