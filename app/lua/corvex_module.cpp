@@ -105,9 +105,13 @@ int pushPorts(lua_State* state, const std::map<int, std::string>& ports) {
 
 // The names are kept by the engine, so no C++ object of this frame is alive when building
 // the table raises an error (Lua's errors skip destructors).
-int getInPorts(lua_State* state) { return pushPorts(state, engineOf(state).openPorts(true)); }
+int getInPorts(lua_State* state) {
+    return pushPorts(state, engineOf(state).openPorts(true));
+}
 
-int getOutPorts(lua_State* state) { return pushPorts(state, engineOf(state).openPorts(false)); }
+int getOutPorts(lua_State* state) {
+    return pushPorts(state, engineOf(state).openPorts(false));
+}
 
 int getTimeMs(lua_State* state) {
     lua_pushinteger(state, engineOf(state).host().tickMs());
@@ -116,7 +120,8 @@ int getTimeMs(lua_State* state) {
 
 int setTimer(lua_State* state) {
     const lua_Integer ms = luaL_checkinteger(state, 1);
-    engineOf(state).startTimer(ms <= 0 ? 0 : static_cast<int>(std::clamp<lua_Integer>(ms, 10, 1 << 30)));
+    engineOf(state).startTimer(
+        ms <= 0 ? 0 : static_cast<int>(std::clamp<lua_Integer>(ms, 10, 1 << 30)));
     return 0;
 }
 
@@ -131,10 +136,14 @@ void installCorvexModule(lua_State* state, LuaScriptEngine& engine) {
     lua_pushlightuserdata(state, &engine);
     lua_setfield(state, LUA_REGISTRYINDEX, kEngineRegistryKey);
 
-    static constexpr luaL_Reg kFunctions[] = {
-        {"log", log},           {"sendMidi", sendMidi},       {"sendSysEx", sendSysEx},
-        {"getInPorts", getInPorts}, {"getOutPorts", getOutPorts}, {"getTimeMs", getTimeMs},
-        {"setTimer", setTimer}, {nullptr, nullptr}};
+    static constexpr luaL_Reg kFunctions[] = {{"log", log},
+                                              {"sendMidi", sendMidi},
+                                              {"sendSysEx", sendSysEx},
+                                              {"getInPorts", getInPorts},
+                                              {"getOutPorts", getOutPorts},
+                                              {"getTimeMs", getTimeMs},
+                                              {"setTimer", setTimer},
+                                              {nullptr, nullptr}};
     luaL_newlib(state, kFunctions);
     setInteger(state, "NOTE_OFF", 128);
     setInteger(state, "NOTE_ON", 144);

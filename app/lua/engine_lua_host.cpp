@@ -46,6 +46,8 @@ std::map<int, std::string> EngineLuaHost::openOutputs() const {
     return portNames_ ? portNames_(false) : std::map<int, std::string>{};
 }
 
-uint32_t EngineLuaHost::tickMs() const { return GetTickCount(); }
+uint32_t EngineLuaHost::tickMs() const {
+    return GetTickCount();
+}
 
 } // namespace corvex

@@ -12,6 +12,8 @@ namespace corvex {
 int64_t luaValueAsInteger(lua_State* state, int index);
 
 // x modulo m, never negative (m > 0).
-constexpr int64_t floorModulo(int64_t x, int64_t m) { return ((x % m) + m) % m; }
+constexpr int64_t floorModulo(int64_t x, int64_t m) {
+    return ((x % m) + m) % m;
+}
 
 } // namespace corvex

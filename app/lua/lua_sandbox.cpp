@@ -20,8 +20,23 @@ LuaSandbox*& sandboxOf(lua_State* state) {
 // module searcher that loads text only. Run once per state with the module folder as its
 // argument.
 constexpr const char* kSandboxChunk = R"lua(
-local folder = ...
+local folder, limitReached = ...
 local rawload, rawloadfile, select, error = load, loadfile, select, error
+local rawsetmetatable, rawxpcall, rawget, type = setmetatable, xpcall, rawget, type
+-- Finalisers and the message handler of an error raised by the limit run with hooks off,
+-- so the first are not offered and the second is skipped once the limit is reached.
+setmetatable = function(object, metatable)
+  if type(metatable) == "table" and rawget(metatable, "__gc") ~= nil then
+    error("__gc metamethods are not available to scripts", 2)
+  end
+  return rawsetmetatable(object, metatable)
+end
+xpcall = function(body, handler, ...)
+  return rawxpcall(body, function(message)
+    if limitReached() then return message end
+    return handler(message)
+  end, ...)
+end
 load = function(chunk, name, mode, ...)
   if select('#', ...) > 0 then return rawload(chunk, name, "t", (...)) end
   return rawload(chunk, name, "t")
@@ -89,6 +104,11 @@ void restrictDebug(lua_State* state) {
     lua_pop(state, 4);
 }
 
+int limitReached(lua_State* state) {
+    lua_pushboolean(state, sandboxOf(state)->limitReached());
+    return 1;
+}
+
 int setUp(lua_State* state, void* moduleFolder) {
     luaL_openlibs(state);
     clearField(state, "os", "exit");
@@ -104,7 +124,8 @@ int setUp(lua_State* state, void* moduleFolder) {
         return lua_error(state);
     }
     lua_pushstring(state, static_cast<const std::string*>(moduleFolder)->c_str());
-    lua_call(state, 1, 0);
+    lua_pushcfunction(state, limitReached);
+    lua_call(state, 2, 0);
     return 0;
 }
 
@@ -120,7 +141,8 @@ LuaSandbox::Outcome failureOf(lua_State* state) {
     } else if (lua_type(state, -1) == LUA_TNUMBER) {
         char text[64];
         if (lua_isinteger(state, -1)) {
-            std::snprintf(text, sizeof text, "%lld", static_cast<long long>(lua_tointeger(state, -1)));
+            std::snprintf(text, sizeof text, "%lld",
+                          static_cast<long long>(lua_tointeger(state, -1)));
         } else {
             std::snprintf(text, sizeof text, "%.14g", static_cast<double>(lua_tonumber(state, -1)));
         }
@@ -204,7 +226,9 @@ void LuaSandbox::beginEntry() {
     lua_sethook(state_, &LuaSandbox::countHook, LUA_MASKCOUNT, kHookStep);
 }
 
-void LuaSandbox::endEntry() { lua_sethook(state_, nullptr, 0, 0); }
+void LuaSandbox::endEntry() {
+    lua_sethook(state_, nullptr, 0, 0);
+}
 
 void LuaSandbox::countHook(lua_State* state, lua_Debug*) {
     LuaSandbox* self = sandboxOf(state);

@@ -7,14 +7,16 @@
 // dofile and require accept text only), standard input (io.read, io.input, io.stdin,
 // io.lines and dofile/loadfile without a file name), and the parts of the debug library
 // that could change hooks, locals, upvalues, metatables or reach the registry
-// (debug.sethook raises an error). require finds Lua modules in the script's folder first,
-// then on the usual Lua path.
+// (debug.sethook raises an error), and finalisers (setmetatable refuses a metatable with
+// __gc: Lua runs finalisers with hooks off, where no limit could stop them). require finds Lua
+// modules in the script's folder first, then on the usual Lua path.
 //
 // The limit: every entry (run()) and the closing of the state run with a count hook that
 // raises kLimitMessage once 250,000 virtual-machine instructions were spent in that entry,
 // whichever coroutine spent them (new coroutines inherit the hook, and they share the
 // entry's budget). Once raised, the error is raised again at every further instruction until
-// the entry ends, so pcall and xpcall cannot swallow it.
+// the entry ends, so pcall and xpcall cannot swallow it (xpcall's message handler, which Lua
+// runs with hooks off for an error raised by a hook, is skipped for it).
 //
 // The memory cap: an allocator that refuses to grow the state beyond its limit; Lua turns
 // the refusal into a "not enough memory" error that ends the entry.
@@ -61,6 +63,9 @@ public:
     // Runs `body` as one entry; on success its `results` results are left on the stack for
     // the caller to read and pop, on failure nothing is left.
     Outcome run(Body body, void* context, int results = 0);
+
+    // Whether the entry running now used up its instructions.
+    bool limitReached() const { return exceeded_; }
 
     // Bytes the state holds now.
     size_t memoryInUse() const { return used_ > 0 ? static_cast<size_t>(used_) : 0; }

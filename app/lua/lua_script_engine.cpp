@@ -140,8 +140,7 @@ bool LuaScriptEngine::load(const std::string& path) {
         unload();
         return false;
     }
-    const LuaSandbox::Outcome check =
-        sandbox_->run(hasFunction, const_cast<char*>("onMidi"), 1);
+    const LuaSandbox::Outcome check = sandbox_->run(hasFunction, const_cast<char*>("onMidi"), 1);
     if (check.ok) {
         hasOnMidi_ = lua_toboolean(sandbox_->state(), -1) != 0;
         lua_pop(sandbox_->state(), 1);

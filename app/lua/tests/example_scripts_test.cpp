@@ -17,7 +17,9 @@ using ::testing::HasSubstr;
 
 using Bytes = std::vector<uint8_t>;
 
-std::string example(const char* name) { return std::string(CVX_EXAMPLE_SCRIPTS) + "/" + name; }
+std::string example(const char* name) {
+    return std::string(CVX_EXAMPLE_SCRIPTS) + "/" + name;
+}
 
 class ExampleScriptsTest : public ::testing::Test {
 protected:

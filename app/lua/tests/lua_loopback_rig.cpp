@@ -21,7 +21,8 @@ LuaLoopbackRig::LuaLoopbackRig(size_t memoryLimit)
     : host_(0,
             [this](bool inputs) {
                 std::map<int, std::string> ports;
-                if (inputs ? IsInDevOpen(client_, kInputCable) : IsOutDevOpen(client_, kOutputCable)) {
+                if (inputs ? IsInDevOpen(client_, kInputCable)
+                           : IsOutDevOpen(client_, kOutputCable)) {
                     ports[inputs ? kInputCable : kOutputCable] =
                         inputs ? "Corvex Loopback 1" : "Corvex Loopback 2";
                 }

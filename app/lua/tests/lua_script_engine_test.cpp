@@ -108,16 +108,16 @@ TEST_F(LuaScriptEngineTest, EveryCallBackNamesItsErrors) {
     int timerPeriod = -1;
     rig.engine().setTimerControl([&](int ms) { timerPeriod = ms; });
     const ErrorPathCase cases[] = {
-        {"function onStart() error('s') end", [](LuaScriptEngine&) {}, "[ERR] onStart: ",
-         "script.lua:1: s"},
+        {"function onStart() error('s') end", [](LuaScriptEngine&) {},
+         "[ERR] onStart: ", "script.lua:1: s"},
         {"function onStop() error('t') end", [](LuaScriptEngine& e) { e.unload(); },
          "[ERR] onStop: ", "script.lua:1: t"},
         {"function onTimer() error() end", [](LuaScriptEngine& e) { e.timerTick(); },
          "[ERR] onTimer: ", "Runtime error (script disabled)"},
         {"function onCommand() error({}) end", [](LuaScriptEngine& e) { e.command("x"); },
          "[ERR] onCommand: ", "Runtime error"},
-        {"", [](LuaScriptEngine& e) { e.command("x ="); }, "[ERR] input:1: ",
-         "unexpected symbol near <eof>"},
+        {"", [](LuaScriptEngine& e) { e.command("x ="); },
+         "[ERR] input:1: ", "unexpected symbol near <eof>"},
         {"", [](LuaScriptEngine& e) { e.command("error(true)"); }, "[ERR] Command error", ""},
         {"", [](LuaScriptEngine& e) { e.command("error(7)"); }, "[ERR] 7", ""},
     };
