@@ -38,6 +38,8 @@ std::string scriptWindowTitle(bool hasState, const std::string& scriptPath, bool
     return "Corvex Lua Script - " + name + " [" + (active ? "Active" : "Bypassed") + "]";
 }
 
-size_t logCharactersToDrop(size_t length) { return length > 32000 ? length / 2 : 0; }
+size_t logCharactersToDrop(size_t length) {
+    return length > 32000 ? length / 2 : 0;
+}
 
 } // namespace corvex

@@ -6,6 +6,7 @@
 #include "frame_messages.h"
 #include "frame_settings.h"
 #include "frame_window.h"
+#include "lua/ui/lua_scripts.h"
 #include "mapping/binary_map_file.h"
 #include "mapping/data_map.h"
 #include "midi.h"
@@ -18,10 +19,28 @@
 
 #include <QString>
 
+#include <map>
 #include <vector>
 
 namespace corvex {
 namespace {
+
+// The open ports by device index with the names the user sees, for the Lua scripts.
+std::map<int, std::string> openPortNames(const CMidi* midi, bool inputs) {
+    std::map<int, std::string> ports;
+    if (midi == nullptr) {
+        return ports;
+    }
+    const int count = inputs ? midi->inputCount() : midi->outputCount();
+    for (int slot = 0; slot < count; ++slot) {
+        const CMidiPort& port = inputs ? static_cast<const CMidiPort&>(midi->input(slot))
+                                       : static_cast<const CMidiPort&>(midi->output(slot));
+        if (port.IsOpen() != 0 && port.deviceIndex() >= 0) {
+            ports[port.deviceIndex()] = port.displayName();
+        }
+    }
+    return ports;
+}
 
 size_t viewIndex(ViewKind view) {
     return static_cast<size_t>(view);
@@ -90,7 +109,11 @@ void storeImportedPortNames(SettingsStore& store, const ImportedProfile& profile
 }
 
 ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber)
-    : record_(record), store_(store), instanceNumber_(instanceNumber) {}
+    : record_(record), store_(store), instanceNumber_(instanceNumber),
+      lua_(std::make_unique<LuaScripts>(
+          record, [this](bool inputs) { return openPortNames(midi_, inputs); })) {}
+
+ProgramServices::~ProgramServices() = default;
 
 QWidget* ProgramServices::owner() const {
     return frame_;
@@ -348,10 +371,14 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 }
 
 bool ProgramServices::providesCommand(int id) const {
-    return id == cmd::kReleaseMidi;
+    return id == cmd::kReleaseMidi || id == cmd::kLuaScript;
 }
 
 bool ProgramServices::runCommand(int id) {
+    if (id == cmd::kLuaScript) {
+        lua_->open(engineClient(), owner());
+        return true;
+    }
     if (id != cmd::kReleaseMidi) {
         return false;
     }
@@ -363,7 +390,11 @@ bool ProgramServices::runCommand(int id) {
     return true;
 }
 
-void ProgramServices::closeToolWindow(int) {}
+void ProgramServices::closeToolWindow(int id) {
+    if (id == cmd::kLuaScript) {
+        lua_->close();
+    }
+}
 
 // ---- Device manager's notices -------------------------------------------------------------
 

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QString;
@@ -23,6 +24,7 @@ namespace corvex {
 class CMidi;
 class ImportedProfile;
 class FrameWindow;
+class LuaScripts;
 class MonitorViews;
 struct HandOff;
 struct MonitorLook;
@@ -43,6 +45,7 @@ void storeImportedPortNames(SettingsStore& store, const ImportedProfile& profile
 class ProgramServices : public FrameServices {
 public:
     ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber);
+    ~ProgramServices() override;
 
     void setMidi(CMidi* midi) { midi_ = midi; }
     void setMonitors(MonitorViews* monitors) { monitors_ = monitors; }
@@ -112,6 +115,7 @@ private:
     std::function<void(const HandOff&)> handOff_;
     DataMap globalMap_;
     std::array<std::string, 6> rememberedFolders_;
+    std::unique_ptr<LuaScripts> lua_;
 };
 
 } // namespace corvex

@@ -38,13 +38,14 @@ QFont scriptFont() {
     return font;
 }
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 } // namespace
 
-LuaScriptWindow::LuaScriptWindow(LuaScriptEngine& engine, uint64_t client,
-                                 SettingsProfile& record, LuaWindowMemory& memory,
-                                 QWidget* owner)
+LuaScriptWindow::LuaScriptWindow(LuaScriptEngine& engine, uint64_t client, SettingsProfile& record,
+                                 LuaWindowMemory& memory, QWidget* owner)
     : QMainWindow(owner, Qt::Window), engine_(engine), client_(client), record_(record),
       target_([this](uint32_t msg, uintptr_t, intptr_t) { onMessage(msg); }), memory_(memory) {
     setObjectName(QStringLiteral("CorvexLuaScriptWnd"));
@@ -173,8 +174,8 @@ QAction* LuaScriptWindow::action(int command) const {
 }
 
 void LuaScriptWindow::refresh() {
-    setWindowTitle(fromUtf8(
-        scriptWindowTitle(engine_.hasState(), engine_.scriptPath(), engine_.active())));
+    setWindowTitle(
+        fromUtf8(scriptWindowTitle(engine_.hasState(), engine_.scriptPath(), engine_.active())));
     action(kReload)->setEnabled(engine_.hasState());
     action(kUnload)->setEnabled(engine_.hasState());
     action(kEditExternally)->setEnabled(!engine_.scriptPath().empty());
@@ -266,7 +267,9 @@ void LuaScriptWindow::appendLine(const QString& line) {
     log_->moveCursor(QTextCursor::End);
 }
 
-QString LuaScriptWindow::logText() const { return log_->toPlainText(); }
+QString LuaScriptWindow::logText() const {
+    return log_->toPlainText();
+}
 
 void LuaScriptWindow::enterCommand() {
     const QString text = input_->text();

@@ -7,7 +7,9 @@ namespace corvex {
 LuaScripts::LuaScripts(SettingsProfile& record, EngineLuaHost::PortNames portNames)
     : record_(record), host_(0, std::move(portNames)), engine_(host_) {}
 
-LuaScripts::~LuaScripts() { close(); }
+LuaScripts::~LuaScripts() {
+    close();
+}
 
 void LuaScripts::open(uint64_t client, QWidget* owner) {
     if (window_ != nullptr) {
@@ -24,6 +26,8 @@ void LuaScripts::open(uint64_t client, QWidget* owner) {
     window_->show();
 }
 
-void LuaScripts::close() { delete window_.data(); }
+void LuaScripts::close() {
+    delete window_.data();
+}
 
 } // namespace corvex
