@@ -133,6 +133,9 @@ bool Application::start() {
     sendStoredState();
     openPorts();
     restoreLayout();
+    if (parts_->record.display.luaWindowOpen) {
+        parts_->services->runCommand(cmd::kLuaScript); // it was open when the program ended
+    }
     if (commandLine_.sysexVerb != FileVerb::None && !commandLine_.sysexPath.empty()) {
         parts_->services->openSysExFile(commandLine_.sysexPath);
     }
@@ -397,6 +400,7 @@ void Application::finish() {
     parts_->instanceServer.reset();
     parts_->deviceChange.reset();
     if (parts_->services) {
+        parts_->services->closeToolWindow(cmd::kLuaScript); // unloads while the client lives
         parts_->services->setFrame(nullptr);
         parts_->services->setMonitors(nullptr);
         parts_->deviceMessages->setOwner(nullptr);

@@ -4,6 +4,7 @@
 #include "cvxlib.h"
 #include "frame_settings.h"
 #include "frame_window.h"
+#include "lua/ui/lua_scripts.h"
 #include "mapping/data_map.h"
 #include "mapping/map_file_loader.h"
 #include "mapping/map_settings.h"
@@ -24,10 +25,28 @@
 
 #include <QString>
 
+#include <map>
 #include <vector>
 
 namespace corvex {
 namespace {
+
+// The open ports by device index with the names the user sees, for the Lua scripts.
+std::map<int, std::string> openPortNames(const CMidi* midi, bool inputs) {
+    std::map<int, std::string> ports;
+    if (midi == nullptr) {
+        return ports;
+    }
+    const int count = inputs ? midi->inputCount() : midi->outputCount();
+    for (int slot = 0; slot < count; ++slot) {
+        const CMidiPort& port = inputs ? static_cast<const CMidiPort&>(midi->input(slot))
+                                       : static_cast<const CMidiPort&>(midi->output(slot));
+        if (port.IsOpen() != 0 && port.deviceIndex() >= 0) {
+            ports[port.deviceIndex()] = port.displayName();
+        }
+    }
+    return ports;
+}
 
 size_t viewIndex(ViewKind view) {
     return static_cast<size_t>(view);
@@ -96,7 +115,11 @@ void storeImportedPortNames(SettingsStore& store, const ImportedProfile& profile
 }
 
 ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber)
-    : record_(record), store_(store), instanceNumber_(instanceNumber) {}
+    : record_(record), store_(store), instanceNumber_(instanceNumber),
+      lua_(std::make_unique<LuaScripts>(
+          record, [this](bool inputs) { return openPortNames(midi_, inputs); })) {}
+
+ProgramServices::~ProgramServices() = default;
 
 QWidget* ProgramServices::owner() const {
     return frame_;
@@ -434,7 +457,7 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 }
 
 bool ProgramServices::providesCommand(int id) const {
-    return id == cmd::kReleaseMidi || id == cmd::kColors ||
+    return id == cmd::kReleaseMidi || id == cmd::kColors || id == cmd::kLuaScript ||
            (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
 }
 
@@ -445,6 +468,9 @@ bool ProgramServices::runCommand(int id) {
         return true;
     case cmd::kColors:
         editColours();
+        return true;
+    case cmd::kLuaScript:
+        lua_->open(engineClient(), owner());
         return true;
     case cmd::kConfigureBuffers:
         if (deviceMessages_ == nullptr) {
@@ -496,7 +522,11 @@ void ProgramServices::configureSysExBuffers() {
     dialog->open();
 }
 
-void ProgramServices::closeToolWindow(int) {}
+void ProgramServices::closeToolWindow(int id) {
+    if (id == cmd::kLuaScript) {
+        lua_->close();
+    }
+}
 
 // ---- Device manager's notices -------------------------------------------------------------
 

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QString;
@@ -27,6 +28,7 @@ class DeviceUserInterface;
 class ImportedProfile;
 struct ProfileSectionHandler;
 class FrameWindow;
+class LuaScripts;
 class MonitorViews;
 struct HandOff;
 struct MonitorLook;
@@ -47,6 +49,7 @@ void storeImportedPortNames(SettingsStore& store, const ImportedProfile& profile
 class ProgramServices : public FrameServices {
 public:
     ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber);
+    ~ProgramServices() override;
 
     void setMidi(CMidi* midi) { midi_ = midi; }
     // Where the device dialogs show their messages.
@@ -146,6 +149,7 @@ private:
     std::function<void(const HandOff&)> handOff_;
     DataMap globalMap_;
     std::array<std::string, 6> rememberedFolders_;
+    std::unique_ptr<LuaScripts> lua_;
 };
 
 } // namespace corvex

@@ -492,7 +492,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kMtcTransport,
                                   cmd::kMidiSync,
                                   cmd::kSysExView,
-                                  cmd::kLuaScript,
                                   cmd::kMidiStatus,
                                   cmd::kPortStatus,
                                   cmd::kPortRoutings,
