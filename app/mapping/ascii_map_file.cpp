@@ -1,10 +1,10 @@
 #include "mapping/ascii_map_file.h"
 
+#include "ini/profile_file.h"
 #include "mapping/map_capacity.h"
 #include "mapping/map_item_line.h"
 #include "mapping/printf_text.h"
 #include "mapping/text_compare.h"
-#include "ini/profile_file.h"
 
 #include <array>
 

@@ -1,10 +1,10 @@
 #include "mapping/binary_map_file.h"
 
+#include "ini/profile_file.h"
 #include "mapping/legacy_map_formats.h"
 #include "mapping/map_capacity.h"
 #include "mapping/printf_text.h"
 #include "mapping/sysex_pool.h"
-#include "ini/profile_file.h"
 
 #include <bit>
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "mapping/map_settings.h"
 
-#include "settings/folders.h"
 #include "mapping/binary_map_file.h"
 #include "mapping/printf_text.h"
+#include "settings/folders.h"
 
 #include <cstring>
 

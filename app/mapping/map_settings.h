@@ -8,8 +8,8 @@
 
 #include "mapping/data_map.h"
 #include "mapping/map_file_result.h"
-#include "settings_profile.h"
 #include "settings/settings_store.h"
+#include "settings_profile.h"
 
 #include <cstdint>
 #include <string>

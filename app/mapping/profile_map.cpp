@@ -1,12 +1,12 @@
 #include "mapping/profile_map.h"
 
+#include "ini/profile_file.h"
+#include "ini/profile_strings.h"
 #include "mapping/hex_text.h"
 #include "mapping/legacy_map_formats.h"
 #include "mapping/map_capacity.h"
 #include "mapping/printf_text.h"
 #include "mapping/text_compare.h"
-#include "ini/profile_file.h"
-#include "ini/profile_strings.h"
 
 #include <array>
 #include <optional>

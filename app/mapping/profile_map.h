@@ -6,9 +6,9 @@
 // Run on the thread that owns the map and the document.
 #pragma once
 
+#include "ini/profile_document.h"
 #include "mapping/data_map.h"
 #include "mapping/map_file_result.h"
-#include "ini/profile_document.h"
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "port_names.h"
 
-#include "settings_profile.h"
 #include "settings/utf8_text.h"
+#include "settings_profile.h"
 
 #include "ini/profile_lines.h"
 

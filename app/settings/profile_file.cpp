@@ -2,8 +2,8 @@
 
 #include "number_list.h"
 #include "profile_routing.h"
-#include "settings_fields.h"
 #include "settings/utf8_text.h"
+#include "settings_fields.h"
 
 #include "ini/profile_file.h"
 #include "ini/profile_strings.h"

@@ -1,7 +1,7 @@
 #include "settings_profile.h"
 
-#include "settings/folders.h"
 #include "port_names.h"
+#include "settings/folders.h"
 #include "settings_fields.h"
 
 #include <algorithm>

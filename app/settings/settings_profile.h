@@ -10,8 +10,8 @@
 
 #include "colour_table.h"
 #include "settings/settings_store.h"
-#include "status_columns.h"
 #include "settings/window_placement.h"
+#include "status_columns.h"
 
 #include "cvx_records.h"
 

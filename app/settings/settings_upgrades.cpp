@@ -1,8 +1,8 @@
 #include "settings_upgrades.h"
 
-#include "settings/folders.h"
 #include "legacy_settings.h"
 #include "port_names.h"
+#include "settings/folders.h"
 
 #include "ini/profile_file.h"
 

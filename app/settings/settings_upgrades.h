@@ -12,8 +12,8 @@
 // Call from the user-interface thread during start-up.
 #pragma once
 
-#include "settings_profile.h"
 #include "settings/settings_store.h"
+#include "settings_profile.h"
 
 #include <cstdint>
 #include <span>

@@ -5,7 +5,6 @@
 #include "device_change_signal.h"
 #include "device_message_boxes.h"
 #include "frame_geometry.h"
-#include "settings/folders.h"
 #include "frame_settings.h"
 #include "frame_title.h"
 #include "frame_window.h"

@@ -1,7 +1,6 @@
 #include "shell/program.h"
 
 #include "ini/engine_settings.h"
-#include "window_messages.h"
 #include "shell/application.h"
 #include "shell/instance_channel.h"
 #include "shell/registration.h"
@@ -9,6 +8,7 @@
 #include "shell/termination_signals.h"
 #include "shell/usage_text.h"
 #include "shell/user_warning.h"
+#include "window_messages.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -17,10 +17,9 @@
 #include "shell/monitor_views.h"
 #include "shell/startup_texts.h"
 #include "shell/user_warning.h"
-#include "settings/window_placement.h"
+#include "sysex_buffers_dialog.h"
 #include "views/colour_dialog.h"
 #include "views/scheme_colours.h"
-#include "sysex_buffers_dialog.h"
 #include "window_messages.h"
 
 #include <QString>

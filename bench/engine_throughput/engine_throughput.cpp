@@ -15,8 +15,8 @@
 // Run by hand, pinned to one core for steady figures:
 //   taskset -c 1 engine_throughput [seconds per run] [runs] [engine|loopback]
 // Naming one half measures only that half (for profiling); BENCH lines come from a full run.
-#include "support/isolated_home.h"
 #include "performance_map.h"
+#include "support/isolated_home.h"
 #include "throughput_rig.h"
 #include "vmidi.h"
 

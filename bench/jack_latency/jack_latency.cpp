@@ -24,12 +24,12 @@
 // --no-drain leaves the engine's main queue alone during the Corvex run (it fills and the
 // engine drops its monitor records): what the application's reading of the queue, which
 // takes the engine's lock, costs the input path.
-#include "support/dummy_jack_server.h"
 #include "forwarding_paths.h"
-#include "support/isolated_home.h"
 #include "latency_stats.h"
 #include "platform/midi_service.h"
 #include "probe_clients.h"
+#include "support/dummy_jack_server.h"
+#include "support/isolated_home.h"
 #include "wake_probe.h"
 
 #include <signal.h>

@@ -6,8 +6,8 @@
 // Usage: loopback_latency [probes]
 #include "bench_line.h"
 #include "cvxcore.h"
-#include "support/isolated_home.h"
 #include "jitter_stats.h"
+#include "support/isolated_home.h"
 #include "vmidi.h"
 
 #include <atomic>

@@ -14,11 +14,11 @@
 #include "bench_line.h"
 #include "core/client.h"
 #include "cvxcore.h"
-#include "support/isolated_home.h"
 #include "jitter_stats.h"
 #include "platform/service_clock.h"
 #include "platform/timer_service.h"
 #include "routing/injection.h"
+#include "support/isolated_home.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,15 +1,15 @@
 // Creating and destroying clients.
 #include "core/client.h"
-#include "ini/engine_folder.h"
 #include "core/engine_lock.h"
 #include "core/engine_memory.h"
 #include "core/notifier.h"
 #include "cvxcore.h"
 #include "exports/time_code_lifecycle.h"
-#include "platform/export_guard.h"
+#include "ini/engine_folder.h"
 #include "input/orphan_buffers.h"
 #include "output/output_lane.h"
 #include "output/sysex_output_pump.h"
+#include "platform/export_guard.h"
 #include "routing/delay_pump.h"
 
 namespace cvx::core {

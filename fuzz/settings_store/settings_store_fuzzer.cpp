@@ -1,8 +1,8 @@
 // Reads arbitrary bytes as a settings store: the reader must never crash, what it keeps must
 // write out as a sound store that reads back identically, and the settings record must load
 // from it and write back into it.
-#include "settings_profile.h"
 #include "settings/settings_text.h"
+#include "settings_profile.h"
 
 #include <cstddef>
 #include <cstdint>

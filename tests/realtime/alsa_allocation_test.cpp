@@ -4,9 +4,9 @@
 // Needs the kernel's sequencer (/dev/snd/seq); without it the test skips. To run it on a
 // machine that has the module: `sudo modprobe snd-seq`, then
 // `ctest --test-dir build -R AlsaAllocation --output-on-failure`.
-#include "support/allocation_counter.h"
 #include "alsa_peer_client.h"
 #include "engine_round_trip.h"
+#include "support/allocation_counter.h"
 
 #include <unistd.h>
 

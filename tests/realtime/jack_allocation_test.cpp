@@ -1,9 +1,9 @@
 // JACK input → routing → JACK output, SysEx both ways, and the engine's timers, with a
 // private `jackd -d dummy`: the JACK process callbacks, the backend's threads and the
 // service's input thread allocate nothing.
-#include "support/allocation_counter.h"
 #include "backend_test_doubles.h"
 #include "engine_round_trip.h"
+#include "support/allocation_counter.h"
 #include "support/jack_peer_client.h"
 #include "support/jack_test_server.h"
 

@@ -2,8 +2,8 @@
 // delivery, filtering, mapping, routing, the monitor queues and their notices, the
 // delayed-event pump, the time code and clock generators and the SysEx output pump. And
 // the counter sees an allocation on the engine's own threads, so a zero means something.
-#include "support/allocation_counter.h"
 #include "datapath_fixture.h"
+#include "support/allocation_counter.h"
 
 #include <atomic>
 #include <chrono>

@@ -2,8 +2,8 @@
 // the ports are open, on a private `jackd -d dummy`.
 #include "device_change_signal.h"
 #include "device_test_support.h"
-#include "support/jack_test_server.h"
 #include "midi.h"
+#include "support/jack_test_server.h"
 
 #include "cvxlib.h"
 #include "vmidi.h"

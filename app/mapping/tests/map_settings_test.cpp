@@ -1,7 +1,7 @@
-#include "settings/folders.h"
 #include "map_test_support.h"
 #include "mapping/binary_map_file.h"
 #include "mapping/map_settings.h"
+#include "settings/folders.h"
 #include "settings/settings_store.h"
 
 #include <gmock/gmock.h>

@@ -1,8 +1,8 @@
 // Shared helpers of the map tests: building items and maps, and files in the test's home.
 #pragma once
 
-#include "support/isolated_home.h"
 #include "mapping/data_map.h"
+#include "support/isolated_home.h"
 
 #include <array>
 #include <cstdint>

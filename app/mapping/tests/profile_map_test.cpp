@@ -1,7 +1,7 @@
+#include "ini/profile_document.h"
 #include "map_test_support.h"
 #include "mapping/map_capacity.h"
 #include "mapping/profile_map.h"
-#include "ini/profile_document.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

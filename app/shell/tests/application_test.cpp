@@ -31,8 +31,8 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QScreen>
-#include <QTimer>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 

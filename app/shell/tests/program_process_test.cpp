@@ -7,10 +7,10 @@
 #include "profile_file.h"
 #include "settings/settings_store.h"
 #include "settings_profile.h"
-#include "support/isolated_home.h"
-#include "window_messages.h"
 #include "shell/instance_channel.h"
 #include "shell/instance_slots.h"
+#include "support/isolated_home.h"
+#include "window_messages.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -179,9 +179,9 @@ Saved readSaved() {
 }
 
 // What the user set survives a SIGTERM and a new start exactly: the monitor font, the frame's
-// place and size (to the pixel), the hex modes, the SysEx buffers, a profile given on the command line
-// (by a path relative to the working folder) with its global data map, and an ASCII map
-// handed over by a second start from another folder by a relative name.
+// place and size (to the pixel), the hex modes, the SysEx buffers, a profile given on the command
+// line (by a path relative to the working folder) with its global data map, and an ASCII map handed
+// over by a second start from another folder by a relative name.
 TEST_F(ProgramProcessTest, SettingsSurviveATerminationAndARestart) {
     const std::filesystem::path folder =
         std::filesystem::path(cvx::testing::isolatedHome()) / "session";

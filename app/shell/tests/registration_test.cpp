@@ -1,7 +1,7 @@
 #include "shell/registration.h"
 
-#include "support/isolated_home.h"
 #include "ini/profile_strings.h"
+#include "support/isolated_home.h"
 
 #include <gtest/gtest.h>
 

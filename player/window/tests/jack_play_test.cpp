@@ -1,9 +1,9 @@
 // The program plays a file to a JACK port of a private `jackd -d dummy`, chosen as the
 // stored "OutputPort".
-#include "support/jack_peer_client.h"
-#include "support/jack_test_server.h"
 #include "player_settings.h"
 #include "smf_bytes.h"
+#include "support/jack_peer_client.h"
+#include "support/jack_test_server.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // The shared test main gives the process a temporary home: every folder variable points
 // into it, none at the home ctest handed in, and what the engine writes lands there too.
-#include "support/isolated_home.h"
 #include "ini/engine_settings.h"
+#include "support/isolated_home.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // ports count as endpoints, opening errors, keys of ports that come back, running out of
 // memory, input lost to a full ring, and senders racing each other and a closing.
 #include "backend_test_doubles.h"
+#include "platform/jack/jack_backend.h"
 #include "support/jack_peer_client.h"
 #include "support/jack_test_server.h"
-#include "platform/jack/jack_backend.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

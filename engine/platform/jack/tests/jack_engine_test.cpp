@@ -3,10 +3,10 @@
 #include "backend_test_doubles.h"
 #include "cvx_platform.h"
 #include "cvxcore.h"
-#include "support/jack_peer_client.h"
-#include "support/jack_test_server.h"
 #include "platform/backend_factories.h"
 #include "platform/midi_service.h"
+#include "support/jack_peer_client.h"
+#include "support/jack_test_server.h"
 
 #include <gtest/gtest.h>
 

@@ -16,9 +16,9 @@
 // machine that happens to hit the open stretch is rare and random, so the test passes when
 // one of a few attempts is clean.
 #include "backend_test_doubles.h"
+#include "platform/jack/jack_backend.h"
 #include "support/jack_peer_client.h"
 #include "support/jack_test_server.h"
-#include "platform/jack/jack_backend.h"
 
 #include <jack/midiport.h>
 
