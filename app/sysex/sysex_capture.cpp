@@ -1,0 +1,65 @@
+#include "sysex/sysex_capture.h"
+
+#include "sysex/sysex_hex.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace corvex {
+
+namespace {
+
+bool writeAll(int fd, std::span<const uint8_t> bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes = bytes.subspan(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+} // namespace
+
+SysExCapture::SysExCapture(SysExReceiveBuffer& buffer, SysExCaptureMode mode, int dumpFd)
+    : buffer_(buffer), mode_(mode), dumpFd_(dumpFd) {
+    buffer_.reset();
+}
+
+std::string SysExCapture::captured(size_t announced, const SysExReceiveBuffer::Copy& copy) {
+    reported_ += announced;
+    if (dumpFailed_) {
+        return {};
+    }
+    size_t got = buffer_.read(announced, copy);
+    copied_ += got;
+    std::string hex;
+    if (mode_ == SysExCaptureMode::DumpToFile) {
+        dumpFailed_ = !writeAll(dumpFd_, buffer_.bytes());
+        buffer_.reset();
+    } else if (mode_ == SysExCaptureMode::FillAsReceived) {
+        hex = toPlainHex(buffer_.bytes());
+        buffer_.reset();
+    }
+    return hex;
+}
+
+std::string SysExCapture::shortfallMessage() const {
+    if (copied_ >= reported_ && !dumpFailed_) {
+        return {};
+    }
+    std::string message;
+    if (overflowed()) {
+        message = "The receive buffer is full (25 MiB); the bytes received before are kept.\n";
+    } else if (dumpFailed_) {
+        message = "The dump file could not be written; the bytes written before are kept.\n";
+    }
+    return message + "Bytes Reported by low-level input: " + std::to_string(reported_) +
+           "\nBytes Copied into Receive Buffer: " + std::to_string(copied_);
+}
+
+} // namespace corvex
