@@ -205,10 +205,23 @@ void ProgramServices::showMapMessages(const MapFileResult& result) {
     }
 }
 
+void ProgramServices::setFrame(FrameWindow* frame) {
+    frame_ = frame;
+    showStatusColours();
+}
+
+void ProgramServices::showStatusColours() {
+    if (frame_ != nullptr) {
+        frame_->setStatusColours(toQColor(record_.display.colours[kStatusBarActiveBackground]),
+                                 toQColor(record_.display.colours[kStatusBarActiveText]));
+    }
+}
+
 void ProgramServices::applyMonitorLook() {
     if (monitors_ != nullptr) {
         monitors_->applyLook(monitorLook());
     }
+    showStatusColours();
 }
 
 void ProgramServices::sendGlobalMap() {
@@ -260,6 +273,10 @@ bool ProgramServices::portsOpen() const {
 
 int ProgramServices::openOutputCount() const {
     return midi_->openOutputCount();
+}
+
+int ProgramServices::openInputCount() const {
+    return midi_->openInputCount();
 }
 
 bool ProgramServices::setPassSysEx(bool on) {
