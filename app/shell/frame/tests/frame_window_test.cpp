@@ -4,8 +4,8 @@
 #include "frame_status_bar.h"
 #include "frame_window.h"
 #include "menu_resource.h"
-#include "qt_test_environment.h"
 #include "string_table.h"
+#include "support/qt_test_environment.h"
 #include "window_messages.h"
 
 #include "cvx_records.h"
@@ -30,8 +30,7 @@ namespace {
 
 using testing::FakeFrameServices;
 
-[[maybe_unused]] auto* const kQt =
-    ::testing::AddGlobalTestEnvironment(new testing::QtTestEnvironment);
+[[maybe_unused]] auto* const kQt = testing::addQtTestEnvironment();
 
 // Prompts that answer at once and remember what they were asked.
 struct FakePrompts : FramePrompts {
