@@ -163,6 +163,7 @@ void ProgramServices::showFrameToggles() {
     state.outputHex = saved.outputHex;
     state.passSysEx = saved.passSysEx;
     frame_->setFrameState(state);
+    frame_->setCommandChecked(cmd::kMidiFilter, filterIsActive(record_.filter));
 }
 
 void ProgramServices::showPortNames() {

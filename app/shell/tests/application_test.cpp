@@ -503,8 +503,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kStopWScript,
                                   cmd::kMidiDevices,
                                   cmd::kCustomizePortNames,
-                                  cmd::kMidiFilter,
-                                  cmd::kDataMapping,
                                   cmd::kPatchMapping,
                                   cmd::kFileAssociations,
                                   cmd::kSelectMidiPlayer,
