@@ -136,6 +136,10 @@ private:
     void editColours();
     // Options > Configure Buffers: the SysEx buffer dialog over the device layer's settings.
     void configureSysExBuffers();
+    // The "Filter" dialog over the engine's filter.
+    void editFilter();
+    // The "Translation Map" dialog over the global data map.
+    void editGlobalMap();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
     // state stays.

@@ -590,8 +590,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kStopWScript,
                                   cmd::kMidiDevices,
                                   cmd::kCustomizePortNames,
-                                  cmd::kMidiFilter,
-                                  cmd::kDataMapping,
                                   cmd::kPatchMapping,
                                   cmd::kConfigureStatus,
                                   cmd::kCustomizeToolbar,
