@@ -1,5 +1,6 @@
 // The instrument definition reader on small files made for each case, and on a real file
 // written by another MIDI program.
+#include "instruments/default_instruments.h"
 #include "instruments/instrument_file.h"
 
 #include <gtest/gtest.h>
@@ -271,6 +272,32 @@ TEST(InstrumentFileRealTest, ReadsTheDefinitionsOfAnotherProgram) {
     EXPECT_EQ(std::count(patches.names.begin(), patches.names.end(), ""), 128 - 37);
     readPatchNames(path, "Roland GS Room Set", patches);
     EXPECT_EQ(std::count(patches.names.begin(), patches.names.end(), ""), 128);
+}
+
+// The General MIDI definitions installed with the program, offered in an empty folder once.
+TEST_F(InstrumentFileTest, InstalledGeneralMidiDefinitionsReachAnEmptyFolder) {
+    fs::path source = fs::path(CVX_INSTRUMENT_DATA);
+    fs::path user = folder_ / "Instr";
+    ASSERT_EQ(provideDefaultInstruments(user.string(), source.string()), 1);
+    EXPECT_EQ(provideDefaultInstruments(user.string(), source.string()), 0);
+    fs::remove(user / "General MIDI.ins");
+    write("mine", "Instr/mine.ins");
+    EXPECT_EQ(provideDefaultInstruments(user.string(), source.string()), 0);
+    EXPECT_EQ(listInstrumentFiles(user.string()), std::vector<std::string>{"mine.ins"});
+
+    std::string path = (source / "General MIDI.ins").string();
+    EXPECT_EQ(listInstruments(path),
+              (std::vector<std::string>{"General MIDI", "General MIDI Drums"}));
+    CBankList banks;
+    EXPECT_EQ(readBankList(path, "General MIDI", banks), 1);
+    CPatchList patches;
+    readPatchNames(path, bankListName(banks, 5), patches);
+    EXPECT_EQ(std::count(patches.names.begin(), patches.names.end(), ""), 0);
+    EXPECT_EQ(patches.names[0], "Acoustic Grand Piano");
+    EXPECT_EQ(patches.names[127], "Gunshot");
+    readBankList(path, "General MIDI Drums", banks);
+    readPatchNames(path, bankListName(banks, 0), patches);
+    EXPECT_EQ(patches.names[25], "Analog Set");
 }
 
 } // namespace
