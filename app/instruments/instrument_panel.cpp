@@ -126,7 +126,19 @@ void CInstrPanel::chooseFile(const std::string& insFile) {
 void CInstrPanel::chooseInstrument(const std::string& instrument) {
     options_.instrumentName = instrument;
     method_ = readBankList(insPath(), instrument, banks_);
+    builtFor_ = insPath() + '\n' + instrument;
     loadPatchListForCommonBank();
+}
+
+void CInstrPanel::reload() {
+    files();
+    instruments();
+    int method = method_;
+    bool same = builtFor_ == insPath() + '\n' + options_.instrumentName;
+    chooseInstrument(options_.instrumentName);
+    if (same) {
+        method_ = method;
+    }
 }
 
 void CInstrPanel::loadPatchList(const std::string& listName) {
@@ -369,6 +381,7 @@ void CInstrPanel::recallFavourite(int index) {
     }
     options_.instrumentName = instrument;
     readBankList(insPath(), instrument, banks_);
+    builtFor_ = insPath() + '\n' + instrument;
     method_ = favourite.method;
     std::string listName = bankListName(banks_, favourite.bank);
     if (listName.empty()) {

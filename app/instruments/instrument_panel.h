@@ -57,6 +57,9 @@ public:
     // A folder that exists becomes "InstrDir" (an empty text the default folder, made when
     // missing); false when the text names no folder.
     bool setFolder(const std::string& folder);
+    // Rereads the folder, the file's instruments and the bank and patch lists, as when the
+    // window opens; the method stays as it was chosen unless the instrument changed.
+    void reload();
     // Chooses the file (rebuilding the instrument, bank and patch lists).
     void chooseFile(const std::string& insFile);
     // Chooses the instrument: its bank list, its bank select method and the patch list of
@@ -134,6 +137,7 @@ private:
     int method_ = kMethodNormal;
     CFavList favourites_;
     int chosenFavourite_ = -1;
+    std::string builtFor_; // file and instrument of the bank list
 };
 
 } // namespace corvex
