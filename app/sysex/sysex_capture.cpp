@@ -35,8 +35,24 @@ std::string SysExCapture::captured(size_t announced, const SysExReceiveBuffer::C
     if (dumpFailed_) {
         return {};
     }
-    size_t got = buffer_.read(announced, copy);
-    copied_ += got;
+    copied_ += buffer_.read(announced, copy);
+    return handOn();
+}
+
+std::string SysExCapture::drain(const SysExReceiveBuffer::Copy& copy) {
+    std::string hex;
+    while (!dumpFailed_ && !buffer_.full()) {
+        size_t got = buffer_.read(buffer_.pageSize(), copy);
+        if (got == 0) {
+            break;
+        }
+        copied_ += got;
+        hex += handOn();
+    }
+    return hex;
+}
+
+std::string SysExCapture::handOn() {
     std::string hex;
     if (mode_ == SysExCaptureMode::DumpToFile) {
         dumpFailed_ = !writeAll(dumpFd_, buffer_.bytes());

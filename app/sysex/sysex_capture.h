@@ -25,6 +25,9 @@ public:
     // A notification of `announced` new bytes; `copy` is GetSysExData. Returns the plain hex
     // of the bytes read in FillAsReceived mode (empty otherwise).
     std::string captured(size_t announced, const SysExReceiveBuffer::Copy& copy);
+    // At the end of a capture: reads whatever the engine still holds, announced or not, a
+    // page at a time, by the same mode. Returns the plain hex as captured() does.
+    std::string drain(const SysExReceiveBuffer::Copy& copy);
 
     uint64_t bytesReported() const { return reported_; }
     uint64_t bytesCopied() const { return copied_; }
@@ -37,6 +40,9 @@ public:
     std::string shortfallMessage() const;
 
 private:
+    // Writes or converts what was just read, by the mode.
+    std::string handOn();
+
     SysExReceiveBuffer& buffer_;
     SysExCaptureMode mode_;
     int dumpFd_;
