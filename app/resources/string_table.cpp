@@ -53,6 +53,7 @@ constexpr Entry kStrings[] = {
     {17429, "Main Monitor"},
     {str::kInstanceData, "Instance Data"},
     {str::kInstanceValueFormat, "hWnd %2.2d"},
+    {str::kSysExSendFilter, "SysEx (*.syx, *.cbk)|*.syx;*.cbk|All Files (*.*)|*.*|"},
     {str::kMainMonitorTitle, "Monitor - Output"},
     {str::kInputMonitorTitle, "Monitor - Input"},
     {str::kMidiStatusTitle, "MIDI Status"},
@@ -69,6 +70,10 @@ constexpr Entry kStrings[] = {
                           "Only Manual Dump Supported.\n"
                           "\n"
                           "Hint: Make sure 'Options | Pass SysEx' is checked."},
+    {str::kNoSysExInput, "No Input Device is Selected or there are no SysEx buffers.\n"
+                         "Cannot receive SysEx.\n"
+                         "\n"
+                         "Hint: Make sure 'Options | Pass SysEx' is checked."},
     {str::kFileNotFound, "File not found: '%s'"},
     {str::kNoOutputPortOpen, "No output port open!"},
     {str::kKeyboardHookFailed, "SetWindowsHookEx WH_KEYBOARD failed!"},

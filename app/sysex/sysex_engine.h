@@ -39,6 +39,7 @@ class EngineSysEx final : public SysExEngine {
 public:
     explicit EngineSysEx(uint64_t client) : client_(client) {}
     uint64_t client() const { return client_; }
+    void setClient(uint64_t client) { client_ = client; }
 
     uint16_t sendPiece(std::span<const uint8_t> piece) override;
     bool startCapture(HWND target) override;

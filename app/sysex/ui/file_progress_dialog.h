@@ -22,13 +22,14 @@ public:
 
     SysExSendRunner& runner() { return *runner_; }
     int percent() const;
+    // "Cancel": stops the send at the next piece and closes.
+    void reject() override;
 
 signals:
     void sendEnded(corvex::SysExSendStep end);
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override;
 
 private:
     SysExSendRunner* runner_;

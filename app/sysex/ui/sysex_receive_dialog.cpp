@@ -26,7 +26,7 @@ SysExReceiveDialog::SysExReceiveDialog(SysExCaptureRunner& capture,
     layout->addWidget(doneButton, 0, Qt::AlignHCenter);
     connect(doneButton, &QPushButton::clicked, this, &SysExReceiveDialog::accept);
     connect(&capture_, &SysExCaptureRunner::counted, this,
-            [this](quint64 bytes) { counter_->setNum(static_cast<double>(bytes)); });
+            [this](quint64 bytes) { counter_->setText(QString::number(bytes)); });
     connect(&capture_, &SysExCaptureRunner::cannotContinue, this, &SysExReceiveDialog::accept);
     if (send) {
         send_ = new SysExSendRunner(std::move(*send), engine, this);

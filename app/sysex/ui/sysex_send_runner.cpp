@@ -1,5 +1,8 @@
 #include "sysex/ui/sysex_send_runner.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace corvex {
 
 SysExSendRunner::SysExSendRunner(SysExSendSession session, SysExEngine& engine, QObject* parent)
@@ -23,10 +26,16 @@ void SysExSendRunner::cancel() {
 }
 
 void SysExSendRunner::sendNext() {
+    // The delay runs from the moment the piece went out, not from the end of the work done
+    // for it here, so the gaps between pieces stay as configured.
+    auto sentAt = std::chrono::steady_clock::now();
     SysExSendStep step = session_.sendNext(engine_);
     emit progressed(session_.percent());
     if (step.state == SysExSendState::Wait) {
-        timer_.start(static_cast<int>(step.waitMs));
+        auto due = sentAt + std::chrono::milliseconds(step.waitMs);
+        auto left =
+            std::chrono::round<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+        timer_.start(std::max(left, std::chrono::milliseconds(0)));
         return;
     }
     running_ = false;
