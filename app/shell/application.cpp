@@ -136,7 +136,7 @@ bool Application::start() {
         parts_->services->runCommand(cmd::kLuaScript); // it was open when the program ended
     }
     if (commandLine_.sysexVerb != FileVerb::None && !commandLine_.sysexPath.empty()) {
-        parts_->services->openSysExFile(commandLine_.sysexPath);
+        takeSysExFile(commandLine_.sysexVerb, commandLine_.sysexPath);
     }
     watchProcessEvents();
     return true;
@@ -326,10 +326,18 @@ void Application::acceptHandOff(const HandOff& handOff) {
     if (handOff.mapVerb != FileVerb::None) {
         parts_->services->loadDataMap(handOff.mapPath);
     }
-    if (handOff.sysexVerb != FileVerb::None) {
-        parts_->services->openSysExFile(handOff.sysexPath);
+    if (handOff.sysexVerb != FileVerb::None && !handOff.sysexPath.empty()) {
+        takeSysExFile(handOff.sysexVerb, handOff.sysexPath);
     }
     emit handOffReceived(handOff);
+}
+
+void Application::takeSysExFile(FileVerb verb, const std::string& path) {
+    if (verb == FileVerb::Send) {
+        parts_->services->sendSysExFile(path);
+    } else {
+        parts_->services->openSysExFile(path);
+    }
 }
 
 void Application::requestExit() {

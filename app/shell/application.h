@@ -70,6 +70,8 @@ private:
     void restoreLayout();
     void watchProcessEvents();
     void acceptHandOff(const HandOff& handOff);
+    // A SysEx file from the command line or a second start: sent for "send", else opened.
+    void takeSysExFile(FileVerb verb, const std::string& path);
     bool saveOnClose();
     void recordLayout();
     void writeInstanceTable(uint64_t value);

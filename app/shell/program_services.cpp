@@ -22,6 +22,7 @@
 #include "shell/monitor_views.h"
 #include "shell/startup_texts.h"
 #include "shell/user_warning.h"
+#include "sysex/ui/sysex_transfer.h"
 #include "sysex_buffers_dialog.h"
 #include "views/colour_dialog.h"
 #include "views/scheme_colours.h"
@@ -122,7 +123,28 @@ ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, 
     : record_(record), store_(store), instanceNumber_(instanceNumber),
       lua_(std::make_unique<LuaScripts>(
           record, [this](bool inputs) { return openPortNames(midi_, inputs); })),
-      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)) {}
+      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)) {
+    SysExTransferHost host;
+    host.client = [this] { return engineClient(); };
+    host.passSysEx = [this] { return midi_ != nullptr && midi_->sysexConfig().enabled; };
+    host.openOutputs = [this] { return midi_ != nullptr ? midi_->openOutputCount() : 0; };
+    host.openInputs = [this] { return midi_ != nullptr ? midi_->openInputCount() : 0; };
+    host.buffers = [this] {
+        SysExBufferConfig config = midi_ != nullptr ? midi_->sysexConfig() : SysExBufferConfig{};
+        return SysExBufferNumbers{config.inputSize, config.inputCount, config.outputSize,
+                                  config.outputCount};
+    };
+    host.setBuffers = [this](const SysExBufferNumbers& numbers) {
+        return midi_ != nullptr &&
+               midi_->setSysExBufferSizes(numbers.inputCount, numbers.inputSize,
+                                          numbers.outputCount, numbers.outputSize);
+    };
+    host.folder = [this] { return rememberedFolder(FileKind::SysEx); };
+    host.setFolder = [this](const std::string& folder) {
+        setRememberedFolder(FileKind::SysEx, folder);
+    };
+    sysex_ = std::make_unique<SysExTransfer>(store_, std::move(host));
+}
 
 ProgramServices::~ProgramServices() = default;
 
@@ -436,6 +458,10 @@ bool ProgramServices::openSysExFile(const std::string& path) {
     return false;
 }
 
+void ProgramServices::sendSysExFile(const std::string& path) {
+    sysex_->sendFile(path, owner());
+}
+
 std::string ProgramServices::programFolder() const {
     return corvex::programFolder();
 }
@@ -482,6 +508,7 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
+           id == cmd::kSendSysExFile ||
            (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
 }
 
@@ -501,6 +528,9 @@ bool ProgramServices::runCommand(int id) {
         return true;
     case cmd::kMidiFilter:
         editFilter();
+        return true;
+    case cmd::kSendSysExFile:
+        sendSysExFile({});
         return true;
     case cmd::kDataMapping:
         editGlobalMap();

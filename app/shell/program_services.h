@@ -29,6 +29,7 @@ class ImportedProfile;
 struct ProfileSectionHandler;
 class FrameWindow;
 class LuaScripts;
+class SysExTransfer;
 class MonitorViews;
 struct HandOff;
 struct MonitorLook;
@@ -86,6 +87,11 @@ public:
     // it to the engine; tells the user and returns false when the file cannot be read (the
     // current map then stays). Lines of an ASCII map it could not read are shown too.
     bool loadDataMap(const std::string& path);
+    // Sends a SysEx file to the outputs unseen (the command line's and a second start's
+    // "send" verb, "S&ysEx File...." with an empty path: the open-file dialog).
+    void sendSysExFile(const std::string& path);
+    // The SysEx transfers the SysEx view and the commands use.
+    SysExTransfer& sysexTransfer() { return *sysex_; }
 
     // ---- FrameServices ----------------------------------------------------------------------
     uint64_t engineClient() const override;
@@ -157,6 +163,7 @@ private:
     DataMap globalMap_;
     std::array<std::string, 6> rememberedFolders_;
     std::unique_ptr<LuaScripts> lua_;
+    std::unique_ptr<SysExTransfer> sysex_;
     std::unique_ptr<DesktopCommands> desktop_;
 };
 

@@ -292,6 +292,40 @@ TEST_F(ApplicationTest, AHandedOverMapReplacesTheGlobalMap) {
     application->finish();
 }
 
+// "corvex --send dump.syx" sends the file unseen after start-up, and so does a second start
+// that hands it over; a file that is not there sends nothing and says nothing.
+TEST_F(ApplicationTest, ASysExFileToSendIsSentAtStartAndWhenHandedOver) {
+    storeSelection();
+    std::vector<uint8_t> dump;
+    for (uint8_t message = 0; message < 3; ++message) {
+        dump.insert(dump.end(), {0xF0, 0x41, 0x10, message, 0x12, 0xF7});
+    }
+    const std::string path = cvx::testing::isolatedHome() + "/dump.syx";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(dump.data()),
+               static_cast<std::streamsize>(dump.size()));
+    CommandLine line;
+    line.result = 4;
+    line.sysexPath = path;
+    line.sysexVerb = FileVerb::Send;
+    std::unique_ptr<Application> application = startApplication(line);
+    EXPECT_EQ(takeFrom(kLoopback2, dump.size()), dump);
+
+    for (const std::string& handed : {path, path + ".missing"}) {
+        const HandOff handOff{FileVerb::None, "", FileVerb::Send, handed};
+        const HandOffBytes block = *encodeHandOff(handOff);
+        const QString folder = QString::fromStdString(instanceLockFolder());
+        auto reply = std::async(std::launch::async, [&] {
+            return sendInstanceMessage(folder, 0, WM_CVX_HANDOFF, &block, 5000);
+        });
+        const std::vector<uint8_t> sent = takeFrom(kLoopback2, dump.size());
+        EXPECT_EQ(reply.get(), 0);
+        EXPECT_EQ(sent, handed == path ? dump : std::vector<uint8_t>{}) << handed;
+    }
+    EXPECT_EQ(warningsWith(""), 0);
+    application->finish();
+}
+
 // What a monitor changes itself (the font its font dialog chose, the number style from its
 // own context menu) reaches the other monitor, the frame's check marks and the settings
 // record, and is what the store holds after exit: the record writes it, once.
@@ -584,7 +618,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kPortStatus,
                                   cmd::kPortRoutings,
                                   cmd::kClearStatus,
-                                  cmd::kSendSysExFile,
                                   cmd::kSendSnapshot,
                                   cmd::kKeyboard,
                                   cmd::kStopWScript,
