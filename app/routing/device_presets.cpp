@@ -1,0 +1,218 @@
+#include "routing/device_presets.h"
+
+#include "devices/port_routing_bits.h"
+#include "routing/routing_operations.h"
+#include "settings/port_names.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace corvex {
+
+namespace {
+
+constexpr char kLastNamedPreset[] = "LastNamedPreset";
+constexpr size_t kMaxPresetPorts = 136;
+
+std::string presetKey(const std::string& name) {
+    return joinKeyPath(kDevicePresetsKey, name);
+}
+
+std::vector<std::string> readNames(const SettingsTree& tree, const std::string& key,
+                                   const char* prefix) {
+    std::vector<std::string> names;
+    while (names.size() < kMaxPresetPorts) {
+        std::optional<std::string> name = tree.string(key, numberedName(prefix, names.size() + 1));
+        if (!name) {
+            break;
+        }
+        names.push_back(limitPortName(*name));
+    }
+    return names;
+}
+
+// Bits are rebuilt from the masks: an input counts as connected exactly when its mask is
+// not 0, whatever bits the record holds.
+CPortMap mapFromMasks(const CPortMap& stored, size_t inputCount) {
+    CPortMap map{};
+    for (size_t input = 0; input < inputCount && input < kEventsInput; ++input) {
+        if (stored.inputMasks[input] != 0) {
+            connectInput(map, static_cast<int>(input), stored.inputMasks[input]);
+        }
+    }
+    if (stored.inputMasks[kEventsInput] != 0) {
+        connectInput(map, kEventsInput, stored.inputMasks[kEventsInput]);
+    }
+    return map;
+}
+
+CPortMap presetDefaultMap(size_t inputCount) {
+    CPortMap map{};
+    for (size_t input = 0; input < inputCount && input < kEventsInput; ++input) {
+        connectInput(map, static_cast<int>(input), kConnectRouteMask);
+    }
+    connectInput(map, kEventsInput, kConnectRouteMask);
+    return map;
+}
+
+// Device index of each name: the first match not taken yet, -1 when none.
+std::vector<int> matchNames(const std::vector<std::string>& names,
+                            const std::vector<std::string>& present) {
+    std::vector<bool> taken(present.size(), false);
+    std::vector<int> indices;
+    for (const std::string& name : names) {
+        int found = -1;
+        for (size_t i = 0; i < present.size() && !name.empty(); ++i) {
+            if (!taken[i] && present[i] == name) {
+                taken[i] = true;
+                found = static_cast<int>(i);
+                break;
+            }
+        }
+        indices.push_back(found);
+    }
+    return indices;
+}
+
+} // namespace
+
+bool DevicePreset::operator==(const DevicePreset& other) const {
+    if (inputs != other.inputs || outputs != other.outputs || routeMaps != other.routeMaps ||
+        outputMaps.size() != other.outputMaps.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < outputMaps.size(); ++i) {
+        if (std::memcmp(&outputMaps[i], &other.outputMaps[i], sizeof(CPortMap)) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> devicePresetNames(const SettingsTree& tree) {
+    return tree.subkeys(kDevicePresetsKey);
+}
+
+std::optional<std::string> findDevicePreset(const SettingsTree& tree, const std::string& name) {
+    for (const std::string& stored : devicePresetNames(tree)) {
+        if (equalsNoCase(stored, name)) {
+            return stored;
+        }
+    }
+    return std::nullopt;
+}
+
+void saveDevicePreset(SettingsTree& tree, const std::string& name, const DevicePreset& preset) {
+    if (auto existing = findDevicePreset(tree, name)) {
+        tree.removeKey(presetKey(*existing));
+    }
+    const std::string key = presetKey(name);
+    tree.createKey(key);
+    for (size_t i = 0; i < preset.inputs.size() && i < kMaxPresetPorts; ++i) {
+        tree.setString(key, numberedName("In", i + 1), preset.inputs[i]);
+    }
+    for (size_t i = 0; i < preset.outputs.size() && i < kMaxPresetPorts; ++i) {
+        tree.setString(key, numberedName("Out", i + 1), preset.outputs[i]);
+        const CPortMap map = i < preset.outputMaps.size() ? preset.outputMaps[i]
+                                                          : presetDefaultMap(preset.inputs.size());
+        tree.setBinary(key, numberedName("OutMap", i + 1), &map, sizeof(CPortMap));
+    }
+    for (const StoredRouteMap& entry : preset.routeMaps) {
+        tree.setString(key, portDataMapName(entry.outputPosition, entry.inputPosition), entry.path);
+    }
+    tree.setString(kDevicePresetsKey, kLastNamedPreset, name);
+}
+
+std::optional<DevicePreset> loadDevicePreset(SettingsTree& tree, const std::string& name) {
+    std::optional<std::string> stored = findDevicePreset(tree, name);
+    if (!stored) {
+        return std::nullopt;
+    }
+    const std::string key = presetKey(*stored);
+    DevicePreset preset;
+    preset.inputs = readNames(tree, key, "In");
+    preset.outputs = readNames(tree, key, "Out");
+    for (size_t output = 1; output <= preset.outputs.size(); ++output) {
+        std::optional<std::vector<uint8_t>> bytes =
+            tree.binary(key, numberedName("OutMap", output), sizeof(CPortMap));
+        CPortMap map = presetDefaultMap(preset.inputs.size());
+        if (bytes) {
+            CPortMap record{};
+            std::memcpy(&record, bytes->data(), sizeof(CPortMap));
+            map = mapFromMasks(record, preset.inputs.size());
+        }
+        preset.outputMaps.push_back(map);
+        for (int input = 0; input <= static_cast<int>(preset.inputs.size()); ++input) {
+            std::optional<std::string> path =
+                tree.string(key, portDataMapName(static_cast<int>(output), input));
+            if (path && isUsablePortDataMap(*path)) {
+                preset.routeMaps.push_back({static_cast<int>(output), input, *path});
+            }
+        }
+    }
+    tree.setString(kDevicePresetsKey, kLastNamedPreset, *stored);
+    return preset;
+}
+
+bool deleteDevicePreset(SettingsTree& tree, const std::string& name) {
+    std::optional<std::string> stored = findDevicePreset(tree, name);
+    if (!stored) {
+        return false;
+    }
+    tree.removeKey(presetKey(*stored));
+    if (equalsNoCase(lastNamedPreset(tree), *stored)) {
+        tree.setString(kDevicePresetsKey, kLastNamedPreset, "");
+    }
+    return true;
+}
+
+std::string lastNamedPreset(const SettingsTree& tree) {
+    return tree.string(kDevicePresetsKey, kLastNamedPreset).value_or("");
+}
+
+PresetRouting presetRouting(const DevicePreset& preset,
+                            const std::vector<std::string>& presentInputs,
+                            const std::vector<std::string>& presentOutputs) {
+    PresetRouting routing;
+    const std::vector<int> inputIndex = matchNames(preset.inputs, presentInputs);
+    const std::vector<int> outputIndex = matchNames(preset.outputs, presentOutputs);
+    for (int index : inputIndex) {
+        if (index >= 0) {
+            routing.inputs.push_back(index);
+        }
+    }
+    for (size_t o = 0; o < preset.outputs.size(); ++o) {
+        if (outputIndex[o] < 0) {
+            continue;
+        }
+        const CPortMap& stored = preset.outputMaps[o];
+        CPortMap map{};
+        for (size_t position = 0; position < inputIndex.size() && position < kEventsInput;
+             ++position) {
+            if (inputIndex[position] >= 0 && stored.inputMasks[position] != 0) {
+                connectInput(map, inputIndex[position], stored.inputMasks[position]);
+            }
+        }
+        if (stored.inputMasks[kEventsInput] != 0) {
+            connectInput(map, kEventsInput, stored.inputMasks[kEventsInput]);
+        }
+        routing.outputs.push_back(outputIndex[o]);
+        routing.outputMaps.emplace_back(outputIndex[o], map);
+    }
+    for (const StoredRouteMap& entry : preset.routeMaps) {
+        const size_t o = static_cast<size_t>(entry.outputPosition - 1);
+        const size_t i = static_cast<size_t>(entry.inputPosition - 1);
+        if (o >= outputIndex.size() || outputIndex[o] < 0) {
+            continue;
+        }
+        const int input = entry.inputPosition == 0 ? kEventsInput
+                          : i < inputIndex.size()  ? inputIndex[i]
+                                                   : -1;
+        if (input >= 0) {
+            routing.routeMaps.push_back({outputIndex[o], input, entry.path});
+        }
+    }
+    return routing;
+}
+
+} // namespace corvex
