@@ -3,6 +3,7 @@
 #include "devices/port_routing_bits.h"
 #include "routing/routing_operations.h"
 #include "settings/port_names.h"
+#include "settings/settings_profile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -29,21 +30,6 @@ std::vector<std::string> readNames(const SettingsTree& tree, const std::string& 
         names.push_back(limitPortName(*name));
     }
     return names;
-}
-
-// Bits are rebuilt from the masks: an input counts as connected exactly when its mask is
-// not 0, whatever bits the record holds.
-CPortMap mapFromMasks(const CPortMap& stored, size_t inputCount) {
-    CPortMap map{};
-    for (size_t input = 0; input < inputCount && input < kEventsInput; ++input) {
-        if (stored.inputMasks[input] != 0) {
-            connectInput(map, static_cast<int>(input), stored.inputMasks[input]);
-        }
-    }
-    if (stored.inputMasks[kEventsInput] != 0) {
-        connectInput(map, kEventsInput, stored.inputMasks[kEventsInput]);
-    }
-    return map;
 }
 
 CPortMap presetDefaultMap(size_t inputCount) {
@@ -139,7 +125,7 @@ std::optional<DevicePreset> loadDevicePreset(SettingsTree& tree, const std::stri
         if (bytes) {
             CPortMap record{};
             std::memcpy(&record, bytes->data(), sizeof(CPortMap));
-            map = mapFromMasks(record, preset.inputs.size());
+            map = portMapFromStoredMasks(record, preset.inputs.size());
         }
         preset.outputMaps.push_back(map);
         for (int input = 0; input <= static_cast<int>(preset.inputs.size()); ++input) {
