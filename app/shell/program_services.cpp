@@ -13,6 +13,7 @@
 #include "profile_file.h"
 #include "settings/folders.h"
 #include "settings/window_placement.h"
+#include "shell/desktop_commands.h"
 #include "shell/handoff_block.h"
 #include "shell/monitor_views.h"
 #include "shell/startup_texts.h"
@@ -116,7 +117,8 @@ void storeImportedPortNames(SettingsStore& store, const ImportedProfile& profile
 ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber)
     : record_(record), store_(store), instanceNumber_(instanceNumber),
       lua_(std::make_unique<LuaScripts>(
-          record, [this](bool inputs) { return openPortNames(midi_, inputs); })) {}
+          record, [this](bool inputs) { return openPortNames(midi_, inputs); })),
+      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)) {}
 
 ProgramServices::~ProgramServices() = default;
 
@@ -456,11 +458,14 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 }
 
 bool ProgramServices::providesCommand(int id) const {
-    return id == cmd::kReleaseMidi || id == cmd::kColors || id == cmd::kLuaScript ||
-           (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
+    return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
+           id == cmd::kLuaScript || (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
 }
 
 bool ProgramServices::runCommand(int id) {
+    if (desktop_->provides(id)) {
+        return desktop_->run(id, owner());
+    }
     switch (id) {
     case cmd::kReleaseMidi:
         switchPorts();

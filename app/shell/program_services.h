@@ -23,6 +23,7 @@ class QWidget;
 namespace corvex {
 
 class CMidi;
+class DesktopCommands;
 class DeviceUserInterface;
 class ImportedProfile;
 struct ProfileSectionHandler;
@@ -149,6 +150,7 @@ private:
     DataMap globalMap_;
     std::array<std::string, 6> rememberedFolders_;
     std::unique_ptr<LuaScripts> lua_;
+    std::unique_ptr<DesktopCommands> desktop_;
 };
 
 } // namespace corvex

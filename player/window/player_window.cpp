@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -54,7 +55,9 @@ PlayerWindow::PlayerWindow(SettingsStore& store, PlayerSettings settings,
       }) {
     setObjectName("Tunelet");
     setWindowTitle(kPlayerCaption);
-    setWindowIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    // The installed icon of the theme; the style's loudspeaker when Tunelet is not installed.
+    setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("tunelet"), style()->standardIcon(QStyle::SP_MediaVolume)));
     setAcceptDrops(true);
     bar_ = new ButtonBar(this);
     position_ = makeDisplay(this, 1001);

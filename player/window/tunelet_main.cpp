@@ -86,6 +86,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("tunelet");
+    // Ties the window to the installed tunelet.desktop (its name and icon in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("tunelet"));
     // The player ends when its window closes, not when a dialog closes while it is in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
     endOnSignals(app);
