@@ -1,5 +1,7 @@
 #include "routing/port_selection_edits.h"
 
+#include "devices/port_routing_bits.h"
+
 #include <algorithm>
 
 namespace corvex {
@@ -10,23 +12,13 @@ bool contains(const std::vector<int>& list, int value) {
     return std::find(list.begin(), list.end(), value) != list.end();
 }
 
-void merge(RoutingChange& into, const RoutingChange& from) {
-    for (int output : from.touchedOutputs) {
-        if (!contains(into.touchedOutputs, output)) {
-            into.touchedOutputs.push_back(output);
-        }
-    }
-    into.portDataMapsChanged = into.portDataMapsChanged || from.portDataMapsChanged;
-}
-
 // Clears the input in every shown output without touching the data maps.
 RoutingChange detachInput(RoutingState& state, int input) {
     RoutingChange change;
     for (int output : state.outputs) {
         CPortMap& map = state.mapOf(output);
-        const bool wasSet = (map.inputBits[input / 32] >> (input % 32) & 1u) != 0;
-        if (wasSet || map.inputMasks[input] != 0) {
-            map.inputBits[input / 32] &= ~(1u << (input % 32));
+        if (inputConnected(map, input) || map.inputMasks[input] != 0) {
+            setInputConnected(map, input, false);
             map.inputMasks[input] = 0;
             change.touchedOutputs.push_back(output);
         }
@@ -56,11 +48,11 @@ RoutingChange selectInputs(RoutingState& state, const std::vector<int>& after, b
     const SelectionDifference difference = selectionDifference(state.inputs, after);
     RoutingChange change;
     for (int input : difference.removed) {
-        merge(change, disconnectInputPort(state, input));
+        change.include(disconnectInputPort(state, input));
     }
     state.inputs = after;
     for (int input : difference.added) {
-        merge(change, autoAttach ? connectInputPort(state, input) : detachInput(state, input));
+        change.include(autoAttach ? connectInputPort(state, input) : detachInput(state, input));
     }
     return change;
 }
@@ -75,13 +67,13 @@ RoutingChange selectOutputs(RoutingState& state, const std::vector<int>& after, 
     }
     for (int output : difference.added) {
         if (autoAttach) {
-            merge(change, connectOutputPort(state, output));
+            change.include(connectOutputPort(state, output));
             continue;
         }
         for (int input : state.inputs) {
-            merge(change, disconnect(state, input, output));
+            change.include(disconnect(state, input, output));
         }
-        merge(change, connect(state, kEventsInput, output));
+        change.include(connect(state, kEventsInput, output));
     }
     return change;
 }

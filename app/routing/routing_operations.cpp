@@ -8,18 +8,14 @@ namespace corvex {
 
 namespace {
 
-void touch(RoutingChange& change, int output) {
-    if (std::find(change.touchedOutputs.begin(), change.touchedOutputs.end(), output) ==
-        change.touchedOutputs.end()) {
-        change.touchedOutputs.push_back(output);
+// The changes of `operation` applied to each of `ports`, together.
+template <typename Operation>
+RoutingChange forEach(const std::vector<int>& ports, Operation operation) {
+    RoutingChange change;
+    for (int port : ports) {
+        change.include(operation(port));
     }
-}
-
-void merge(RoutingChange& into, const RoutingChange& from) {
-    for (int output : from.touchedOutputs) {
-        touch(into, output);
-    }
-    into.portDataMapsChanged = into.portDataMapsChanged || from.portDataMapsChanged;
+    return change;
 }
 
 bool validInput(int input) {
@@ -27,6 +23,19 @@ bool validInput(int input) {
 }
 
 } // namespace
+
+void RoutingChange::touch(int output) {
+    if (std::find(touchedOutputs.begin(), touchedOutputs.end(), output) == touchedOutputs.end()) {
+        touchedOutputs.push_back(output);
+    }
+}
+
+void RoutingChange::include(const RoutingChange& other) {
+    for (int output : other.touchedOutputs) {
+        touch(output);
+    }
+    portDataMapsChanged = portDataMapsChanged || other.portDataMapsChanged;
+}
 
 std::vector<int> RoutingState::inputsWithEvents() const {
     std::vector<int> all = inputs;
@@ -49,32 +58,21 @@ RoutingChange connect(RoutingState& state, int input, int output) {
         return change;
     }
     connectInput(state.mapOf(output), input, kConnectRouteMask);
-    touch(change, output);
+    change.touch(output);
     return change;
 }
 
 RoutingChange connectAll(RoutingState& state) {
-    RoutingChange change;
-    for (int output : state.outputs) {
-        merge(change, connectOutputPort(state, output));
-    }
-    return change;
+    return forEach(state.outputs, [&](int output) { return connectOutputPort(state, output); });
 }
 
 RoutingChange connectInputPort(RoutingState& state, int input) {
-    RoutingChange change;
-    for (int output : state.outputs) {
-        merge(change, connect(state, input, output));
-    }
-    return change;
+    return forEach(state.outputs, [&](int output) { return connect(state, input, output); });
 }
 
 RoutingChange connectOutputPort(RoutingState& state, int output) {
-    RoutingChange change;
-    for (int input : state.inputsWithEvents()) {
-        merge(change, connect(state, input, output));
-    }
-    return change;
+    return forEach(state.inputsWithEvents(),
+                   [&](int input) { return connect(state, input, output); });
 }
 
 RoutingChange disconnect(RoutingState& state, int input, int output) {
@@ -87,7 +85,7 @@ RoutingChange disconnect(RoutingState& state, int input, int output) {
         if (inputConnected(map, input) || map.inputMasks[input] != 0) {
             setInputConnected(map, input, false);
             map.inputMasks[input] = 0;
-            touch(change, output);
+            change.touch(output);
         }
     }
     change.portDataMapsChanged = state.portDataMap.remove(output, input);
@@ -98,7 +96,7 @@ RoutingChange disconnectAll(RoutingState& state) {
     RoutingChange change;
     for (int output : state.outputs) {
         state.mapOf(output) = CPortMap{};
-        touch(change, output);
+        change.touch(output);
     }
     change.portDataMapsChanged = !state.portDataMap.entries().empty();
     state.portDataMap.clear();
@@ -106,17 +104,13 @@ RoutingChange disconnectAll(RoutingState& state) {
 }
 
 RoutingChange disconnectInputPort(RoutingState& state, int input) {
-    RoutingChange change;
-    for (int output : state.outputs) {
-        merge(change, disconnect(state, input, output));
-    }
-    return change;
+    return forEach(state.outputs, [&](int output) { return disconnect(state, input, output); });
 }
 
 RoutingChange disconnectOutputPort(RoutingState& state, int output) {
     RoutingChange change;
     state.mapOf(output) = CPortMap{};
-    touch(change, output);
+    change.touch(output);
     for (int input : state.inputsWithEvents()) {
         change.portDataMapsChanged =
             state.portDataMap.remove(output, input) || change.portDataMapsChanged;
@@ -133,7 +127,7 @@ RoutingChange setConnectionProperties(RoutingState& state, int input, int output
     CPortMap& map = state.mapOf(output);
     map.inputMasks[input] = mask;
     setInputConnected(map, input, true);
-    touch(change, output);
+    change.touch(output);
     state.portDataMap.remove(output, input);
     if (mapFile && !mapFile->empty()) {
         state.portDataMap.add(output, input, *mapFile);

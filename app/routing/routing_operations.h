@@ -43,6 +43,8 @@ struct RoutingChange {
     std::vector<int> touchedOutputs;
     bool portDataMapsChanged = false;
 
+    void touch(int output);
+    void include(const RoutingChange& other);
     bool operator==(const RoutingChange&) const = default;
 };
 
