@@ -6,6 +6,7 @@
 #include "settings/settings_profile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace corvex {
@@ -199,6 +200,84 @@ PresetRouting presetRouting(const DevicePreset& preset,
         }
     }
     return routing;
+}
+
+namespace {
+
+std::string nameOf(const std::vector<std::string>& names, int index) {
+    return index >= 0 && static_cast<size_t>(index) < names.size() ? names[index] : std::string();
+}
+
+} // namespace
+
+DevicePreset devicePresetOf(const RoutingState& state, const std::vector<std::string>& inputNames,
+                            const std::vector<std::string>& outputNames) {
+    DevicePreset preset;
+    for (int input : state.inputs) {
+        preset.inputs.push_back(nameOf(inputNames, input));
+    }
+    for (size_t o = 0; o < state.outputs.size(); ++o) {
+        const int output = state.outputs[o];
+        preset.outputs.push_back(nameOf(outputNames, output));
+        CPortMap map{};
+        for (size_t position = 0; position < state.inputs.size() && position < kEventsInput;
+             ++position) {
+            if (state.connected(state.inputs[position], output)) {
+                connectInput(map, static_cast<int>(position),
+                             state.mask(state.inputs[position], output));
+            }
+        }
+        if (state.connected(kEventsInput, output)) {
+            connectInput(map, kEventsInput, state.mask(kEventsInput, output));
+        }
+        preset.outputMaps.push_back(map);
+        const std::vector<int> inputs = state.inputsWithEvents();
+        for (size_t position = 0; position < inputs.size(); ++position) {
+            if (std::optional<std::string> path =
+                    state.portDataMap.find(output, inputs[position])) {
+                const int stored = inputs[position] == kEventsInput ? 0 : int(position) + 1;
+                preset.routeMaps.push_back({static_cast<int>(o) + 1, stored, *path});
+            }
+        }
+    }
+    return preset;
+}
+
+namespace {
+
+std::vector<std::string> sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The preset's data maps by port names, paths in lower case, sorted: independent of the
+// order the ports are listed in.
+std::vector<std::string> dataMapsByName(const DevicePreset& preset) {
+    std::vector<std::string> keys;
+    for (const StoredRouteMap& entry : preset.routeMaps) {
+        const size_t o = static_cast<size_t>(entry.outputPosition - 1);
+        const size_t i = static_cast<size_t>(entry.inputPosition - 1);
+        std::string path = entry.path;
+        std::transform(path.begin(), path.end(), path.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        keys.push_back((o < preset.outputs.size() ? preset.outputs[o] : "") + '\n' +
+                       (entry.inputPosition == 0   ? std::string(1, '\0')
+                        : i < preset.inputs.size() ? preset.inputs[i]
+                                                   : "") +
+                       '\n' + path);
+    }
+    return sorted(keys);
+}
+
+} // namespace
+
+bool presetMatches(const DevicePreset& preset, const RoutingState& state,
+                   const std::vector<std::string>& inputNames,
+                   const std::vector<std::string>& outputNames) {
+    const DevicePreset current = devicePresetOf(state, inputNames, outputNames);
+    return sorted(current.inputs) == sorted(preset.inputs) &&
+           sorted(current.outputs) == sorted(preset.outputs) &&
+           dataMapsByName(current) == dataMapsByName(preset);
 }
 
 } // namespace corvex

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "devices/device_settings.h"
+#include "routing/routing_operations.h"
 
 #include "settings/settings_tree.h"
 
@@ -59,5 +60,17 @@ struct PresetRouting {
 PresetRouting presetRouting(const DevicePreset& preset,
                             const std::vector<std::string>& presentInputs,
                             const std::vector<std::string>& presentOutputs);
+
+// The preset of the selection in `state`: ports by the names of their device indices
+// (`inputNames`, `outputNames`), maps and data maps by 1-based position, "Corvex Events" at
+// map index 135 and data map input 0. Connections from inputs not selected are left out.
+DevicePreset devicePresetOf(const RoutingState& state, const std::vector<std::string>& inputNames,
+                            const std::vector<std::string>& outputNames);
+
+// The selection in `state` is what the preset says: the same ports selected (by name) and
+// the same data map paths (compared without regard to case) for every preset pair.
+bool presetMatches(const DevicePreset& preset, const RoutingState& state,
+                   const std::vector<std::string>& inputNames,
+                   const std::vector<std::string>& outputNames);
 
 } // namespace corvex

@@ -11,6 +11,9 @@
 #include "mapping/profile_map.h"
 #include "midi.h"
 #include "profile_file.h"
+#include "routing/device_presets.h"
+#include "routing/device_routing.h"
+#include "routing/ui/midi_devices_dialog.h"
 #include "settings/folders.h"
 #include "settings/window_placement.h"
 #include "shell/desktop_commands.h"
@@ -23,6 +26,7 @@
 #include "views/scheme_colours.h"
 #include "window_messages.h"
 
+#include <QApplication>
 #include <QString>
 
 #include <map>
@@ -46,6 +50,19 @@ std::map<int, std::string> openPortNames(const CMidi* midi, bool inputs) {
         }
     }
     return ports;
+}
+
+// "Open: <inputs> -> <outputs>" with the names the user sees.
+std::string openPortsLine(const CMidi& midi) {
+    const auto join = [](const std::map<int, std::string>& ports) {
+        std::string text;
+        for (const auto& [index, name] : ports) {
+            text += (text.empty() ? "" : ", ") + name;
+        }
+        return text.empty() ? std::string("none") : text;
+    };
+    return "Open inputs: " + join(openPortNames(&midi, true)) +
+           "; open outputs: " + join(openPortNames(&midi, false));
 }
 
 size_t viewIndex(ViewKind view) {
@@ -459,7 +476,8 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 
 bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
-           id == cmd::kLuaScript || (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
+           id == cmd::kLuaScript || (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr) ||
+           (id == cmd::kMidiDevices && midi_ != nullptr);
 }
 
 bool ProgramServices::runCommand(int id) {
@@ -475,6 +493,12 @@ bool ProgramServices::runCommand(int id) {
         return true;
     case cmd::kLuaScript:
         lua_->open(engineClient(), owner());
+        return true;
+    case cmd::kMidiDevices:
+        if (midi_ == nullptr) {
+            return false;
+        }
+        editMidiDevices();
         return true;
     case cmd::kConfigureBuffers:
         if (deviceMessages_ == nullptr) {
@@ -524,6 +548,43 @@ void ProgramServices::configureSysExBuffers() {
     auto* dialog = new SysExBuffersDialog(midi_->sysexBuffers(), *deviceMessages_, owner());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+}
+
+// On OK the chosen ports and routing go to the device manager, the ports are reopened with
+// them and the selection is stored; the main monitor names what is open now.
+void ProgramServices::editMidiDevices() {
+    MidiDevicesSetup setup;
+    setup.inputNames = portNamesByIndex(midi_->roster(), true);
+    setup.outputNames = portNamesByIndex(midi_->roster(), false);
+    setup.routing = routingStateOf(midi_->roster(), midi_->selection());
+    setup.autoAttach = record_.options.autoAttachInputs;
+    setup.mapFolder = record_.options.mapFolder;
+    MidiDevicesDialog dialog(std::move(setup), store_, owner());
+    const PlacementRect& stored = record_.display.midiDevicesRect;
+    if (stored.right > stored.left && stored.bottom > stored.top) {
+        dialog.setGeometry(stored.left, stored.top, stored.right - stored.left,
+                           stored.bottom - stored.top);
+    }
+    const int result = dialog.exec();
+    const QRect shown = dialog.geometry();
+    record_.display.midiDevicesRect = {shown.left(), shown.top(), shown.right() + 1,
+                                       shown.bottom() + 1};
+    if (result != QDialog::Accepted) {
+        return;
+    }
+    record_.options.autoAttachInputs = dialog.setup().autoAttach;
+    if (!dialog.setup().presetName.empty()) {
+        store_.writeString(kDevicePresetsKey, "LastNamedPreset", dialog.setup().presetName);
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    applyRoutingState(dialog.setup().routing, midi_->roster(), midi_->selection());
+    const bool opened = midi_->reopenPorts();
+    storeSelection(midi_->saveSelections(), record_);
+    QApplication::restoreOverrideCursor();
+    appendMonitorText(QString::fromStdString(openPortsLine(*midi_)));
+    if (!opened) {
+        warnUser(owner(), noDevicesText());
+    }
 }
 
 void ProgramServices::closeToolWindow(int id) {

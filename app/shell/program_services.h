@@ -133,6 +133,7 @@ private:
     void editColours();
     // Options > Configure Buffers: the SysEx buffer dialog over the device layer's settings.
     void configureSysExBuffers();
+    void editMidiDevices();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
     // state stays.

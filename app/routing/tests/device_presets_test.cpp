@@ -158,5 +158,44 @@ TEST(DevicePresets, PositionsBecomeDeviceIndicesByName) {
     }
 }
 
+TEST(DevicePresets, SelectionToPresetAndBack) {
+    const std::string file = existingMapFile();
+    const std::vector<std::string> inputNames = {"Keys", "Pads", "Keys #2"};
+    const std::vector<std::string> outputNames = {"Synth", "Drums"};
+    RoutingState state;
+    state.inputs = {2, 0};
+    state.outputs = {1};
+    connectInput(state.mapOf(1), 2, 0x0003);
+    connectInput(state.mapOf(1), kEventsInput, kConnectRouteMask);
+    connectInput(state.mapOf(1), 1, kConnectRouteMask); // input 1 is not selected
+    state.portDataMap.add(1, 2, file);
+    state.portDataMap.add(1, kEventsInput, file);
+
+    const DevicePreset preset = devicePresetOf(state, inputNames, outputNames);
+    EXPECT_EQ(preset.inputs, (std::vector<std::string>{"Keys #2", "Keys"}));
+    EXPECT_EQ(preset.outputs, std::vector<std::string>{"Drums"});
+    ASSERT_EQ(preset.outputMaps.size(), 1u);
+    EXPECT_EQ(preset.outputMaps[0].inputMasks[0], 0x0003u);
+    EXPECT_EQ(preset.outputMaps[0].inputMasks[1], 0u);
+    EXPECT_EQ(preset.routeMaps, (std::vector<StoredRouteMap>{{1, 1, file}, {1, 0, file}}));
+
+    const PresetRouting routing = presetRouting(preset, inputNames, outputNames);
+    EXPECT_EQ(routing.inputs, (std::vector<int>{2, 0}));
+    ASSERT_EQ(routing.outputMaps.size(), 1u);
+    EXPECT_EQ(routing.outputMaps[0].second.inputMasks[2], 0x0003u);
+    EXPECT_FALSE(inputConnected(routing.outputMaps[0].second, 1));
+
+    EXPECT_TRUE(presetMatches(preset, state, inputNames, outputNames));
+    RoutingState reordered = state;
+    reordered.inputs = {0, 2};
+    EXPECT_TRUE(presetMatches(preset, reordered, inputNames, outputNames));
+    RoutingState otherMap = state;
+    otherMap.portDataMap.remove(1, kEventsInput);
+    EXPECT_FALSE(presetMatches(preset, otherMap, inputNames, outputNames));
+    RoutingState moreInputs = state;
+    moreInputs.inputs.push_back(1);
+    EXPECT_FALSE(presetMatches(preset, moreInputs, inputNames, outputNames));
+}
+
 } // namespace
 } // namespace corvex

@@ -588,7 +588,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kSendSnapshot,
                                   cmd::kKeyboard,
                                   cmd::kStopWScript,
-                                  cmd::kMidiDevices,
                                   cmd::kCustomizePortNames,
                                   cmd::kMidiFilter,
                                   cmd::kDataMapping,
