@@ -55,7 +55,8 @@ public:
     // Where the device dialogs show their messages.
     void setDeviceMessages(DeviceUserInterface* messages) { deviceMessages_ = messages; }
     void setMonitors(MonitorViews* monitors) { monitors_ = monitors; }
-    void setFrame(FrameWindow* frame) { frame_ = frame; }
+    // The frame the services answer; its status bar takes the colour scheme at once.
+    void setFrame(FrameWindow* frame);
     // What a hand-off from a second start does.
     void setHandOffHandler(std::function<void(const HandOff&)> handler) {
         handOff_ = std::move(handler);
@@ -92,6 +93,7 @@ public:
     bool sendSysEx(std::span<const uint8_t> bytes) override;
     cvx::profile::PanicSettings panicSettings() const override;
     int openOutputCount() const override;
+    int openInputCount() const override;
     bool portsOpen() const override;
     bool setPassSysEx(bool on) override;
     bool checkDeviceChange() override;
@@ -126,6 +128,7 @@ public:
     void sysexBuffersChanged(const SysExBufferConfig& config);
 
 private:
+    void showStatusColours();
     QWidget* owner() const;
     // Release MIDI: closes the open ports, or opens the selected ones.
     void switchPorts();
@@ -133,6 +136,11 @@ private:
     void editColours();
     // Options > Configure Buffers: the SysEx buffer dialog over the device layer's settings.
     void configureSysExBuffers();
+    // The "Filter" dialog over the engine's filter.
+    void editFilter();
+    // The "Translation Map" dialog over the global data map.
+    void editGlobalMap();
+    // "MIDI Devices": ports and routing on working copies; OK reopens the ports with them.
     void editMidiDevices();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time

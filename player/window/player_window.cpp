@@ -47,8 +47,9 @@ PlayerWindow::PlayerWindow(SettingsStore& store, PlayerSettings settings,
                            std::vector<std::string> ports, QWidget* parent)
     : QWidget(parent), store_(store), settings_(std::move(settings)), ports_(std::move(ports)),
       endNotice_([this] { controller_.endOfPlay(); }),
-      controller_(*this, &EndNotice::notify, &endNotice_), server_([this](const Handoff& handoff) {
-          controller_.receiveHandoff(handoff);
+      controller_(*this, &EndNotice::notify, &endNotice_),
+      server_([this](const PlayerHandOff& handoff) {
+          controller_.receiveHandOff(handoff);
           if (tray_->isVisible()) {
               tray_->setToolTip(windowTitle());
           }

@@ -589,8 +589,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kKeyboard,
                                   cmd::kStopWScript,
                                   cmd::kCustomizePortNames,
-                                  cmd::kMidiFilter,
-                                  cmd::kDataMapping,
                                   cmd::kPatchMapping,
                                   cmd::kConfigureStatus,
                                   cmd::kCustomizeToolbar,

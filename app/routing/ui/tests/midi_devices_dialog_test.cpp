@@ -2,8 +2,8 @@
 
 #include "devices/port_routing_bits.h"
 #include "routing/device_presets.h"
+#include "support/qt_test_environment.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
@@ -18,22 +18,7 @@
 namespace corvex {
 namespace {
 
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "midi_devices_dialog_test";
-        static char* argv[] = {name, nullptr};
-        application_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { application_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> application_;
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+[[maybe_unused]] const auto* const qt = testing::addQtTestEnvironment();
 
 // Inputs "Keys", "Pads", "Keys #2"; outputs "Synth", "Drums". Selected: input 0 and output 0,
 // connected with channels 1 and 2.
