@@ -15,9 +15,11 @@
 #include "mapping/ui/translation_map_dialog.h"
 #include "midi.h"
 #include "profile_file.h"
+#include "routing/custom_port_names.h"
 #include "routing/device_presets.h"
 #include "routing/device_routing.h"
 #include "routing/ui/midi_devices_dialog.h"
+#include "routing/ui/port_names_dialog.h"
 #include "settings/folders.h"
 #include "settings/window_placement.h"
 #include "shell/desktop_commands.h"
@@ -111,15 +113,9 @@ void storeSelection(const StoredSelection& selection, SettingsProfile& record) {
 }
 
 void readCustomPortNames(SettingsStore& store, DeviceSettings& settings) {
-    const auto read = [&store](const char* key, std::map<std::string, std::string>& names) {
-        for (const std::string& device : store.valueNames(key)) {
-            if (std::optional<std::string> custom = store.readString(key, device)) {
-                names[device] = *custom;
-            }
-        }
-    };
-    read("Custom In Names", settings.customInputNames);
-    read("Custom Out Names", settings.customOutputNames);
+    const SettingsTree tree = store.read();
+    settings.customInputNames = storedCustomNames(tree, true);
+    settings.customOutputNames = storedCustomNames(tree, false);
 }
 
 void storeImportedPortNames(SettingsStore& store, const ImportedProfile& profile,
@@ -500,7 +496,7 @@ bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
            (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr) ||
-           (id == cmd::kMidiDevices && midi_ != nullptr);
+           ((id == cmd::kMidiDevices || id == cmd::kCustomizePortNames) && midi_ != nullptr);
 }
 
 bool ProgramServices::runCommand(int id) {
@@ -528,6 +524,12 @@ bool ProgramServices::runCommand(int id) {
             return false;
         }
         editMidiDevices();
+        return true;
+    case cmd::kCustomizePortNames:
+        if (midi_ == nullptr) {
+            return false;
+        }
+        editPortNames();
         return true;
     case cmd::kConfigureBuffers:
         if (deviceMessages_ == nullptr) {
@@ -648,6 +650,35 @@ void ProgramServices::editMidiDevices() {
     if (!opened) {
         warnUser(owner(), noDevicesText());
     }
+}
+
+// On OK the custom names are stored and shown at once; the selection is stored again, as it
+// names the ports by the names they are shown with.
+void ProgramServices::editPortNames() {
+    std::vector<PortNameRow> rows;
+    for (int slot = 0; slot < midi_->inputCount(); ++slot) {
+        rows.push_back({true, midi_->input(slot).productName(), midi_->input(slot).displayName()});
+    }
+    for (int slot = 0; slot < midi_->outputCount(); ++slot) {
+        rows.push_back(
+            {false, midi_->output(slot).productName(), midi_->output(slot).displayName()});
+    }
+    PortNamesDialog dialog(std::move(rows), owner());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const auto write = [&dialog](SettingsTree& tree) {
+        writeCustomPortNames(tree, dialog.rows());
+        return true;
+    };
+    if (!store_.update(write)) {
+        warnUser(owner(), QObject::tr("The custom port names could not be saved."));
+    }
+    SettingsTree names = store_.read();
+    write(names); // shown even when they could not be stored
+    midi_->setCustomNames(storedCustomNames(names, true), storedCustomNames(names, false));
+    storeSelection(midi_->saveSelections(), record_);
+    showPortNames();
 }
 
 void ProgramServices::closeToolWindow(int id) {

@@ -142,6 +142,8 @@ private:
     void editGlobalMap();
     // "MIDI Devices": ports and routing on working copies; OK reopens the ports with them.
     void editMidiDevices();
+    // "Customize Port Names": the custom names, stored and shown everywhere after OK.
+    void editPortNames();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
     // state stays.

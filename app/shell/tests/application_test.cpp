@@ -16,6 +16,7 @@
 #include "midi.h"
 #include "profile_file.h"
 #include "routing/ui/midi_devices_dialog.h"
+#include "routing/ui/port_names_dialog.h"
 #include "settings/settings_store.h"
 #include "settings_profile.h"
 #include "support/isolated_home.h"
@@ -38,6 +39,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -590,7 +592,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kSendSnapshot,
                                   cmd::kKeyboard,
                                   cmd::kStopWScript,
-                                  cmd::kCustomizePortNames,
                                   cmd::kPatchMapping,
                                   cmd::kConfigureStatus,
                                   cmd::kCustomizeToolbar,
@@ -758,6 +759,9 @@ TEST_F(ApplicationTest, MidiDevicesDialogReopensThePortsWithItsRouting) {
         unsigned char buffer[64];
         return std::vector<uint8_t>(buffer, buffer + vmidiTake(output, buffer, sizeof buffer));
     };
+    for (unsigned cable : {kLoopback2, kLoopback3, kLoopback4}) {
+        takeNow(cable); // what earlier tests left on the cables
+    }
     for (const auto& test : cases) {
         const unsigned char noteOn[] = {test.status, 0x3C, 0x64};
         ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
@@ -770,6 +774,38 @@ TEST_F(ApplicationTest, MidiDevicesDialogReopensThePortsWithItsRouting) {
     EXPECT_EQ(kept.devices.outputs,
               (std::vector<std::string>{"Corvex Loopback 2", "Corvex Loopback 3"}));
     application->finish();
+}
+
+// A custom name given in "Customize Port Names" is shown at once, stored, and the selection
+// that names the port by it still opens and routes it after a restart; clearing it shows
+// the device name again.
+TEST_F(ApplicationTest, CustomPortNamesAreShownStoredAndKeepTheRouting) {
+    storeSelection();
+    const struct {
+        QString typed;
+        std::string shown;
+    } cases[] = {{"Synth", "Synth"}, {"", "Corvex Loopback 2"}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.shown);
+        std::unique_ptr<Application> application = startApplication();
+        EXPECT_EQ(IsOutDevOpen(application->client(), kLoopback2), 1);
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<PortNamesDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            const QList<QTreeWidgetItem*> rows =
+                dialog->list()->findItems("Corvex Loopback 2", Qt::MatchExactly, 1);
+            ASSERT_EQ(rows.size(), 2); // the input and the output of the cable
+            rows.back()->setText(0, test.typed);
+            dialog->accept();
+        });
+        ASSERT_TRUE(application->frame()->runCommand(cmd::kCustomizePortNames));
+        EXPECT_EQ(application->midi().output(kLoopback2).displayName(), test.shown);
+        EXPECT_EQ(application->midi().input(kLoopback2).displayName(), "Corvex Loopback 2");
+        EXPECT_EQ(application->settings().devices.outputs, std::vector<std::string>{test.shown});
+        application->requestExit();
+        application->finish();
+    }
+    EXPECT_EQ(SettingsStore().valueNames("Custom Out Names"), std::vector<std::string>{});
 }
 
 } // namespace
