@@ -303,7 +303,7 @@ void MidiDevicesDialog::rebuildTrees() {
     const std::vector<RoutingNode> tree = portMappingTree(state_, outputName, inputName, dropped);
     mapping_->clear();
     addNodes(tree, mapping_, nullptr);
-    mapping_->expandAll();
+    mapping_->expandToDepth(1); // ports and their connections; the details on request
     palette_->clear();
     addNodes(paletteTree(state_, inputName, mapFiles()), palette_, nullptr);
 }
