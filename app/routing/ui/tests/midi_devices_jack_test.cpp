@@ -7,6 +7,7 @@
 #include "device_change_signal.h"
 #include "device_test_support.h"
 #include "midi.h"
+#include "support/jack_keyboard_client.h"
 #include "support/jack_peer_client.h"
 #include "support/jack_test_server.h"
 #include "support/qt_test_environment.h"
@@ -14,69 +15,18 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 
-#include <jack/jack.h>
-#include <jack/midiport.h>
-
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <memory>
-#include <thread>
 
 namespace corvex::testing {
 namespace {
 
 [[maybe_unused]] const auto* const qt = addQtTestEnvironment();
 
-constexpr const char* kKeysPort = "cvxkeys:out";
+constexpr const char* kKeysPort = cvx::platform::JackKeyboardClient::kOutName;
 constexpr const char* kPeerIn = cvx::platform::JackPeerClient::kInName;
-
-// The JACK client "cvxkeys" with one MIDI output port, sending a Note On when asked.
-class KeysClient {
-public:
-    KeysClient() {
-        for (int attempt = 0; client_ == nullptr && attempt < 5; ++attempt) {
-            jack_status_t status{};
-            client_ = jack_client_open("cvxkeys", JackNoStartServer, &status);
-            if (client_ == nullptr) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            }
-        }
-        if (client_ != nullptr) {
-            port_ = jack_port_register(client_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-            jack_set_process_callback(client_, &KeysClient::process, this);
-            jack_activate(client_);
-        }
-    }
-    ~KeysClient() {
-        if (client_ != nullptr) {
-            jack_deactivate(client_);
-            jack_client_close(client_);
-        }
-    }
-    KeysClient(const KeysClient&) = delete;
-    KeysClient& operator=(const KeysClient&) = delete;
-
-    bool opened() const { return client_ != nullptr; }
-    void play(uint8_t status) { pending_.store(status); }
-
-private:
-    static int process(jack_nframes_t frames, void* self) {
-        auto* keys = static_cast<KeysClient*>(self);
-        void* buffer = jack_port_get_buffer(keys->port_, frames);
-        jack_midi_clear_buffer(buffer);
-        if (const uint8_t status = keys->pending_.exchange(0); status != 0) {
-            const jack_midi_data_t note[] = {status, 0x3C, 0x64};
-            jack_midi_event_write(buffer, 0, note, sizeof note);
-        }
-        return 0;
-    }
-
-    jack_client_t* client_ = nullptr;
-    jack_port_t* port_ = nullptr;
-    std::atomic<uint8_t> pending_{0};
-};
 
 class MidiDevicesJackTest : public ::testing::Test {
 protected:
@@ -84,13 +34,8 @@ protected:
         if (!cvx::platform::JackTestServer::installed()) {
             GTEST_SKIP() << "jackd is not installed";
         }
-        bool started = server_.start();
-        for (int attempt = 0; !started && attempt < 3; ++attempt) {
-            std::this_thread::sleep_for(std::chrono::seconds(2));
-            started = server_.start();
-        }
-        ASSERT_TRUE(started) << "jackd -d dummy did not come up";
-        keys_ = std::make_unique<KeysClient>();
+        ASSERT_TRUE(server_.startPatiently()) << "jackd -d dummy did not come up";
+        keys_ = std::make_unique<cvx::platform::JackKeyboardClient>();
         peer_ = std::make_unique<cvx::platform::JackPeerClient>();
         ASSERT_TRUE(keys_->opened() && peer_->opened());
         setenv("CORVEX_MIDI", "virtual,jack", 1);
@@ -119,7 +64,7 @@ protected:
     // What reaches the peer's input after the keys play `status`, within the time-out.
     std::vector<uint8_t> played(uint8_t status, size_t expected) {
         const size_t before = peer_->received().size(); // the peer keeps everything
-        keys_->play(status);
+        keys_->playNote(status);
         std::vector<uint8_t> got;
         eventually([&] {
             const std::vector<uint8_t> all = peer_->received();
@@ -138,7 +83,7 @@ protected:
     }
 
     cvx::platform::JackTestServer server_;
-    std::unique_ptr<KeysClient> keys_;
+    std::unique_ptr<cvx::platform::JackKeyboardClient> keys_;
     std::unique_ptr<cvx::platform::JackPeerClient> peer_;
     std::unique_ptr<RecordingTarget> target_;
     std::unique_ptr<DeviceChangeSignal> signal_;
@@ -175,7 +120,7 @@ TEST_F(MidiDevicesJackTest, PortsChosenByNameAreRoutedAndComeBackWithTheirClient
 
     keys_.reset(); // the client leaves
     ASSERT_TRUE(followChanges([&] { return midi_.findInput(kKeysPort) == nullptr; }));
-    keys_ = std::make_unique<KeysClient>();
+    keys_ = std::make_unique<cvx::platform::JackKeyboardClient>();
     ASSERT_TRUE(keys_->opened());
     ASSERT_TRUE(followChanges([&] {
         CMidiIn* back = midi_.findInput(kKeysPort);
