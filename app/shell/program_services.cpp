@@ -482,6 +482,7 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
+           id == cmd::kGlobalDataMap ||
            (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
 }
 
@@ -504,6 +505,9 @@ bool ProgramServices::runCommand(int id) {
         return true;
     case cmd::kDataMapping:
         editGlobalMap();
+        return true;
+    case cmd::kGlobalDataMap:
+        switchGlobalMap();
         return true;
     case cmd::kConfigureBuffers:
         if (deviceMessages_ == nullptr) {
@@ -570,7 +574,20 @@ void ProgramServices::editGlobalMap() {
             return true;
         },
         owner());
+    dialog.setFileFolder(QString::fromStdString(rememberedFolder(FileKind::Map)));
+    dialog.setAppendMaps(record_.dataMap.appendMaps);
     dialog.exec();
+    record_.dataMap.appendMaps = dialog.appendMaps();
+    setRememberedFolder(FileKind::Map, dialog.fileFolder().toStdString());
+}
+
+// An empty map has nothing to switch on.
+void ProgramServices::switchGlobalMap() {
+    if (globalMap_.items().empty()) {
+        return;
+    }
+    globalMap_.isOn = globalMap_.isOn != 0 ? 0 : 1;
+    sendGlobalMap();
 }
 
 void ProgramServices::switchPorts() {

@@ -140,6 +140,8 @@ private:
     void editFilter();
     // The "Translation Map" dialog over the global data map.
     void editGlobalMap();
+    // "Global &Data Map": the global map on or off (nothing for a map without items).
+    void switchGlobalMap();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
     // state stays.

@@ -12,6 +12,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -24,12 +25,25 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <span>
+
 namespace corvex {
 
 namespace {
 
-constexpr char kMapFiles[] = "Data Map Files (*.vxm *.txm);;Binary Maps (*.vxm);;Text Maps "
-                             "(*.txm);;All Files (*)";
+// The Load dialog's filters in order: the second reads binary, the third text, the others
+// go by the file's extension. The Save dialog's: binary, then text.
+const char* const kLoadFilters[] = {"All Corvex (*.vxm *.txm)", "Corvex Map (*.vxm)",
+                                    "Corvex ASCII Map (*.txm)", "All Files (*)"};
+const char* const kSaveFilters[] = {"Corvex Map (*.vxm)", "Corvex ASCII Map (*.txm)"};
+
+QStringList filterList(std::span<const char* const> filters) {
+    QStringList list;
+    for (const char* filter : filters) {
+        list << QString::fromUtf8(filter);
+    }
+    return list;
+}
 constexpr size_t kListingHeaderLines = 2; // title and column header
 
 void showMapResult(QWidget* parent, const MapFileResult& result) {
@@ -114,7 +128,7 @@ TranslationMapDialog::TranslationMapDialog(const DataMap& map,
     });
     button(tr("&Load..."), [this] { askLoad(); });
     needRows_.push_back(button(tr("&Save..."), [this] { askSave(); }));
-    button(tr("Open Text Map in Editor..."), [this] { openInTextEditor(); });
+    button(tr("Open Text Map in Editor..."), [this] { askTextMap(); });
     needRows_.push_back(mapOn_);
     needRows_.push_back(keys_);
     layout->addLayout(commands);
@@ -226,11 +240,10 @@ void TranslationMapDialog::showContextMenu(const QPoint& at) {
     menu.exec(list_->viewport()->mapToGlobal(at));
 }
 
-bool TranslationMapDialog::loadFile(const QString& path, bool append) {
+bool TranslationMapDialog::loadFile(const QString& path, bool append, MapFileFormat format) {
     readBoxes();
     DataMap map = editor_.toMap();
-    const MapFileResult result =
-        loadMapFile(map, path.toStdString(), MapFileFormat::ByExtension, append, false);
+    const MapFileResult result = loadMapFile(map, path.toStdString(), format, append, false);
     showMapResult(this, result);
     if (result.ok) {
         map.isOn = editor_.isOn;
@@ -241,45 +254,74 @@ bool TranslationMapDialog::loadFile(const QString& path, bool append) {
     return result.ok;
 }
 
-bool TranslationMapDialog::saveFile(const QString& path) {
+bool TranslationMapDialog::saveFile(const QString& path, MapFileFormat format) {
     readBoxes();
     const DataMap map = editor_.toMap();
     const std::string file = path.toStdString();
-    const MapFileResult result = path.endsWith(".txm", Qt::CaseInsensitive)
-                                     ? writeAsciiMap(map, file)
-                                     : writeBinaryMap(map, file);
+    const bool ascii =
+        format == MapFileFormat::Ascii ||
+        (format == MapFileFormat::ByExtension && path.endsWith(".txm", Qt::CaseInsensitive));
+    const MapFileResult result = ascii ? writeAsciiMap(map, file) : writeBinaryMap(map, file);
     showMapResult(this, result);
     return result.ok;
 }
 
 void TranslationMapDialog::askLoad() {
-    QFileDialog dialog(this, tr("Load Data Map"), QString(), tr(kMapFiles));
+    QFileDialog dialog(this, tr("Load Data Map"), folder_);
+    dialog.setNameFilters(filterList(kLoadFilters));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     auto* append = new QCheckBox(tr("&Append to Existing Map in Listbox"), &dialog);
+    append->setChecked(appendMaps_);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
         grid->addWidget(append, grid->rowCount(), 0, 1, -1);
     }
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        loadFile(dialog.selectedFiles().first(), append->isChecked());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
     }
+    appendMaps_ = append->isChecked();
+    folder_ = dialog.directory().absolutePath();
+    const qsizetype filter = filterList(kLoadFilters).indexOf(dialog.selectedNameFilter());
+    const MapFileFormat format = filter == 1   ? MapFileFormat::Binary
+                                 : filter == 2 ? MapFileFormat::Ascii
+                                               : MapFileFormat::ByExtension;
+    loadFile(dialog.selectedFiles().first(), appendMaps_, format);
 }
 
 void TranslationMapDialog::askSave() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("Save Data Map"), QString(), tr(kMapFiles));
+    QFileDialog dialog(this, tr("Save Data Map"), folder_);
+    dialog.setNameFilters(filterList(kSaveFilters));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
+    }
+    folder_ = dialog.directory().absolutePath();
+    const bool ascii = dialog.selectedNameFilter() == QString::fromUtf8(kSaveFilters[1]);
+    QString path = dialog.selectedFiles().first();
+    const QString extension = ascii ? ".txm" : ".vxm";
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += extension;
+    }
+    saveFile(path, ascii ? MapFileFormat::Ascii : MapFileFormat::Binary);
+}
+
+void TranslationMapDialog::askTextMap() {
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open Text Map in Editor"), folder_,
+                                                      QString::fromUtf8(kLoadFilters[2]));
     if (!path.isEmpty()) {
-        saveFile(path);
+        folder_ = QFileInfo(path).absolutePath();
+        openInTextEditor(path);
     }
 }
 
-void TranslationMapDialog::openInTextEditor() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open Text Map in Editor"),
-                                                      QString(), tr("Text Maps (*.txm)"));
-    if (!path.isEmpty() && !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        QMessageBox::warning(this, tr("Translation Map"),
-                             tr("No text editor could be started for '%1'.").arg(path));
+bool TranslationMapDialog::openInTextEditor(const QString& path) {
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        return true;
     }
+    QMessageBox::warning(this, tr("Translation Map"),
+                         tr("No text editor could be started for '%1'.").arg(path));
+    return false;
 }
 
 void TranslationMapDialog::dragEnterEvent(QDragEnterEvent* event) {

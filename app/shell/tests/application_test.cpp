@@ -1,8 +1,12 @@
 // The application brought up in this process on the loopback cables, offscreen.
 #include "shell/application.h"
 
+#include "mapping/map_capacity.h"
+#include "mapping/map_editor_model.h"
 #include "mapping/map_settings.h"
 #include "mapping/profile_map.h"
+#include "mapping/ui/filter_dialog.h"
+#include "mapping/ui/translation_map_dialog.h"
 #include "shell/instance_channel.h"
 #include "views/colour_dialog.h"
 #include "views/monitor_window.h"
@@ -27,11 +31,13 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDeadlineTimer>
+#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -567,6 +573,76 @@ TEST_F(ApplicationTest, OptionsColorsEditsTheSchemeThatIsSavedAtExit) {
     SettingsStore store;
     EXPECT_EQ(SettingsProfile::load(store, 1).display.colours[kNoteOnColour],
               rgbColour(11, 22, 33));
+}
+
+// The filter and the global map edited from the menus are in force at once (the loopback
+// output passes a controller and no longer the filtered note; the new row moves the
+// controller to channel 2), "Global Data Map" switches the map off and on, a dropped map
+// the engine cannot hold is refused with the running map kept, and both come back after a
+// restart.
+TEST_F(ApplicationTest, FilterAndMapEditedFromTheMenusActAtOnceAndAreKeptAtExit) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    const std::vector<uint8_t> control = {0xB0, 0x07, 0x40};
+    const std::vector<uint8_t> note = {0x90, 0x3C, 0x64};
+    auto pass = [](const std::vector<uint8_t>& first, const std::vector<uint8_t>& second) {
+        EXPECT_EQ(vmidiFeed(kLoopback1, first.data(), static_cast<unsigned>(first.size())), 1);
+        EXPECT_EQ(vmidiFeed(kLoopback1, second.data(), static_cast<unsigned>(second.size())), 1);
+        return takeFrom(kLoopback2, 3);
+    };
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<FilterDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QCheckBox*>("Note On")->click();
+        dialog->findChild<QCheckBox*>("FilterData")->click();
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    frame.action(cmd::kMidiFilter)->trigger();
+    EXPECT_TRUE(frame.action(cmd::kMidiFilter)->isChecked());
+    EXPECT_EQ(pass(note, control), control);
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<TranslationMapDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        MapEditorRow row = newMapRow();
+        row.item.sourceMessage = MAP_CTRL;
+        row.item.targetChannel = 1;
+        dialog->editor().insert(row);
+        dialog->refresh();
+        dialog->findChild<QCheckBox*>("mapOn")->setChecked(true);
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    frame.action(cmd::kDataMapping)->trigger();
+    EXPECT_TRUE(frame.action(cmd::kDataMapping)->isChecked());
+    EXPECT_EQ(pass(note, control), (std::vector<uint8_t>{0xB1, 0x07, 0x40}));
+
+    frame.runCommand(cmd::kGlobalDataMap);
+    EXPECT_EQ(application->midi().map().mapIsOn, 0);
+    EXPECT_FALSE(frame.action(cmd::kDataMapping)->isChecked());
+    EXPECT_EQ(pass(note, control), control);
+    frame.runCommand(cmd::kGlobalDataMap);
+    EXPECT_EQ(application->midi().map().mapIsOn, 1);
+
+    DataMap huge;
+    const std::vector<MapRow> rows(kMaxMapItems + 1, MapRow{newMapRow().item, {}});
+    huge.load(rows, false);
+    const std::string hugePath = cvx::testing::isolatedHome() + "/huge.vxm";
+    ASSERT_TRUE(writeBinaryMap(huge, hugePath).ok);
+    frame.dropFiles({hugePath});
+    EXPECT_EQ(warningsWith("The engine's 64 KB map storage takes at most 2727 items"), 1);
+    EXPECT_EQ(application->midi().map().itemCount, 1);
+
+    application->requestExit();
+    application->finish();
+    std::unique_ptr<Application> again = startApplication();
+    EXPECT_EQ(again->midi().filter().filterFlags,
+              CVX_FILTER_NOTE_ON | CVX_FILTER_DATA | CVX_FILTER_SYSTEM_REALTIME);
+    EXPECT_EQ(again->midi().map().itemCount, 1);
+    EXPECT_EQ(again->midi().map().mapIsOn, 1);
+    EXPECT_TRUE(again->frame()->action(cmd::kMidiFilter)->isChecked());
+    again->finish();
 }
 
 // Every menu item whose feature is built works; the rest wait for their features.
