@@ -4,6 +4,8 @@
 // editor in both formats; Cancel changes nothing.
 #include "client_api_fixture.h"
 
+#include "mapping/ascii_map_file.h"
+#include "mapping/map_file_loader.h"
 #include "mapping/ui/define_mapping_dialog.h"
 #include "mapping/ui/filter_dialog.h"
 #include "mapping/ui/translation_map_dialog.h"
@@ -11,11 +13,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -186,6 +192,79 @@ TEST_F(MappingDialogsTest, SaveLoadThroughBothFormatsAndCancel) {
     cancelled.editor().clear();
     press(cancelled, QDialogButtonBox::Cancel);
     EXPECT_FALSE(called);
+}
+
+// The Load dialog's filter picks the reader whatever the file is called, and its append box
+// keeps its state; the Save dialog's filter picks the writer and adds its extension; "Open
+// Text Map in Editor" hands the file to the desktop.
+TEST_F(MappingDialogsTest, FileDialogsChooseTheFormat) {
+    MapEditorRow row = newMapRow();
+    row.item.sourceMessage = MAP_NOTE_ON;
+    DataMap original;
+    original.load(std::vector<MapRow>{{row.item, {}}}, false);
+    const QString home = QString::fromLocal8Bit(std::getenv("HOME"));
+    const QString textMap = home + "/plain.map"; // a text map by content only
+    ASSERT_TRUE(writeAsciiMap(original, textMap.toStdString()).ok);
+
+    TranslationMapDialog dialog(DataMap{}, {}, nullptr);
+    dialog.setFileFolder(home);
+    dialog.show();
+    int warnings = 0;
+    auto answer = [&](const char* nameFilter, const QString& file, bool append) {
+        QTimer::singleShot(0, [&, nameFilter, file, append] {
+            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(files, nullptr);
+            files->selectNameFilter(nameFilter);
+            files->selectFile(file);
+            if (auto* box = files->findChild<QCheckBox*>()) {
+                box->setChecked(append);
+            }
+            QTimer::singleShot(0, [&] { // a warning, if any, is answered
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    ++warnings;
+                    box->accept();
+                }
+            });
+            static_cast<QDialog*>(files)->accept(); // the file dialog's own accept
+        });
+    };
+    const struct {
+        const char* nameFilter;
+        bool append;
+        size_t rows;
+        int warnings;
+    } loads[] = {{"Corvex ASCII Map (*.txm)", false, 1, 0},
+                 {"Corvex ASCII Map (*.txm)", true, 2, 0},
+                 {"Corvex Map (*.vxm)", true, 2, 1},         // not a binary map: refused, rows kept
+                 {"All Corvex (*.vxm *.txm)", false, 1, 0}}; // tried as both
+    for (const auto& load : loads) {
+        SCOPED_TRACE(load.nameFilter);
+        answer(load.nameFilter, textMap, load.append);
+        click(dialog, "Load");
+        EXPECT_EQ(dialog.editor().rows().size(), load.rows);
+        EXPECT_EQ(warnings, load.warnings);
+        EXPECT_EQ(dialog.appendMaps(), load.append);
+        warnings = 0;
+    }
+
+    for (const char* nameFilter : {"Corvex Map (*.vxm)", "Corvex ASCII Map (*.txm)"}) {
+        answer(nameFilter, home + "/saved", false);
+        click(dialog, "Save");
+    }
+    DataMap saved;
+    for (const char* name : {"/saved.vxm", "/saved.txm"}) {
+        const MapFileFormat format =
+            QString(name).endsWith(".txm") ? MapFileFormat::Ascii : MapFileFormat::Binary;
+        EXPECT_TRUE(loadMapFile(saved, (home + name).toStdString(), format, false, true).ok)
+            << name;
+        EXPECT_EQ(saved.items().size(), 1u) << name;
+    }
+
+    QTextBrowser editor; // stands in for the desktop's text editor
+    QDesktopServices::setUrlHandler("file", &editor, "setSource");
+    EXPECT_TRUE(dialog.openInTextEditor(textMap));
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(editor.source(), QUrl::fromLocalFile(textMap));
 }
 
 } // namespace
