@@ -13,12 +13,34 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace corvex {
 
 namespace {
 
+// A spin box that takes a typed number outside its range as the nearest end of the range,
+// with a beep, at once (a plain spin box refuses the keystroke and leaves a different
+// number standing).
+class ClampingSpinBox : public QSpinBox {
+protected:
+    QValidator::State validate(QString& input, int& pos) const override {
+        QString number = input;
+        number.remove(0, prefix().size()).chop(suffix().size());
+        bool ok = false;
+        const int value = number.trimmed().toInt(&ok);
+        if (ok && (value < minimum() || value > maximum())) {
+            QApplication::beep();
+            input = prefix() + QString::number(std::clamp(value, minimum(), maximum())) + suffix();
+            pos = static_cast<int>(input.size() - suffix().size());
+            return QValidator::Acceptable;
+        }
+        return QSpinBox::validate(input, pos);
+    }
+};
+
 QSpinBox* valueBox(const QString& name) {
-    auto* box = new QSpinBox;
+    auto* box = new ClampingSpinBox;
     box->setObjectName(name);
     box->setRange(-1, 16383);
     box->setSpecialValueText(QObject::tr("Any"));
@@ -94,7 +116,7 @@ DefineMappingDialog::DefineMappingDialog(const MapEditorRow& row, QWidget* paren
     outputGrid->addWidget(pull2_, 4, 0, 1, 3);
     outputGrid->addWidget(pull1_, 5, 0, 1, 3);
     auto* delayLabel = new QLabel(tr("&Delay (ms):"));
-    delay_ = new QSpinBox;
+    delay_ = new ClampingSpinBox;
     delay_->setObjectName("delay");
     delay_->setRange(0, 1023);
     delay_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);

@@ -194,6 +194,42 @@ TEST_F(MappingDialogsTest, SaveLoadThroughBothFormatsAndCancel) {
     EXPECT_FALSE(called);
 }
 
+// Numbers typed outside a field's range stand as the nearest end of it at once, never
+// wrapped or refused half-way, and OK stores what is shown.
+TEST_F(MappingDialogsTest, TypedNumbersAreClampedToTheirRange) {
+    const struct {
+        uint8_t type;
+        const char* field;
+        const char* typed;
+        int shown;
+    } cases[] = {{MAP_NOTE_ON, "in0", "200", 127},     {MAP_NRPN, "in0", "20000", 16383},
+                 {MAP_NOTE_ON, "in1", "-5", -1},       {MAP_CTRL, "out2", "128", 127},
+                 {MAP_NOTE_ON, "delay", "1500", 1023}, {MAP_NOTE_ON, "in3", "64", 64}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        DefineMappingDialog define(newMapRow(), nullptr);
+        for (const char* side : {"inType", "outType"}) {
+            auto* type = define.findChild<QComboBox*>(side);
+            type->setCurrentIndex(type->findData(c.type));
+        }
+        auto* box = define.findChild<QSpinBox*>(c.field);
+        box->clear();
+        QTest::keyClicks(box, c.typed);
+        EXPECT_EQ(box->value(), c.shown);
+        const MapItem item = define.row().item;
+        const uint16_t fields[] = {item.sourceV1Min, item.sourceV1Max, item.sourceV2Min,
+                                   item.sourceV2Max};
+        const uint16_t stored = c.shown < 0 ? 0xFFFF : static_cast<uint16_t>(c.shown);
+        if (c.field[0] == 'i') {
+            EXPECT_EQ(fields[c.field[2] - '0'], stored);
+        } else if (c.field[0] == 'o') {
+            EXPECT_EQ(item.targetV2Min, stored);
+        } else {
+            EXPECT_EQ(item.itemFlags >> 6, stored);
+        }
+    }
+}
+
 // The Load dialog's filter picks the reader whatever the file is called, and its append box
 // keeps its state; the Save dialog's filter picks the writer and adds its extension; "Open
 // Text Map in Editor" hands the file to the desktop.
