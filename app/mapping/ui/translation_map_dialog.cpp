@@ -5,6 +5,7 @@
 #include "mapping/map_file_loader.h"
 #include "mapping/map_listing.h"
 #include "mapping/ui/define_mapping_dialog.h"
+#include "mapping/ui/map_row_view.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -71,11 +72,22 @@ TranslationMapDialog::TranslationMapDialog(const DataMap& map,
     list_->setObjectName("mapRows");
     list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
-    list_->setMinimumWidth(620);
+    list_->setItemDelegate(new MapRowDelegate(
+        [this](int index) {
+            return index >= 0 && static_cast<size_t>(index) < editor_.rows().size()
+                       ? &editor_.rows()[static_cast<size_t>(index)]
+                       : nullptr;
+        },
+        list_));
+    auto* header = new MapRowHeader(list_->frameWidth());
+    header->setFont(list_->font());
+    list_->setMinimumWidth(header->sizeHint().width() + 2 * list_->frameWidth() + 24);
+    list_->setMinimumHeight(12 * QFontMetrics(list_->font()).height());
     connect(list_, &QListWidget::customContextMenuRequested, this,
             &TranslationMapDialog::showContextMenu);
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { editRow(); });
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) { editor_.select(row); });
+    layout->addWidget(header);
     layout->addWidget(list_);
 
     mapOn_ = new QCheckBox(tr("Turn Map &On (after OK)"));
@@ -172,8 +184,15 @@ void TranslationMapDialog::refresh() {
     list_->clear();
     const std::vector<std::string> lines = mapListing(editor_.toMap());
     for (size_t row = 0; row < editor_.rows().size(); ++row) {
+        // The listing line is the row's text for accessibility; the delegate draws the row.
         const size_t line = kListingHeaderLines + row;
-        list_->addItem(line < lines.size() ? QString::fromStdString(lines[line]) : QString());
+        auto* item = new QListWidgetItem(line < lines.size() ? QString::fromStdString(lines[line])
+                                                             : QString());
+        if (const MapEditorRow& shown = editor_.rows()[row];
+            shown.item.targetMessage == MAP_SYSEX) {
+            item->setToolTip(QString::fromStdString(shown.sysexText));
+        }
+        list_->addItem(item);
     }
     list_->setCurrentRow(editor_.selected());
     for (QWidget* widget : needRows_) {
