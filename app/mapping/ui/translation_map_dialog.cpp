@@ -22,10 +22,12 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <span>
 
 namespace corvex {
@@ -215,8 +217,25 @@ void TranslationMapDialog::readBoxes() {
     options_[3].first->setEnabled(options_[2].first->isChecked());
 }
 
+// Define Mapping opens beside the row it edits (or the top of the list), on the screen.
+void TranslationMapDialog::placeBesideRow(QWidget& dialog) const {
+    dialog.adjustSize();
+    const QListWidgetItem* item = list_->currentItem();
+    const QRect row = item != nullptr ? list_->visualItemRect(item) : QRect(0, 0, 0, 0);
+    QPoint at = list_->viewport()->mapToGlobal(QPoint(row.left() + 48, row.bottom() + 4));
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        at.setX(
+            std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - dialog.width())));
+        at.setY(
+            std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - dialog.height())));
+    }
+    dialog.move(at);
+}
+
 void TranslationMapDialog::insertRow() {
     DefineMappingDialog dialog(newMapRow(), this);
+    placeBesideRow(dialog);
     if (dialog.exec() == QDialog::Accepted) {
         editor_.insert(dialog.row());
         refresh();
@@ -228,6 +247,7 @@ void TranslationMapDialog::editRow() {
         return;
     }
     DefineMappingDialog dialog(editor_.rows()[static_cast<size_t>(editor_.selected())], this);
+    placeBesideRow(dialog);
     if (dialog.exec() == QDialog::Accepted) {
         editor_.replaceSelected(dialog.row());
         refresh();

@@ -54,6 +54,7 @@ protected:
 
 private:
     void readBoxes();
+    void placeBesideRow(QWidget& dialog) const;
     void showContextMenu(const QPoint& at);
     void askLoad();
     void askSave();

@@ -230,6 +230,49 @@ TEST_F(MappingDialogsTest, TypedNumbersAreClampedToTheirRange) {
     }
 }
 
+// The row keys reach the editor: Ins opens Define Mapping (its OK inserts the row), Ctrl+C
+// and Ctrl+V copy a row, Enter edits, Del and Ctrl+X remove.
+TEST_F(MappingDialogsTest, KeysRunTheRowCommands) {
+    TranslationMapDialog dialog(DataMap{}, {}, nullptr);
+    dialog.show();
+    auto* list = dialog.findChild<QListWidget*>("mapRows");
+    list->setFocus();
+    auto answerDefineMapping = [](uint8_t type) {
+        QTimer::singleShot(0, [type] {
+            auto* define = qobject_cast<DefineMappingDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(define, nullptr);
+            auto* inType = define->findChild<QComboBox*>("inType");
+            inType->setCurrentIndex(inType->findData(type));
+            define->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+    };
+    const struct {
+        QKeyCombination key;
+        uint8_t defined; // the type Define Mapping is given, 0 when it does not open
+        std::vector<uint8_t> types;
+    } steps[] = {{Qt::Key_Insert, MAP_NOTE_ON, {MAP_NOTE_ON}},
+                 {Qt::CTRL | Qt::Key_C, 0, {MAP_NOTE_ON}},
+                 {Qt::CTRL | Qt::Key_V, 0, {MAP_NOTE_ON, MAP_NOTE_ON}},
+                 {Qt::Key_Return, MAP_CTRL, {MAP_CTRL, MAP_NOTE_ON}},
+                 {Qt::Key_Delete, 0, {MAP_NOTE_ON}},
+                 {Qt::CTRL | Qt::Key_X, 0, {}}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(QKeySequence(step.key).toString().toStdString());
+        dialog.activateWindow(); // again after Define Mapping closed
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        if (step.defined != 0) {
+            answerDefineMapping(step.defined);
+        }
+        QTest::keyClick(list, step.key.key(), step.key.keyboardModifiers());
+        std::vector<uint8_t> types;
+        for (const MapEditorRow& row : dialog.editor().rows()) {
+            types.push_back(row.item.sourceMessage);
+        }
+        EXPECT_EQ(types, step.types);
+        EXPECT_EQ(list->count(), static_cast<int>(step.types.size()));
+    }
+}
+
 // The Load dialog's filter picks the reader whatever the file is called, and its append box
 // keeps its state; the Save dialog's filter picks the writer and adds its extension; "Open
 // Text Map in Editor" hands the file to the desktop.
