@@ -1,7 +1,8 @@
 // The filter dialog and the map editor offscreen on a real engine client: options toggled in
 // the dialog change what the main monitor shows and what the loopback output passes; a row
 // added in the editor rewrites a message on its way out; maps saved and loaded from the
-// editor in both formats; Cancel changes nothing.
+// editor in both formats, through its file dialogs too; the row keys; numbers clamped as
+// typed; Cancel changes nothing.
 #include "client_api_fixture.h"
 
 #include "mapping/ascii_map_file.h"
@@ -9,6 +10,7 @@
 #include "mapping/ui/define_mapping_dialog.h"
 #include "mapping/ui/filter_dialog.h"
 #include "mapping/ui/translation_map_dialog.h"
+#include "support/qt_test_environment.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,7 +29,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 
 namespace corvex {
 namespace {
@@ -35,22 +36,7 @@ namespace {
 using cvx::test::Bytes;
 using cvx::test::routeFrom;
 
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "mapping_dialogs_test";
-        static char* argv[] = {name, nullptr};
-        application_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { application_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> application_;
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+[[maybe_unused]] const auto* const qt = corvex::testing::addQtTestEnvironment();
 
 constexpr uint16_t kInput = 0;
 constexpr uint16_t kOutput = 1;
