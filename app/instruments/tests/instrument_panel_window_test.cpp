@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -165,8 +166,11 @@ TEST_F(InstrumentPanelWindowTest, ChoosingAPatchOnABankSendsEachMethodsBytes) {
 
 TEST_F(InstrumentPanelWindowTest, FavouritesSurviveARestart) {
     chooseInstrument("Zero Synth");
+    EXPECT_FALSE(panels_->window()->addFavouriteButton()->isEnabled()) << "no patch chosen";
+    EXPECT_TRUE(panels_->window()->bankArrow()->isEnabled());
     panels_->panel().setChannelState(0, -1, 0);
     chooseBankAndPatch();
+    EXPECT_TRUE(panels_->window()->addFavouriteButton()->isEnabled());
     panels_->window()->addFavourite("My Bass");
     EXPECT_EQ(panels_->window()->favouriteButton()->text(), "My Bass");
     tap_.take();
@@ -177,6 +181,7 @@ TEST_F(InstrumentPanelWindowTest, FavouritesSurviveARestart) {
     panels_ = std::make_unique<InstrumentPanels>(restarted, store_);
     panels_->open(tap_.client(), nullptr);
     EXPECT_EQ(panels_->window()->favouriteButton()->text(), "None");
+    EXPECT_FALSE(panels_->window()->favouriteButton()->isEnabled()) << "none chosen yet";
     QMenu* favourites = panels_->window()->favouriteMenu();
     ASSERT_EQ(favourites->actions().size(), 1);
     EXPECT_EQ(favourites->actions()[0]->text(), "My Bass");

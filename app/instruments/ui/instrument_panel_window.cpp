@@ -18,6 +18,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace corvex {
 namespace {
 
@@ -116,13 +118,13 @@ QWidget* InstrumentPanelWindow::buildFavouriteGroup() {
     favouriteButton_ = new QPushButton;
     favouriteArrow_ = new QToolButton;
     form->addRow("Name:", buttonRow(favouriteButton_, favouriteArrow_));
-    auto* add = new QPushButton("&Add to Favorites");
-    auto* remove = new QPushButton("&Remove Favorite");
+    addFavouriteButton_ = new QPushButton("&Add to Favorites");
+    removeFavouriteButton_ = new QPushButton("&Remove Favorite");
     auto* buttons = new QWidget;
     auto* buttonLayout = new QHBoxLayout(buttons);
     buttonLayout->setContentsMargins(0, 0, 0, 0);
-    buttonLayout->addWidget(add);
-    buttonLayout->addWidget(remove);
+    buttonLayout->addWidget(addFavouriteButton_);
+    buttonLayout->addWidget(removeFavouriteButton_);
     form->addRow(buttons);
     connect(favouriteButton_, &QPushButton::clicked, this, [this] {
         panel_.recallFavourite(panel_.chosenFavourite());
@@ -130,8 +132,10 @@ QWidget* InstrumentPanelWindow::buildFavouriteGroup() {
     });
     connect(favouriteArrow_, &QToolButton::clicked, this,
             [this] { popUpBeside(favouriteMenu(), favouriteArrow_); });
-    connect(add, &QPushButton::clicked, this, &InstrumentPanelWindow::askAddFavourite);
-    connect(remove, &QPushButton::clicked, this, &InstrumentPanelWindow::askRemoveFavourite);
+    connect(addFavouriteButton_, &QPushButton::clicked, this,
+            &InstrumentPanelWindow::askAddFavourite);
+    connect(removeFavouriteButton_, &QPushButton::clicked, this,
+            &InstrumentPanelWindow::askRemoveFavourite);
     return group;
 }
 
@@ -205,6 +209,16 @@ void InstrumentPanelWindow::refreshLabels() {
     bankButton_->setText(fromUtf8(panel_.bankLabel()));
     patchButton_->setText(fromUtf8(panel_.patchLabel()));
     favouriteButton_->setText(fromUtf8(panel_.favouriteLabel()));
+    const auto& names = panel_.patches().names;
+    const bool named = std::any_of(names.begin(), names.end(),
+                                   [](const std::string& name) { return !name.empty(); });
+    const bool favourites = panel_.favourites().count() > 0;
+    bankArrow_->setEnabled(panel_.banks().count > 0);
+    patchArrow_->setEnabled(named);
+    favouriteArrow_->setEnabled(favourites);
+    favouriteButton_->setEnabled(panel_.chosenFavourite() >= 0);
+    addFavouriteButton_->setEnabled(!panel_.favouriteSuggestion().empty());
+    removeFavouriteButton_->setEnabled(favourites);
 }
 
 QMenu* InstrumentPanelWindow::bankMenu() {
