@@ -13,8 +13,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyleOptionMenuItem>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -39,11 +41,37 @@ QWidget* buttonRow(QPushButton* button, QToolButton* arrow) {
     return row;
 }
 
+// Draws the patch menu's inherited names (set in italics) in their own colour as well, so
+// that they stand apart from the list's own names at a glance.
+class InheritedNameStyle : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element != CE_MenuItem || item == nullptr || !item->font.italic()) {
+            QProxyStyle::drawControl(element, option, painter, widget);
+            return;
+        }
+        QStyleOptionMenuItem inherited(*item);
+        for (QPalette::ColorRole role :
+             {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+            inherited.palette.setColor(role, kInheritedNameColour);
+        }
+        QProxyStyle::drawControl(element, &inherited, painter, widget);
+    }
+
+private:
+    static constexpr QColor kInheritedNameColour{96, 96, 192};
+};
+
 } // namespace
 
 InstrumentPanelWindow::InstrumentPanelWindow(CInstrPanel& panel, QWidget* owner)
     : QDialog(owner), panel_(panel), bankMenu_(new QMenu(this)), patchMenu_(new QMenu(this)),
       favouriteMenu_(new QMenu(this)) {
+    auto* patchStyle = new InheritedNameStyle;
+    patchStyle->setParent(patchMenu_);
+    patchMenu_->setStyle(patchStyle);
     setWindowTitle("Instrument Panel");
     setModal(false);
     buildControls();
@@ -237,7 +265,8 @@ QMenu* InstrumentPanelWindow::bankMenu() {
     return bankMenu_;
 }
 
-// Names inherited through "BasedOn" are shown in italics, the list's own ones upright.
+// Names inherited through "BasedOn" are shown in italics and their own colour, the list's
+// own ones upright.
 QMenu* InstrumentPanelWindow::patchMenu() {
     patchMenu_->clear();
     const CPatchList& patches = panel_.patches();
