@@ -207,7 +207,7 @@ TEST_F(InstrumentPanelWindowTest, FavouritesSurviveARestart) {
     panels_->panel().setChannelState(0, -1, 0);
     chooseBankAndPatch();
     EXPECT_TRUE(panels_->window()->addFavouriteButton()->isEnabled());
-    panels_->window()->addFavourite("My Bass");
+    EXPECT_TRUE(panels_->window()->addFavourite("My Bass"));
     EXPECT_EQ(panels_->window()->favouriteButton()->text(), "My Bass");
     tap_.take();
 

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -310,9 +311,10 @@ void InstrumentPanelWindow::popUpBeside(QMenu* menu, QWidget* arrow) {
     }
 }
 
-void InstrumentPanelWindow::addFavourite(const QString& name) {
-    panel_.addFavourite(name.trimmed().toStdString());
+bool InstrumentPanelWindow::addFavourite(const QString& name) {
+    const bool added = panel_.addFavourite(name.trimmed().toStdString());
     refreshLabels();
+    return added;
 }
 
 void InstrumentPanelWindow::removeFavourite(int index) {
@@ -328,9 +330,15 @@ void InstrumentPanelWindow::askAddFavourite() {
     bool ok = false;
     QString name =
         QInputDialog::getText(this, "Add Favorite", "&Name", QLineEdit::Normal, suggestion, &ok);
-    if (ok && !name.trimmed().isEmpty()) {
-        addFavourite(name);
+    if (!ok || name.trimmed().isEmpty() || addFavourite(name)) {
+        return;
     }
+    QMessageBox::warning(this, "Add Favorite",
+                         name.contains('\\')
+                             ? QString("A favorite's name cannot contain \"\\\".")
+                             : QString("\"%1\" could not be stored: at most 256 favorites are "
+                                       "kept, and the settings must be writable.")
+                                   .arg(name.trimmed()));
 }
 
 void InstrumentPanelWindow::askRemoveFavourite() {

@@ -46,8 +46,9 @@ public:
     QMenu* bankMenu();
     QMenu* patchMenu();
     QMenu* favouriteMenu();
-    // What "&Add to Favorites" and "&Remove Favorite" do after their dialogs.
-    void addFavourite(const QString& name);
+    // What "&Add to Favorites" and "&Remove Favorite" do after their dialogs; false when the
+    // favourite was refused (a name with "\", a full list, a store that cannot be written).
+    bool addFavourite(const QString& name);
     void removeFavourite(int index);
 
 private:
