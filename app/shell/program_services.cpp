@@ -4,6 +4,7 @@
 #include "cvxlib.h"
 #include "frame_settings.h"
 #include "frame_window.h"
+#include "instruments/ui/instrument_panels.h"
 #include "lua/ui/lua_scripts.h"
 #include "mapping/data_map.h"
 #include "mapping/filter_model.h"
@@ -122,7 +123,8 @@ ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, 
     : record_(record), store_(store), instanceNumber_(instanceNumber),
       lua_(std::make_unique<LuaScripts>(
           record, [this](bool inputs) { return openPortNames(midi_, inputs); })),
-      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)) {}
+      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)),
+      instruments_(std::make_unique<InstrumentPanels>(record.options, store)) {}
 
 ProgramServices::~ProgramServices() = default;
 
@@ -474,6 +476,9 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
     case WM_CVX_MONITORTEXT:
     case WM_CVX_SYSEXDATA:
         return monitors_ != nullptr ? monitors_->mainMessage(message, wParam, lParam) : 0;
+    case WM_CVX_PATCH_SEEN:
+        instruments_->patchSeen(wParam, lParam);
+        return 0;
     default:
         return 0;
     }
@@ -482,7 +487,7 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
-           id == cmd::kGlobalDataMap ||
+           id == cmd::kGlobalDataMap || id == cmd::kInstrumentPanel ||
            (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
 }
 
@@ -508,6 +513,15 @@ bool ProgramServices::runCommand(int id) {
         return true;
     case cmd::kGlobalDataMap:
         switchGlobalMap();
+        return true;
+    case cmd::kInstrumentPanel:
+        instruments_->setNameTable(midi_ != nullptr ? &midi_->patchNames() : nullptr);
+        instruments_->setClosedHandler([this] {
+            if (frame_ != nullptr) {
+                frame_->toolWindowClosed(cmd::kInstrumentPanel);
+            }
+        });
+        instruments_->open(engineClient(), owner());
         return true;
     case cmd::kConfigureBuffers:
         if (deviceMessages_ == nullptr) {
@@ -609,6 +623,9 @@ void ProgramServices::configureSysExBuffers() {
 void ProgramServices::closeToolWindow(int id) {
     if (id == cmd::kLuaScript) {
         lua_->close();
+    }
+    if (id == cmd::kInstrumentPanel) {
+        instruments_->close();
     }
 }
 

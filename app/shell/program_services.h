@@ -28,6 +28,7 @@ class DeviceUserInterface;
 class ImportedProfile;
 struct ProfileSectionHandler;
 class FrameWindow;
+class InstrumentPanels;
 class LuaScripts;
 class MonitorViews;
 struct HandOff;
@@ -160,6 +161,7 @@ private:
     std::array<std::string, 6> rememberedFolders_;
     std::unique_ptr<LuaScripts> lua_;
     std::unique_ptr<DesktopCommands> desktop_;
+    std::unique_ptr<InstrumentPanels> instruments_;
 };
 
 } // namespace corvex

@@ -1,6 +1,7 @@
 // The application brought up in this process on the loopback cables, offscreen.
 #include "shell/application.h"
 
+#include "instruments/ui/instrument_panel_window.h"
 #include "mapping/map_capacity.h"
 #include "mapping/map_editor_model.h"
 #include "mapping/map_settings.h"
@@ -30,12 +31,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -548,6 +551,45 @@ TEST_F(ApplicationTest, FileAssociationsChangesOnlyTheTypesWhoseBoxChanged) {
     application->finish();
 }
 
+// View > Instrument Panel opens the panel on the program's client: a patch chosen by name
+// leaves on the routed output, the monitors name that channel's programs as the instrument
+// does, the menu item waits while the panel is open, and the choice is there after a restart.
+TEST_F(ApplicationTest, InstrumentPanelSendsNamedPatchesAndNamesThemForTheMonitors) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    const std::string folder = application->settings().options.instrumentFolder;
+    ASSERT_FALSE(folder.empty());
+    std::ofstream(folder + "/Test Synth.ins") << ".Patch Names\n[Test Names]\n5=Fretless\n"
+                                                 ".Instrument Definitions\n[Test Synth]\n"
+                                                 "Patch[129]=Test Names\n";
+    QAction* panel = application->frame()->action(cmd::kInstrumentPanel);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(panel->isEnabled());
+    panel->trigger();
+    InstrumentPanelWindow* window = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        window = window != nullptr ? window : qobject_cast<InstrumentPanelWindow*>(widget);
+    }
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(panel->isEnabled()) << "one panel at a time";
+    window->fileBox()->setCurrentText("Test Synth.ins");
+    window->instrumentBox()->setCurrentText("Test Synth");
+    ASSERT_EQ(window->bankMenu()->actions().size(), 1);
+    window->bankMenu()->actions()[0]->trigger(); // no patch known yet: nothing to send
+    ASSERT_EQ(window->patchMenu()->actions().size(), 1);
+    window->patchMenu()->actions()[0]->trigger();
+    EXPECT_EQ(takeFrom(kLoopback2, 8), (std::vector<uint8_t>{0xB0, 0, 1, 0xB0, 32, 1, 0xC0, 5}));
+    EXPECT_EQ(application->midi().patchNames().name(0, 5), "Fretless");
+    window->close();
+    EXPECT_TRUE(panel->isEnabled());
+    application->requestExit();
+    application->finish();
+    SettingsStore store;
+    const SettingsProfile stored = SettingsProfile::load(store, 1);
+    EXPECT_EQ(stored.options.instrumentFile, "Test Synth.ins");
+    EXPECT_EQ(stored.options.instrumentName, "Test Synth");
+}
+
 TEST_F(ApplicationTest, OptionsColorsEditsTheSchemeThatIsSavedAtExit) {
     std::unique_ptr<Application> application = startApplication();
     QAction* colours = application->frame()->action(cmd::kColors);
@@ -651,7 +693,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kLoadSnapshot,
                                   cmd::kSaveSnapshot,
                                   cmd::kControlPanel,
-                                  cmd::kInstrumentPanel,
                                   cmd::kNrpnCalculator,
                                   cmd::kMtcTransport,
                                   cmd::kMidiSync,
