@@ -174,10 +174,6 @@ CheckedNumber checkPanelField(std::string_view text, int low, int high) {
     return {static_cast<int>(bounded), bounded != number};
 }
 
-int wrapDataByte(int number) {
-    return ((number % 128) + 128) % 128;
-}
-
 const TrackedChannel& ControlPanel::tracked(int channel) const {
     return tracked_[static_cast<size_t>(std::clamp(channel, 1, 16) - 1)];
 }

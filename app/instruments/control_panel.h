@@ -76,8 +76,6 @@ struct CheckedNumber {
     bool corrected = false;
 };
 CheckedNumber checkPanelField(std::string_view text, int low, int high);
-// A number wrapped into 0-127 (an unchecked bank field is kept so).
-int wrapDataByte(int number);
 
 // The panel's settings, kept in memory from one opening to the next.
 struct ControlPanelState {
@@ -86,9 +84,7 @@ struct ControlPanelState {
     int value = 0;
     bool autoSend = true;
     bool msbOn = true;
-    bool lsbOn = true;
-    int msb = 0;
-    int lsb = 0;
+    bool lsbOn = true; // the bank fields themselves show the channel's bank at each opening
     bool allChannels = false;
 };
 

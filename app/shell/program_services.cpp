@@ -4,6 +4,8 @@
 #include "cvxlib.h"
 #include "frame_settings.h"
 #include "frame_window.h"
+#include "instruments/key_map.h"
+#include "instruments/ui/keyboard_tools.h"
 #include "lua/ui/lua_scripts.h"
 #include "mapping/data_map.h"
 #include "mapping/filter_model.h"
@@ -122,7 +124,14 @@ ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, 
     : record_(record), store_(store), instanceNumber_(instanceNumber),
       lua_(std::make_unique<LuaScripts>(
           record, [this](bool inputs) { return openPortNames(midi_, inputs); })),
-      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)) {}
+      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)),
+      keyboardTools_(std::make_unique<KeyboardTools>(
+          engineSettingsFolder() + kKeyMapFileName, [this] { return engineClient(); },
+          [this](int command) {
+              if (frame_ != nullptr) {
+                  frame_->handleMessage(WM_CVX_CHILDCLOSED, kChildClosedDestroy, command);
+              }
+          })) {}
 
 ProgramServices::~ProgramServices() = default;
 
@@ -313,8 +322,9 @@ void ProgramServices::showListing(Listing listing) {
     }
 }
 
-bool ProgramServices::setPcKeyboardActive(bool) {
-    return false;
+bool ProgramServices::setPcKeyboardActive(bool on) {
+    keyboardTools_->setKeyboardActive(on);
+    return true;
 }
 
 // ---- Settings ------------------------------------------------------------------------------
@@ -474,6 +484,9 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
     case WM_CVX_MONITORTEXT:
     case WM_CVX_SYSEXDATA:
         return monitors_ != nullptr ? monitors_->mainMessage(message, wParam, lParam) : 0;
+    case WM_CVX_PATCH_SEEN:
+        keyboardTools_->patchSeen(wParam, lParam);
+        return 0;
     default:
         return 0;
     }
@@ -482,7 +495,8 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
-           (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
+           (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr) ||
+           KeyboardTools::provides(id);
 }
 
 bool ProgramServices::runCommand(int id) {
@@ -510,6 +524,10 @@ bool ProgramServices::runCommand(int id) {
             return false;
         }
         configureSysExBuffers();
+        return true;
+    case cmd::kControlPanel:
+    case cmd::kNrpnCalculator:
+        keyboardTools_->open(id, owner());
         return true;
     default:
         return false;
@@ -592,6 +610,9 @@ void ProgramServices::configureSysExBuffers() {
 void ProgramServices::closeToolWindow(int id) {
     if (id == cmd::kLuaScript) {
         lua_->close();
+    }
+    if (KeyboardTools::provides(id)) {
+        keyboardTools_->close(id);
     }
 }
 

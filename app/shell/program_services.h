@@ -26,6 +26,7 @@ class CMidi;
 class DesktopCommands;
 class DeviceUserInterface;
 class ImportedProfile;
+class KeyboardTools;
 struct ProfileSectionHandler;
 class FrameWindow;
 class LuaScripts;
@@ -158,6 +159,7 @@ private:
     std::array<std::string, 6> rememberedFolders_;
     std::unique_ptr<LuaScripts> lua_;
     std::unique_ptr<DesktopCommands> desktop_;
+    std::unique_ptr<KeyboardTools> keyboardTools_;
 };
 
 } // namespace corvex
