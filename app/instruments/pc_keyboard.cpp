@@ -46,11 +46,14 @@ bool PcKeyboard::key(const KeyInput& input) {
         endNotes(v);
         return true;
     }
-    if (input.alt) {
-        return false; // Alt combinations belong to the windows
+    if (!takes(input)) {
+        return false;
     }
-    if (v >= vk::kPageUp && v <= vk::kDelete) {
-        return navigationKey(input);
+    if (isNavigationKey(v)) {
+        if (input.down) {
+            navigationKey(v);
+        }
+        return true;
     }
     const bool repeated = input.down && down_.test(v);
     down_.set(v, input.down);
@@ -59,33 +62,63 @@ bool PcKeyboard::key(const KeyInput& input) {
     }
     if (v == vk::kShift) {
         sendController(kSustainPedal, input.down ? 127 : 0);
-        return true;
+    } else if (vk::isFunctionKey(v)) {
+        functionKey(input);
+    } else if (vk::isKeypad(v)) {
+        keypadKey(input);
+    } else if (v == vk::kTab) {
+        tabKey(input.down);
+    } else {
+        characterKey(input);
     }
-    if (vk::isFunctionKey(v)) {
-        return functionKey(input);
-    }
-    if (vk::isKeypad(v)) {
-        return keypadKey(input);
-    }
-    if (v == vk::kTab) {
-        if (!input.down) {
-            if (state_.programEntry >= 0) {
-                output_.send({byte(kProgramChange | state_.channel), byte(state_.programEntry), 0});
-            }
-            state_.programEntry = 0;
-        }
-        return true; // Tab is the program entry's shift key while the keyboard plays
-    }
-    return characterKey(input);
+    return true;
 }
 
-bool PcKeyboard::navigationKey(const KeyInput& input) {
+bool PcKeyboard::takes(const KeyInput& input) const {
     const int v = input.virtualKey;
-    const bool ours = v == vk::kPageUp || v == vk::kPageDown || v == vk::kEnd || v == vk::kHome ||
-                      v == vk::kLeft || v == vk::kRight || v == vk::kInsert || v == vk::kDelete;
-    if (!ours || !input.down) {
-        return ours;
+    if (v <= 0 || v >= vk::kCount || input.alt) {
+        return false; // Alt combinations belong to the windows
     }
+    if (v >= vk::kPageUp && v <= vk::kDelete) {
+        return isNavigationKey(v);
+    }
+    if ((input.down && down_.test(v)) || v == vk::kShift || v == vk::kTab || vk::isFunctionKey(v)) {
+        return true;
+    }
+    if (vk::isKeypad(v)) {
+        if (typing(input)) {
+            return vk::isKeypadDigit(v) || v == vk::kDecimal;
+        }
+        return v != vk::kSeparator;
+    }
+    const char c = vk::characterOf(v);
+    if (c == 0) {
+        return false;
+    }
+    // Keys without a note are still taken inside the note keys' range.
+    return c == 'A' || map_.offsetOf(c) != kNoNote || (c >= ',' && c <= ']');
+}
+
+bool PcKeyboard::isNavigationKey(int v) {
+    return v == vk::kPageUp || v == vk::kPageDown || v == vk::kEnd || v == vk::kHome ||
+           v == vk::kLeft || v == vk::kRight || v == vk::kInsert || v == vk::kDelete;
+}
+
+bool PcKeyboard::typing(const KeyInput& input) const {
+    return down_.test(vk::kTab) || (input.ctrl && down_.test(vk::kKeyA));
+}
+
+void PcKeyboard::tabKey(bool down) {
+    if (down) {
+        return;
+    }
+    if (state_.programEntry >= 0) {
+        output_.send({byte(kProgramChange | state_.channel), byte(state_.programEntry), 0});
+    }
+    state_.programEntry = 0;
+}
+
+void PcKeyboard::navigationKey(int v) {
     switch (v) {
     case vk::kPageUp:
         state_.velocity = stepUp(state_.velocity, kVelocityStep);
@@ -119,59 +152,44 @@ bool PcKeyboard::navigationKey(const KeyInput& input) {
     default:
         break;
     }
-    return true;
 }
 
-bool PcKeyboard::functionKey(const KeyInput& input) {
+void PcKeyboard::functionKey(const KeyInput& input) {
     const int index = input.virtualKey - vk::kF1; // 0-11
     if (!input.down) {
-        return true;
+        return;
     }
     if (input.ctrl) {
         state_.chordKey = index;
     } else if (index >= 1 && index <= 8) {
         state_.octave = index - 1;
     }
-    return true;
 }
 
-bool PcKeyboard::keypadKey(const KeyInput& input) {
+void PcKeyboard::keypadKey(const KeyInput& input) {
     const int v = input.virtualKey;
-    if (v == vk::kSeparator) {
-        return false;
-    }
     const bool digit = vk::isKeypadDigit(v);
-    const bool typing = down_.test(vk::kTab) || (input.ctrl && down_.test(vk::kKeyA));
-    if (typing) {
-        if (!digit && v != vk::kDecimal) {
-            return false;
-        }
+    if (typing(input)) {
         if (input.down) {
             const bool program = down_.test(vk::kTab);
-            int& entry = program ? state_.programEntry : state_.delayEntry;
             if (!digit) {
-                entry = -1;
+                (program ? state_.programEntry : state_.delayEntry) = -1;
             } else if (program) {
                 typeProgramDigit(v - vk::kNumpad0);
             } else {
                 typeDelayDigit(v - vk::kNumpad0);
             }
         }
-        return true;
+        return;
     }
     const bool chordButton = input.scrollLock && v >= vk::kNumpad0 + 1 && v <= vk::kNumpad0 + 8;
-    if (chordButton) {
-        if (input.down) {
-            const int octave = state_.octave + (state_.buttonOctaveUp ? 1 : 0);
-            play(v, chordButtonTones(v - vk::kNumpad0 - 1, state_.voicing, octave, state_.chordKey),
-                 true);
-        }
-        return true;
-    }
-    if (input.down) {
+    if (chordButton && input.down) {
+        const int octave = state_.octave + (state_.buttonOctaveUp ? 1 : 0);
+        play(v, chordButtonTones(v - vk::kNumpad0 - 1, state_.voicing, octave, state_.chordKey),
+             true);
+    } else if (!chordButton && input.down) {
         chordKeypadKey(v, input.scrollLock);
     }
-    return true;
 }
 
 // The keypad's chord choices (chord buttons aside), on key-down.
@@ -252,27 +270,24 @@ void PcKeyboard::typeDelayDigit(int digit) {
     entry = entry <= 0 ? digit : std::min(entry * 10 + digit, kMaxStrumDelayMs);
 }
 
-bool PcKeyboard::characterKey(const KeyInput& input) {
+void PcKeyboard::characterKey(const KeyInput& input) {
     const int v = input.virtualKey;
     const char c = vk::characterOf(v);
     if (c == 'A') {
-        if (!input.down) {
-            if (!input.ctrl) {
-                state_.strum = !state_.strum;
-            } else if (state_.delayEntry >= 0) {
-                state_.strumDelayMs = state_.delayEntry;
-                state_.delayEntry = -1;
-            }
+        if (input.down) {
+            return;
         }
-        return true;
+        if (!input.ctrl) {
+            state_.strum = !state_.strum;
+        } else if (state_.delayEntry >= 0) {
+            state_.strumDelayMs = state_.delayEntry;
+            state_.delayEntry = -1;
+        }
+        return;
     }
-    const int offset = c != 0 ? map_.offsetOf(c) : kNoNote;
-    if (offset == kNoNote) {
-        return c >= ',' && c <= ']';
-    }
-    if (!input.down) {
-        endNotes(v);
-        return true;
+    const int offset = map_.offsetOf(c);
+    if (offset == kNoNote || !input.down) {
+        return; // a release ended its notes before
     }
     const int note = std::min(offset + state_.octave * 12, 127);
     ChordTones tones;
@@ -282,7 +297,6 @@ bool PcKeyboard::characterKey(const KeyInput& input) {
         tones.add(note);
     }
     play(v, tones, false);
-    return true;
 }
 
 void PcKeyboard::play(int virtualKey, const ChordTones& tones, bool endWithNoteOn) {

@@ -58,6 +58,8 @@ public:
     // Handles one key event; true when the keyboard took it (the focused window must not see
     // it), false when it passes on.
     bool key(const KeyInput& input);
+    // Whether key() would take this event (for letting it pass the windows' shortcuts).
+    bool takes(const KeyInput& input) const;
     // Ends every note the held keys started, and the sustain pedal when Shift holds it; the
     // keys count as released.
     void releaseAll();
@@ -75,11 +77,15 @@ private:
         bool endWithNoteOn = false; // chord buttons end with velocity-0 note-ons
     };
 
-    bool navigationKey(const KeyInput& input);
-    bool functionKey(const KeyInput& input);
-    bool keypadKey(const KeyInput& input);
+    static bool isNavigationKey(int virtualKey);
+    // Tab held (a program) or Ctrl and A held (a strum delay): the keypad types a number.
+    bool typing(const KeyInput& input) const;
+    void navigationKey(int virtualKey);
+    void functionKey(const KeyInput& input);
+    void keypadKey(const KeyInput& input);
     void chordKeypadKey(int virtualKey, bool scrollLock);
-    bool characterKey(const KeyInput& input);
+    void tabKey(bool down);
+    void characterKey(const KeyInput& input);
     void typeProgramDigit(int digit);
     void typeDelayDigit(int digit);
 

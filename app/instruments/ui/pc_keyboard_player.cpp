@@ -165,6 +165,14 @@ bool PcKeyboardPlayer::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
         return keyEvent(watched, static_cast<QKeyEvent&>(*event));
+    case QEvent::ShortcutOverride:
+        // A key the keyboard plays is not a shortcut while it is on (F1 sets nothing, Ctrl+F5
+        // chooses the chord key): the press goes to the window, and so to the keyboard.
+        if (keyboard_->takes(inputOf(static_cast<QKeyEvent&>(*event), true))) {
+            event->accept();
+            return true;
+        }
+        return false;
     case QEvent::ApplicationDeactivate:
         releaseAll();
         return false;
@@ -191,10 +199,7 @@ bool PcKeyboardPlayer::keyEvent(QObject* watched, QKeyEvent& event) {
     if (QGuiApplication::platformName() == QLatin1String("xcb") && virtualKey != vk::kCapsLock) {
         capsLock_ = (event.nativeModifiers() & kX11LockMask) != 0;
     }
-    const Qt::KeyboardModifiers modifiers = event.modifiers();
-    const bool taken =
-        keyboard_->key({virtualKey, press, modifiers.testFlag(Qt::ControlModifier),
-                        modifiers.testFlag(Qt::AltModifier), capsLock_, scrollLock_});
+    const bool taken = keyboard_->key(inputOf(event, press));
     pump();
     passed_ = {taken ? nullptr : &event, event.type(), event.timestamp(),
                static_cast<QWidget*>(watched)};
@@ -205,6 +210,16 @@ bool PcKeyboardPlayer::propagating(const QKeyEvent& event, const QWidget* widget
     return &event == passed_.event && event.type() == passed_.type &&
            event.timestamp() == passed_.timestamp && passed_.receiver != nullptr &&
            widget != passed_.receiver && widget->isAncestorOf(passed_.receiver);
+}
+
+KeyInput PcKeyboardPlayer::inputOf(const QKeyEvent& event, bool press) const {
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    return {virtualKeyOf(event),
+            press,
+            modifiers.testFlag(Qt::ControlModifier),
+            modifiers.testFlag(Qt::AltModifier),
+            capsLock_,
+            scrollLock_};
 }
 
 void PcKeyboardPlayer::releaseAll() {

@@ -46,6 +46,7 @@ protected:
 
 private:
     bool keyEvent(QObject* watched, QKeyEvent& event);
+    KeyInput inputOf(const QKeyEvent& event, bool press) const;
     bool propagating(const QKeyEvent& event, const QWidget* widget) const;
     void releaseAll();
     void pump();
