@@ -35,6 +35,7 @@ SpinEdit::SpinEdit(int low, int high, QWidget* parent)
     layout->addWidget(edit_);
     layout->addLayout(arrows);
     setFocusProxy(edit_);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
 void SpinEdit::setNumber(int number) {
