@@ -1,5 +1,7 @@
 #include "instruments/control_panel.h"
 
+#include "instruments/trimmed_text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <limits>
@@ -152,12 +154,7 @@ std::pair<int, int> openingBank(const TrackedChannel& channel) {
 }
 
 CheckedNumber checkPanelField(std::string_view text, int low, int high) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
+    text = trimmedText(text);
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
     }

@@ -1,5 +1,7 @@
 #include "instruments/key_map.h"
 
+#include "instruments/trimmed_text.h"
+
 #include "ini/profile_document.h"
 #include "ini/profile_file.h"
 
@@ -65,17 +67,6 @@ bool sameName(std::string_view a, std::string_view b) {
     });
 }
 
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 } // namespace
 
 KeyMap::KeyMap() : keys_(kDefaultKeys) {}
@@ -96,7 +87,7 @@ bool KeyMap::setOffset(std::string_view name, int offset) {
 }
 
 std::optional<int> parseKeyOffset(std::string_view text) {
-    text = trimmed(text);
+    text = trimmedText(text);
     int value = 0;
     const char* end = text.data() + text.size();
     const auto [last, error] = std::from_chars(text.data(), end, value);

@@ -1,5 +1,7 @@
 #include "instruments/nrpn_numbers.h"
 
+#include "instruments/trimmed_text.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -22,23 +24,12 @@ int digitValue(char c, NumberBase base) {
     return -1;
 }
 
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 } // namespace
 
 int parseNrpnText(std::string_view text, NumberBase base) {
     const int radix = base == NumberBase::Hex ? 16 : 10;
     int number = 0;
-    for (char c : trimmed(text)) {
+    for (char c : trimmedText(text)) {
         const int digit = digitValue(c, base);
         if (digit < 0) {
             return -1;
