@@ -165,7 +165,7 @@ TEST_F(KeyboardToolsTest, KeysTheKeyboardDoesNotTakeReachTheWindow) {
     tools_->setKeyboardActive(true);
     tap(KEY_APOSTROPHE, Qt::Key_Apostrophe, "'");
     tap(KEY_Z, Qt::Key_Z, "z");
-    QTest::keyClick(&edit_, Qt::Key_F1); // the keyboard's, not the shortcut's
+    QTest::keyClick(&edit_, Qt::Key_F1);                 // the keyboard's, not the shortcut's
     QTest::keyClick(&edit_, Qt::Key_Z, Qt::AltModifier); // Alt combinations pass
     EXPECT_EQ(helped, 0);
     tools_->setKeyboardActive(false);
@@ -290,6 +290,24 @@ TEST_F(ControlPanelWindowTest, EachControllerBankAndProgramGoesOutAsBytes) {
         EXPECT_EQ(tap_.take(), c.bytes);
     }
     EXPECT_EQ(window_->programLabel()->text(), "11");
+
+    Bytes expected;
+    for (int entry = 0; entry < window_->controllerList()->count(); ++entry) {
+        const int code = controllerTable()[static_cast<size_t>(entry)].code;
+        if (code < 128) { // every controller of the list, by its position
+            controller(entry, "3", "2");
+            expected.insert(expected.end(), {0xB1, static_cast<uint8_t>(code), 3});
+        }
+    }
+    Bytes sent;
+    while (sent.size() < expected.size()) {
+        const Bytes more = tap_.take();
+        if (more.empty()) {
+            break;
+        }
+        sent.insert(sent.end(), more.begin(), more.end());
+    }
+    EXPECT_EQ(sent, expected);
 
     window_->allChannelsBox()->setChecked(true);
     EXPECT_FALSE(window_->channelField()->isEnabled());
