@@ -65,7 +65,6 @@ public:
     void releaseAll();
 
     const KeyboardState& state() const { return state_; }
-    const KeyMap& map() const { return map_; }
     // Whether any key holds sounding notes.
     bool sounding() const;
 

@@ -43,7 +43,6 @@ public:
 
     ControlPanelWindow* controlPanelWindow() const { return panelWindow_; }
     NrpnCalculatorWindow* calculatorWindow() const { return calculatorWindow_; }
-    PcKeyboardPlayer& keyboard() { return player_; }
 
 private:
     template <typename Window> void show(Window* window, QRect& placement, int command);

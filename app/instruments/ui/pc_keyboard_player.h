@@ -34,9 +34,6 @@ public:
     ~PcKeyboardPlayer() override; // switches off
 
     void setActive(bool on);
-    bool active() const { return active_; }
-    // The logic, made at the first switching on.
-    const PcKeyboard* keyboard() const { return keyboard_ ? &*keyboard_ : nullptr; }
 
     // The virtual key of a key event: by its native key code, else by its Qt key.
     static int virtualKeyOf(const QKeyEvent& event);
