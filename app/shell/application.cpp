@@ -402,6 +402,7 @@ void Application::finish() {
     parts_->deviceChange.reset();
     if (parts_->services) {
         parts_->services->closeToolWindow(cmd::kLuaScript); // unloads while the client lives
+        parts_->services->setPcKeyboardActive(false);       // its notes end while it lives
         parts_->services->setFrame(nullptr);
         parts_->services->setMonitors(nullptr);
         parts_->deviceMessages->setOwner(nullptr);

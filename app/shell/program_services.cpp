@@ -4,7 +4,9 @@
 #include "cvxlib.h"
 #include "frame_settings.h"
 #include "frame_window.h"
+#include "instruments/key_map.h"
 #include "instruments/ui/instrument_panels.h"
+#include "instruments/ui/keyboard_tools.h"
 #include "lua/ui/lua_scripts.h"
 #include "mapping/data_map.h"
 #include "mapping/filter_model.h"
@@ -124,7 +126,14 @@ ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, 
       lua_(std::make_unique<LuaScripts>(
           record, [this](bool inputs) { return openPortNames(midi_, inputs); })),
       desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)),
-      instruments_(std::make_unique<InstrumentPanels>(record.options, store)) {}
+      instruments_(std::make_unique<InstrumentPanels>(record.options, store)),
+      keyboardTools_(std::make_unique<KeyboardTools>(
+          engineSettingsFolder() + kKeyMapFileName, [this] { return engineClient(); },
+          [this](int command) {
+              if (frame_ != nullptr) {
+                  frame_->handleMessage(WM_CVX_CHILDCLOSED, kChildClosedDestroy, command);
+              }
+          })) {}
 
 ProgramServices::~ProgramServices() = default;
 
@@ -315,8 +324,9 @@ void ProgramServices::showListing(Listing listing) {
     }
 }
 
-bool ProgramServices::setPcKeyboardActive(bool) {
-    return false;
+bool ProgramServices::setPcKeyboardActive(bool on) {
+    keyboardTools_->setKeyboardActive(on);
+    return true;
 }
 
 // ---- Settings ------------------------------------------------------------------------------
@@ -478,6 +488,7 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
         return monitors_ != nullptr ? monitors_->mainMessage(message, wParam, lParam) : 0;
     case WM_CVX_PATCH_SEEN:
         instruments_->patchSeen(wParam, lParam);
+        keyboardTools_->patchSeen(wParam, lParam);
         return 0;
     default:
         return 0;
@@ -488,7 +499,8 @@ bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
            id == cmd::kGlobalDataMap || id == cmd::kInstrumentPanel ||
-           (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
+           (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr) ||
+           KeyboardTools::provides(id);
 }
 
 bool ProgramServices::runCommand(int id) {
@@ -528,6 +540,10 @@ bool ProgramServices::runCommand(int id) {
             return false;
         }
         configureSysExBuffers();
+        return true;
+    case cmd::kControlPanel:
+    case cmd::kNrpnCalculator:
+        keyboardTools_->open(id, owner());
         return true;
     default:
         return false;
@@ -626,6 +642,9 @@ void ProgramServices::closeToolWindow(int id) {
     }
     if (id == cmd::kInstrumentPanel) {
         instruments_->close();
+    }
+    if (KeyboardTools::provides(id)) {
+        keyboardTools_->close(id);
     }
 }
 

@@ -26,6 +26,7 @@ class CMidi;
 class DesktopCommands;
 class DeviceUserInterface;
 class ImportedProfile;
+class KeyboardTools;
 struct ProfileSectionHandler;
 class FrameWindow;
 class InstrumentPanels;
@@ -162,6 +163,7 @@ private:
     std::unique_ptr<LuaScripts> lua_;
     std::unique_ptr<DesktopCommands> desktop_;
     std::unique_ptr<InstrumentPanels> instruments_;
+    std::unique_ptr<KeyboardTools> keyboardTools_;
 };
 
 } // namespace corvex

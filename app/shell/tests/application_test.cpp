@@ -33,8 +33,10 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -692,8 +694,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
     const std::set<int> toCome = {cmd::kLog,
                                   cmd::kLoadSnapshot,
                                   cmd::kSaveSnapshot,
-                                  cmd::kControlPanel,
-                                  cmd::kNrpnCalculator,
                                   cmd::kMtcTransport,
                                   cmd::kMidiSync,
                                   cmd::kSysExView,
@@ -703,7 +703,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kClearStatus,
                                   cmd::kSendSysExFile,
                                   cmd::kSendSnapshot,
-                                  cmd::kKeyboard,
                                   cmd::kStopWScript,
                                   cmd::kMidiDevices,
                                   cmd::kCustomizePortNames,
@@ -820,6 +819,40 @@ TEST_F(ApplicationTest, VerboseDeviceInformationFollowsTheOptionsAtOnce) {
         EXPECT_EQ(application->settings().display.verbose, verbose);
     }
     application->finish();
+}
+
+// The computer keyboard plays through "Corvex Events" to the routed output, its held note
+// ends at exit, and the control panel closes through the frame and opens again.
+TEST_F(ApplicationTest, TheKeyboardAndTheControlPanelPlayThroughTheEventPort) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    ASSERT_TRUE(frame.runCommand(cmd::kKeyboard));
+    ASSERT_TRUE(frame.action(cmd::kKeyboard)->isChecked());
+    const auto key = [&frame](QEvent::Type type, quint32 keyCode) {
+        QKeyEvent event(type, Qt::Key_unknown, Qt::NoModifier, keyCode, 0, 0);
+        QApplication::sendEvent(&frame, &event);
+    };
+    constexpr quint32 kZ = 44 + 8; // the bottom row's first letter key
+    key(QEvent::KeyPress, kZ);
+    key(QEvent::KeyRelease, kZ);
+    EXPECT_EQ(takeFrom(kLoopback2, 6), (std::vector<uint8_t>{0x90, 48, 100, 0x80, 48, 64}));
+
+    ASSERT_TRUE(frame.runCommand(cmd::kControlPanel));
+    auto* panel = frame.findChild<QDialog*>();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->windowTitle(), "Control Panel");
+    EXPECT_FALSE(frame.action(cmd::kControlPanel)->isEnabled()); // one at a time
+    panel->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frame.findChild<QDialog*>(), nullptr);
+    EXPECT_TRUE(frame.action(cmd::kControlPanel)->isEnabled());
+
+    key(QEvent::KeyPress, kZ);
+    EXPECT_EQ(takeFrom(kLoopback2, 3), (std::vector<uint8_t>{0x90, 48, 100}));
+    application->requestExit();
+    application->finish();
+    EXPECT_EQ(takeFrom(kLoopback2, 3), (std::vector<uint8_t>{0x80, 48, 64}));
 }
 
 } // namespace
