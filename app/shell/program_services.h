@@ -26,8 +26,10 @@ class CMidi;
 class DesktopCommands;
 class DeviceUserInterface;
 class ImportedProfile;
+class KeyboardTools;
 struct ProfileSectionHandler;
 class FrameWindow;
+class InstrumentPanels;
 class LuaScripts;
 class MonitorViews;
 struct HandOff;
@@ -144,6 +146,8 @@ private:
     void editMidiDevices();
     // "Customize Port Names": the custom names, stored and shown everywhere after OK.
     void editPortNames();
+    // "Global &Data Map": the global map on or off (nothing for a map without items).
+    void switchGlobalMap();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
     // state stays.
@@ -162,6 +166,8 @@ private:
     std::array<std::string, 6> rememberedFolders_;
     std::unique_ptr<LuaScripts> lua_;
     std::unique_ptr<DesktopCommands> desktop_;
+    std::unique_ptr<InstrumentPanels> instruments_;
+    std::unique_ptr<KeyboardTools> keyboardTools_;
 };
 
 } // namespace corvex
