@@ -26,8 +26,10 @@ class CMidi;
 class DesktopCommands;
 class DeviceUserInterface;
 class ImportedProfile;
+class KeyboardTools;
 struct ProfileSectionHandler;
 class FrameWindow;
+class InstrumentPanels;
 class LuaScripts;
 class SysExTransfer;
 class MonitorViews;
@@ -146,6 +148,12 @@ private:
     void editFilter();
     // The "Translation Map" dialog over the global data map.
     void editGlobalMap();
+    // "MIDI Devices": ports and routing on working copies; OK reopens the ports with them.
+    void editMidiDevices();
+    // "Customize Port Names": the custom names, stored and shown everywhere after OK.
+    void editPortNames();
+    // "Global &Data Map": the global map on or off (nothing for a map without items).
+    void switchGlobalMap();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
     // state stays.
@@ -165,6 +173,8 @@ private:
     std::unique_ptr<LuaScripts> lua_;
     std::unique_ptr<SysExTransfer> sysex_;
     std::unique_ptr<DesktopCommands> desktop_;
+    std::unique_ptr<InstrumentPanels> instruments_;
+    std::unique_ptr<KeyboardTools> keyboardTools_;
 };
 
 } // namespace corvex
