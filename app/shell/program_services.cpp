@@ -167,6 +167,10 @@ ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, 
     host.setFolder = [this](const std::string& folder) {
         setRememberedFolder(FileKind::SysEx, folder);
     };
+    // The transfers' warnings go the program's way: a box and standard error.
+    host.warn = [](QWidget* parent, const QString& caption, const QString& text) {
+        warnUser(parent, caption.isEmpty() ? text : caption + ": " + text);
+    };
     sysex_ = std::make_unique<SysExTransfer>(store_, std::move(host));
 }
 
