@@ -1,29 +1,9 @@
 #include "sysex/sysex_capture.h"
 
+#include "sysex/sysex_files.h"
 #include "sysex/sysex_hex.h"
 
-#include <cerrno>
-#include <unistd.h>
-
 namespace corvex {
-
-namespace {
-
-bool writeAll(int fd, std::span<const uint8_t> bytes) {
-    while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes = bytes.subspan(static_cast<size_t>(written));
-    }
-    return true;
-}
-
-} // namespace
 
 SysExCapture::SysExCapture(SysExReceiveBuffer& buffer, SysExCaptureMode mode, int dumpFd)
     : buffer_(buffer), mode_(mode), dumpFd_(dumpFd) {
@@ -55,7 +35,9 @@ std::string SysExCapture::drain(const SysExReceiveBuffer::Copy& copy) {
 std::string SysExCapture::handOn() {
     std::string hex;
     if (mode_ == SysExCaptureMode::DumpToFile) {
-        dumpFailed_ = !writeAll(dumpFd_, buffer_.bytes());
+        auto bytes = buffer_.bytes();
+        dumpFailed_ = !writeAllTo(
+            dumpFd_, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
         buffer_.reset();
     } else if (mode_ == SysExCaptureMode::FillAsReceived) {
         hex = toPlainHex(buffer_.bytes());

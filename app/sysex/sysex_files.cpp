@@ -17,20 +17,6 @@ std::string openError(int error) {
     return std::string("Error trying to open the file: ") + std::strerror(error);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
-
 std::string withCrLf(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 32);
@@ -44,6 +30,20 @@ std::string withCrLf(std::string_view text) {
 }
 
 } // namespace
+
+bool writeAllTo(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
 
 SysExKind loadSourceKind(SysExLoadFilter filter) {
     return filter == SysExLoadFilter::Text ? SysExKind::TextFile : SysExKind::BinaryFile;
@@ -118,7 +118,7 @@ bool replaceFileWith(const std::string& path, std::string_view bytes, std::strin
         error = std::strerror(errno);
         return false;
     }
-    bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool written = writeAllTo(fd, bytes) && ::fsync(fd) == 0;
     int writeErrno = errno;
     bool closed = ::close(fd) == 0;
     if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {

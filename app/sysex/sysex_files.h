@@ -33,6 +33,9 @@ SysExLoad loadSysExFile(const std::string& path, SysExLoadFilter filter);
 // A whole file as bytes; false with `error` set ("Error trying to open the file: <reason>").
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
 
+// Writes every byte to the open file `fd`, going on after interruptions; false on an error.
+bool writeAllTo(int fd, std::string_view bytes);
+
 // Writes `bytes` to `path` through a temporary file and a rename; false with `error` set.
 bool replaceFileWith(const std::string& path, std::string_view bytes, std::string& error);
 

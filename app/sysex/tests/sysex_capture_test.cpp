@@ -66,6 +66,25 @@ TEST(SysExCapture, OverflowStopsWithTheShortfallAndKeepsWhatCame) {
               std::string::npos);
 }
 
+TEST(SysExCapture, DrainAtTheEndTakesWhatIsStillWaitingPageByPage) {
+    SysExReceiveBuffer buffer;
+    std::vector<uint8_t> waiting(buffer.pageSize() * 3 + 5, 0x33);
+    SysExReceiveBuffer::Copy copy = [&](uint8_t* destination, size_t capacity) {
+        size_t n = std::min(capacity, waiting.size());
+        std::memcpy(destination, waiting.data(), n);
+        waiting.erase(waiting.begin(), waiting.begin() + static_cast<std::ptrdiff_t>(n));
+        return n;
+    };
+    const size_t total = waiting.size();
+    SysExCapture capture(buffer, SysExCaptureMode::KeepInBuffer);
+    capture.captured(10, copy); // one page taken, the rest not announced yet
+    capture.drain(copy);
+    EXPECT_TRUE(waiting.empty());
+    EXPECT_EQ(buffer.usedBytes(), total);
+    EXPECT_EQ(capture.bytesCopied(), total);
+    EXPECT_EQ(capture.shortfallMessage(), "") << "more taken than announced is no shortfall";
+}
+
 TEST(SysExScratchPad, LinesBecomeShortMessages) {
     using M = SysExShortMessage;
     EXPECT_EQ(scratchPadMessage("90 3C 64"), (M{0x90, 0x00, 0x3C, 0x64}));
