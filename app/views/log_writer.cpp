@@ -81,7 +81,8 @@ std::string LogWriter::open(const std::string& path, LogFormat format, bool appe
     buffer_.reserve(bufferBytes);
     writeFailed_ = false;
     rawLineLength_ = 0;
-    timeZero_.reset();
+    lastTime_.reset();
+    elapsedMs_ = 0;
     lastTick_ = 0;
     insideSysEx_ = false;
     const std::string name(caption), ver(version), when(date);
@@ -180,15 +181,21 @@ void LogWriter::write(const MonitorLine& record, std::string_view normalLine) {
     }
 }
 
-unsigned LogWriter::tickOf(uint64_t time) {
-    if (!timeZero_) {
-        timeZero_ = time;
+unsigned LogWriter::tickOf(uint64_t stamp) {
+    // Stamps are milliseconds in 32 bits: the step from the previous stamp is taken modulo
+    // 2^32, so a wrap counts forward; a step of half the range or more is an out-of-order
+    // stamp, which keeps the last tick instead of underflowing.
+    const auto time = static_cast<uint32_t>(stamp);
+    if (!lastTime_) {
+        lastTime_ = time;
     }
-    // A time before time zero (a wrapped or out-of-order stamp) keeps the last tick.
-    if (time >= *timeZero_) {
-        const uint64_t tick = ((time - *timeZero_) * 12 + 25) / 50;
-        lastTick_ = std::max<uint64_t>(lastTick_, std::min<uint64_t>(tick, 0xFFFFFFFFu));
+    const uint32_t step = time - *lastTime_;
+    if (step < 0x80000000u) {
+        elapsedMs_ += step;
+        lastTime_ = time;
     }
+    const uint64_t tick = (elapsedMs_ * 12 + 25) / 50;
+    lastTick_ = std::max<uint64_t>(lastTick_, std::min<uint64_t>(tick, 0xFFFFFFFEu));
     return lastTick_;
 }
 

@@ -74,9 +74,11 @@ private:
     bool writeFailed_ = false;
     // Raw: characters on the current output line.
     size_t rawLineLength_ = 0;
-    // MIDI to Text: the first event's time, the last tick written, and whether a SysEx
-    // line was written whose message has not ended (its line terminator is still due).
-    std::optional<uint64_t> timeZero_;
+    // MIDI to Text: the previous event's stamp, the milliseconds since the first event, the
+    // last tick written, and whether a SysEx line was written whose message has not ended
+    // (its line terminator is still due).
+    std::optional<uint32_t> lastTime_;
+    uint64_t elapsedMs_ = 0;
     unsigned lastTick_ = 0;
     bool insideSysEx_ = false;
 };

@@ -160,6 +160,34 @@ TEST(LogWriterMendedCases, SysExEndingWithoutF7AndReopeningResetTheSysExState) {
     EXPECT_EQ(linesOf(path)[7], "1 SysEx 02 F7");
 }
 
+// Ticks of note-ons stamped as given: a stamp wrapping past 2^32 ms counts forward, an
+// earlier stamp keeps the last tick, and neither underflows into a huge tick.
+TEST(LogWriterMendedCases, WrappedAndOutOfOrderStampsNeverUnderflow) {
+    struct Case {
+        const char* name;
+        std::vector<uint64_t> stamps;
+        std::vector<std::string> ticks;
+    };
+    const Case cases[] = {
+        {"wrap", {0xFFFFFF00u, 0xFFFFFFFFu, 0x100u}, {"0", "61", "123"}},
+        {"out of order", {5000, 4000, 5500, 5250}, {"0", "0", "120", "120"}},
+        {"earlier than the first", {10, 0, 20}, {"0", "0", "2"}},
+        {"64-bit stamps use the low half", {0x1'0000'0000u, 0x1'0000'03E8u}, {"0", "240"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<MonitorLine> records;
+        for (const uint64_t stamp : c.stamps) {
+            records.push_back(event(stamp, 0x90, 60, 1));
+        }
+        const auto lines = logOf(LogFormat::MidiToText, records, "stamps.txt");
+        std::vector<std::string> ticks;
+        for (size_t i = 7; i + 2 < lines.size(); ++i) {
+            ticks.push_back(lines[i].substr(0, lines[i].find(' ')));
+        }
+        EXPECT_EQ(ticks, c.ticks) << c.name;
+    }
+}
+
 TEST(LogWriterMendedCases, AppendKeepsTheFileExceptForMidiToText) {
     const std::string path = logPath("append.txt");
     for (const LogFormat format : {LogFormat::Normal, LogFormat::Raw, LogFormat::MidiToText}) {
