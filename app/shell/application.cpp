@@ -130,6 +130,7 @@ bool Application::start() {
         return false;
     }
     sendStoredState();
+    parts_->services->startLogging();
     openPorts();
     restoreLayout();
     if (parts_->record.display.luaWindowOpen) {
@@ -215,6 +216,8 @@ bool Application::createFrame() {
     frame.setViewFactory(ViewKind::InputMonitor, [this]() -> QWidget* {
         return parts_->monitors->createInputMonitor(client(), parts_->frame.get());
     });
+    frame.setViewFactory(ViewKind::MidiStatus,
+                         [this]() -> QWidget* { return parts_->services->createStatusView(); });
     return true;
 }
 
@@ -402,6 +405,7 @@ void Application::finish() {
         parts_->services->closeToolWindow(cmd::kLuaScript); // unloads while the client lives
         parts_->services->setFrame(nullptr);
         parts_->services->setMonitors(nullptr);
+        parts_->services->stopLogging(); // the whole log is on disk before the program ends
         parts_->deviceMessages->setOwner(nullptr);
     }
     std::unique_ptr<ExitNotice> notice;

@@ -11,6 +11,8 @@
 #include "mapping/map_file_result.h"
 #include "settings/settings_store.h"
 #include "settings_profile.h"
+#include "views/channel_status.h"
+#include "views/monitor_line.h"
 
 #include <array>
 #include <functional>
@@ -29,7 +31,9 @@ class ImportedProfile;
 struct ProfileSectionHandler;
 class FrameWindow;
 class LuaScripts;
+class MonitorLog;
 class MonitorViews;
+class StatusTools;
 struct HandOff;
 struct MonitorLook;
 
@@ -54,13 +58,21 @@ public:
     void setMidi(CMidi* midi) { midi_ = midi; }
     // Where the device dialogs show their messages.
     void setDeviceMessages(DeviceUserInterface* messages) { deviceMessages_ = messages; }
-    void setMonitors(MonitorViews* monitors) { monitors_ = monitors; }
+    // The monitors; the status data and the log follow the main monitor's lines.
+    void setMonitors(MonitorViews* monitors);
     // The frame the services answer; its status bar takes the colour scheme at once.
     void setFrame(FrameWindow* frame);
     // What a hand-off from a second start does.
     void setHandOffHandler(std::function<void(const HandOff&)> handler) {
         handOff_ = std::move(handler);
     }
+
+    // The "MIDI Status" view over the program's status data, for the frame to show.
+    QWidget* createStatusView();
+    // The log at start-up (opened when logging is enabled) and at exit (closed with its
+    // closing lines and written out).
+    void startLogging();
+    void stopLogging();
 
     // The monitors' look from the record.
     MonitorLook monitorLook() const;
@@ -145,6 +157,14 @@ private:
     // state stays.
     void showFrameToggles();
     void showMapMessages(const MapFileResult& result);
+    // The main monitor stored `line`: the status data and the log follow it.
+    void followMainLine(const MonitorLine& line);
+    // The log's open state on the menu check of "Log..." and the status bar.
+    void showLogState();
+    void editLog();
+    void toggleLog();
+    void showLogMessage(const std::string& message);
+    void patchSeen(const PatchSeen& patch);
 
     SettingsProfile& record_;
     SettingsStore& store_;
@@ -158,6 +178,9 @@ private:
     std::array<std::string, 6> rememberedFolders_;
     std::unique_ptr<LuaScripts> lua_;
     std::unique_ptr<DesktopCommands> desktop_;
+    std::unique_ptr<StatusTools> status_;
+    std::unique_ptr<MonitorLog> log_;
+    std::string logLine_; // the main monitor's text of the line being logged
 };
 
 } // namespace corvex

@@ -1,5 +1,7 @@
 #include "views/monitor_log.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace corvex {
@@ -20,6 +22,51 @@ std::string MonitorLog::open() {
 
 void MonitorLog::close() {
     writer_.close(logDateTextNow());
+}
+
+namespace {
+
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+// A file name in a folder that exists.
+bool isUsablePath(const std::string& path) {
+    const std::filesystem::path absolute(absolutePath(path));
+    std::error_code error;
+    return !path.empty() && absolute.has_filename() &&
+           std::filesystem::is_directory(absolute.parent_path(), error) &&
+           !std::filesystem::is_directory(absolute, error);
+}
+
+} // namespace
+
+std::string MonitorLog::apply(const LogFileSettings& chosen) {
+    if (!isOpen()) {
+        settings_ = chosen;
+        return open();
+    }
+    if (chosen.enabled && !isUsablePath(chosen.path)) {
+        return "Invalid File Path: " + chosen.path;
+    }
+    const bool reopen =
+        !isRunningLog(chosen.path) || chosen.format != settings_.format;
+    settings_ = chosen;
+    if (!chosen.enabled || reopen) {
+        close();
+    }
+    return open();
+}
+
+void MonitorLog::stopForViewing() {
+    close();
+    settings_.enabled = false;
+}
+
+bool MonitorLog::isRunningLog(const std::string& path) const {
+    return isOpen() && absolutePath(path) == absolutePath(writer_.path());
 }
 
 std::string MonitorLog::toggle() {

@@ -24,6 +24,17 @@ public:
     void close();
     // Command 33201: closes an open log, otherwise enables logging and opens it.
     std::string toggle();
+    // The "Log" dialog's OK with the options chosen there. With a log open: an unusable path
+    // is refused ("Invalid File Path: <path>", nothing stored), a new path or format reopens
+    // the log, logging switched off closes it; with none open, logging switched on opens
+    // one. The options are stored otherwise; returns the message for the user or empty.
+    std::string apply(const LogFileSettings& chosen);
+    // "View Log..." on the running log: closes it and switches logging off.
+    void stopForViewing();
+    // Whether `path` names the open log.
+    bool isRunningLog(const std::string& path) const;
+    // Writes what the buffer holds (the log stays open).
+    void flush() { writer_.flush(); }
     bool isOpen() const { return writer_.isOpen(); }
     const std::string& path() const { return writer_.path(); }
 

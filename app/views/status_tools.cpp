@@ -2,8 +2,10 @@
 
 #include "command_ids.h"
 #include "views/snapshot_file.h"
+#include "views/status_columns_dialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace corvex {
@@ -27,66 +29,107 @@ StatusTools::~StatusTools() {
 }
 
 bool StatusTools::handles(int command) {
-    return command == cmd::kMidiStatus || command == cmd::kClearStatus ||
+    return command == cmd::kClearStatus || command == cmd::kConfigureStatus ||
            command == cmd::kLoadSnapshot || command == cmd::kSaveSnapshot ||
            command == cmd::kSendSnapshot;
 }
 
 bool StatusTools::runCommand(int command, QWidget* owner) {
     switch (command) {
-    case cmd::kMidiStatus:
-        openWindow(owner);
-        return true;
     case cmd::kClearStatus:
         clear();
+        return true;
+    case cmd::kConfigureStatus:
+        editConfiguration(owner);
         return true;
     case cmd::kSendSnapshot:
         sendSnapshot(owner);
         return true;
-    case cmd::kLoadSnapshot: {
-        const QString path =
-            QFileDialog::getOpenFileName(owner, "Load Snapshot", {}, kSnapshotFilter);
-        if (!path.isEmpty()) {
-            if (const std::string message = loadSnapshot(path.toStdString()); !message.empty()) {
-                QMessageBox::warning(owner, "Load Snapshot", QString::fromStdString(message));
-            }
-        }
+    case cmd::kLoadSnapshot:
+        askLoad(owner);
         return true;
-    }
-    case cmd::kSaveSnapshot: {
-        QString path = QFileDialog::getSaveFileName(owner, "Save Snapshot", {}, kSnapshotFilter);
-        if (!path.isEmpty()) {
-            if (!path.contains('.')) {
-                path += ".mxs";
-            }
-            if (const std::string message = saveSnapshot(path.toStdString()); !message.empty()) {
-                QMessageBox::warning(owner, "Save Snapshot", QString::fromStdString(message));
-            }
-        }
+    case cmd::kSaveSnapshot:
+        askSave(owner);
         return true;
-    }
     default:
         return false;
     }
 }
 
-void StatusTools::openWindow(QWidget* owner) {
+QString StatusTools::startFolder() const {
+    return folder_ ? QString::fromStdString(folder_()) : QString();
+}
+
+void StatusTools::rememberFolder(const QString& path) {
+    if (setFolder_) {
+        setFolder_(QFileInfo(path).absolutePath().toStdString());
+    }
+}
+
+void StatusTools::askLoad(QWidget* owner) {
+    const QString path =
+        QFileDialog::getOpenFileName(owner, "Load Snapshot", startFolder(), kSnapshotFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+    rememberFolder(path);
+    if (const std::string message = loadSnapshot(path.toStdString()); !message.empty()) {
+        QMessageBox::warning(owner, "Load Snapshot", QString::fromStdString(message));
+    }
+}
+
+void StatusTools::askSave(QWidget* owner) {
+    QString path =
+        QFileDialog::getSaveFileName(owner, "Save Snapshot", startFolder(), kSnapshotFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += ".mxs";
+    }
+    rememberFolder(path);
+    if (const std::string message = saveSnapshot(path.toStdString()); !message.empty()) {
+        QMessageBox::warning(owner, "Save Snapshot", QString::fromStdString(message));
+    }
+}
+
+void StatusTools::editConfiguration(QWidget* owner) {
+    StatusColumnsDialog dialog(
+        display_.statusColumns,
+        {display_.snapshotControllers, display_.snapshotMode, display_.snapshotExtra}, owner);
+    if (dialog.exec() == QDialog::Accepted) {
+        configure(dialog.columns(), dialog.options());
+    }
+}
+
+void StatusTools::configure(const StatusColumns& columns, const SnapshotOptions& options) {
+    if (isValidStatusColumns(columns)) {
+        display_.statusColumns = columns;
+    }
+    display_.snapshotControllers = options.controllers;
+    display_.snapshotMode = options.channelMode;
+    display_.snapshotExtra = options.extra;
+    if (window_ != nullptr) {
+        window_->setColumns(display_.statusColumns);
+    }
+}
+
+StatusWindow* StatusTools::createWindow() {
     if (window_ == nullptr) {
-        window_ = new StatusWindow(
-            status_, [this, owner](int command) { runCommand(command, owner); }, owner);
-        window_->setAttribute(Qt::WA_DeleteOnClose);
+        window_ = new StatusWindow(status_, [this](int command) { runCommand(command, window_); });
         window_->setColumns(display_.statusColumns);
         window_->setLook(text_, background_, font_);
-        window_->resize(window_->sizeHint().boundedTo(QSize(900, 600)));
     }
-    window_->show();
-    window_->raise();
+    return window_;
 }
 
 void StatusTools::follow(const MonitorLine& line) {
     if (const auto* event = std::get_if<EVENT>(&line)) {
         if (status_.update(event->message)) {
             refresh();
+        }
+        if (const auto patch = status_.lastPatchSeen(); patch && patchSeen_) {
+            patchSeen_(*patch);
         }
     }
 }
@@ -144,6 +187,7 @@ void StatusTools::stopSending() {
     // Closing the dialog reports a cancel, which comes back here: forget it first.
     if (QProgressDialog* progress = progress_.data()) {
         progress_ = nullptr;
+        QObject::disconnect(progress, &QProgressDialog::canceled, nullptr, nullptr);
         progress->close();
     }
 }

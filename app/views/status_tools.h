@@ -1,6 +1,6 @@
-// The program's status data and what works on it: the "MIDI Status" window, Clear Status,
-// snapshot load and save, and Send Snapshot (one message every 4 ms on a timer, with a
-// progress dialog that can cancel it).
+// The program's status data and what works on it: the "MIDI Status" view, Clear Status,
+// "Configure Status...", snapshot load and save, and Send Snapshot (one message every 4 ms
+// on a timer, with a progress dialog that can cancel it).
 //
 // Threads: the user-interface thread only; follow() is called by the main monitor there.
 #pragma once
@@ -25,11 +25,27 @@ class StatusTools {
 public:
     // Sends one short message (status | data1 << 8 | data2 << 16).
     using Sender = std::function<void(uint32_t message)>;
+    // A program change the status data saw (the frame hands it to the panels).
+    using PatchSeenHandler = std::function<void(const PatchSeen& patch)>;
+    // The folder the snapshot file dialogs start in, and the one the user chose there.
+    using FolderGetter = std::function<std::string()>;
+    using FolderSetter = std::function<void(const std::string& folder)>;
 
     StatusTools(DisplaySettings& display, Sender send);
     ~StatusTools();
 
-    // The commands this object runs (open the view, clear, load, save, send).
+    void setPatchSeenHandler(PatchSeenHandler handler) { patchSeen_ = std::move(handler); }
+    void setSnapshotFolder(FolderGetter get, FolderSetter set) {
+        folder_ = std::move(get);
+        setFolder_ = std::move(set);
+    }
+
+    // The view, made for the frame to show (the frame owns and closes it); the status data
+    // stays with this object when it closes.
+    StatusWindow* createWindow();
+    StatusWindow* window() const { return window_; }
+
+    // The commands this object runs on the status data (clear, configure, load, save, send).
     static bool handles(int command);
     bool runCommand(int command, QWidget* owner);
 
@@ -44,19 +60,27 @@ public:
     // Starts sending the status data; a send in progress is cancelled first.
     void sendSnapshot(QWidget* owner);
     bool sending() const { return timer_.isActive(); }
+    // Applies a configuration (the dialog's OK): columns and snapshot options.
+    void configure(const StatusColumns& columns, const SnapshotOptions& options);
 
     void setLook(const QColor& text, const QColor& background, const QFont& font);
     const ChannelStatus& status() const { return status_; }
-    StatusWindow* window() const { return window_; }
 
 private:
-    void openWindow(QWidget* owner);
+    void editConfiguration(QWidget* owner);
+    void askLoad(QWidget* owner);
+    void askSave(QWidget* owner);
+    QString startFolder() const;
+    void rememberFolder(const QString& path);
     void sendNext();
     void stopSending();
     void refresh();
 
     DisplaySettings& display_;
     Sender send_;
+    PatchSeenHandler patchSeen_;
+    FolderGetter folder_;
+    FolderSetter setFolder_;
     ChannelStatus status_;
     QPointer<StatusWindow> window_;
     QColor text_ = Qt::black, background_ = Qt::white;

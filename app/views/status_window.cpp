@@ -10,7 +10,7 @@
 namespace corvex {
 
 StatusWindow::StatusWindow(const ChannelStatus& status, CommandHandler command, QWidget* parent)
-    : QWidget(parent, Qt::Window), status_(status), command_(std::move(command)) {
+    : QWidget(parent), status_(status), command_(std::move(command)) {
     setObjectName("CORVEX:MStatus");
     setWindowTitle("MIDI Status");
     setColumns(defaultStatusColumns());

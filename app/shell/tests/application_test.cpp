@@ -571,27 +571,23 @@ TEST_F(ApplicationTest, OptionsColorsEditsTheSchemeThatIsSavedAtExit) {
 
 // Every menu item whose feature is built works; the rest wait for their features.
 TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
-    const std::set<int> toCome = {cmd::kLog,
-                                  cmd::kLoadSnapshot,
-                                  cmd::kSaveSnapshot,
-                                  cmd::kControlPanel,
+    // These work while the MIDI status view is open.
+    const std::set<int> needStatusView = {cmd::kLoadSnapshot, cmd::kSaveSnapshot,
+                                          cmd::kSendSnapshot, cmd::kClearStatus};
+    const std::set<int> toCome = {cmd::kControlPanel,
                                   cmd::kInstrumentPanel,
                                   cmd::kNrpnCalculator,
                                   cmd::kMtcTransport,
                                   cmd::kMidiSync,
                                   cmd::kSysExView,
-                                  cmd::kMidiStatus,
                                   cmd::kPortStatus,
                                   cmd::kPortRoutings,
-                                  cmd::kClearStatus,
                                   cmd::kSendSysExFile,
-                                  cmd::kSendSnapshot,
                                   cmd::kKeyboard,
                                   cmd::kStopWScript,
                                   cmd::kMidiDevices,
                                   cmd::kCustomizePortNames,
                                   cmd::kPatchMapping,
-                                  cmd::kConfigureStatus,
                                   cmd::kCustomizeToolbar,
                                   cmd::kMinimizeInTray,
                                   cmd::kAlwaysInTray};
@@ -603,7 +599,7 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
         if (!action->objectName().startsWith("command")) {
             continue; // accelerators and separators
         }
-        if (!action->isEnabled() && !toCome.contains(id)) {
+        if (!action->isEnabled() && !toCome.contains(id) && !needStatusView.contains(id)) {
             disabled.push_back(id);
         }
         if (action->isEnabled() && toCome.contains(id)) {
