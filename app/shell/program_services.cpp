@@ -126,12 +126,11 @@ ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, 
       lua_(std::make_unique<LuaScripts>(
           record, [this](bool inputs) { return openPortNames(midi_, inputs); })),
       desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)),
-      status_(std::make_unique<StatusTools>(
-          record.display,
-          [this](uint32_t m) {
-              corvexEvent(engineClient(), m & 0xF0, m & 0x0F, (m >> 8) & 0x7F, (m >> 16) & 0x7F,
-                          0);
-          })),
+      status_(std::make_unique<StatusTools>(record.display,
+                                            [this](uint32_t m) {
+                                                corvexEvent(engineClient(), m & 0xF0, m & 0x0F,
+                                                            (m >> 8) & 0x7F, (m >> 16) & 0x7F, 0);
+                                            })),
       log_(std::make_unique<MonitorLog>(record.logFile, dataFolder(), CVX_VERSION)) {
     status_->setPatchSeenHandler([this](const PatchSeen& patch) { this->patchSeen(patch); });
     status_->setSnapshotFolder(
@@ -281,7 +280,8 @@ void ProgramServices::toggleLog() {
 }
 
 void ProgramServices::editLog() {
-    LogDialog dialog(*log_, record_.logFile, [this] { showLogState(); }, owner());
+    LogDialog dialog(
+        *log_, record_.logFile, [this] { showLogState(); }, owner());
     dialog.exec();
     showLogState();
 }

@@ -51,8 +51,7 @@ std::string MonitorLog::apply(const LogFileSettings& chosen) {
     if (chosen.enabled && !isUsablePath(chosen.path)) {
         return "Invalid File Path: " + chosen.path;
     }
-    const bool reopen =
-        !isRunningLog(chosen.path) || chosen.format != settings_.format;
+    const bool reopen = !isRunningLog(chosen.path) || chosen.format != settings_.format;
     settings_ = chosen;
     if (!chosen.enabled || reopen) {
         close();

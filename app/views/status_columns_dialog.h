@@ -5,8 +5,8 @@
 // Threads: the user-interface thread only.
 #pragma once
 
-#include "views/snapshot_messages.h"
 #include "status_columns.h"
+#include "views/snapshot_messages.h"
 
 #include <QDialog>
 

@@ -574,23 +574,13 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
     // These work while the MIDI status view is open.
     const std::set<int> needStatusView = {cmd::kLoadSnapshot, cmd::kSaveSnapshot,
                                           cmd::kSendSnapshot, cmd::kClearStatus};
-    const std::set<int> toCome = {cmd::kControlPanel,
-                                  cmd::kInstrumentPanel,
-                                  cmd::kNrpnCalculator,
-                                  cmd::kMtcTransport,
-                                  cmd::kMidiSync,
-                                  cmd::kSysExView,
-                                  cmd::kPortStatus,
-                                  cmd::kPortRoutings,
-                                  cmd::kSendSysExFile,
-                                  cmd::kKeyboard,
-                                  cmd::kStopWScript,
-                                  cmd::kMidiDevices,
-                                  cmd::kCustomizePortNames,
-                                  cmd::kPatchMapping,
-                                  cmd::kCustomizeToolbar,
-                                  cmd::kMinimizeInTray,
-                                  cmd::kAlwaysInTray};
+    const std::set<int> toCome = {
+        cmd::kControlPanel,       cmd::kInstrumentPanel, cmd::kNrpnCalculator,
+        cmd::kMtcTransport,       cmd::kMidiSync,        cmd::kSysExView,
+        cmd::kPortStatus,         cmd::kPortRoutings,    cmd::kSendSysExFile,
+        cmd::kKeyboard,           cmd::kStopWScript,     cmd::kMidiDevices,
+        cmd::kCustomizePortNames, cmd::kPatchMapping,    cmd::kCustomizeToolbar,
+        cmd::kMinimizeInTray,     cmd::kAlwaysInTray};
     std::unique_ptr<Application> application = startApplication();
     std::vector<int> disabled;
     std::vector<int> enabledEarly;

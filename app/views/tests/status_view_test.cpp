@@ -11,9 +11,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -114,24 +114,25 @@ TEST_F(StatusViewTest, LoopbackTrafficFillsTheGridAndASentSnapshotRebuildsIt) {
     view->resize(view->sizeHint());
     view->show();
     const std::vector<uint8_t> traffic = {
-        0xB2, 0,   1,    0xB2, 32,  2,  0xC2, 5,  // bank 130, patch 5 on channel 3
-        0xB2, 7,   90,   0xE2, 0,   64,         // volume, bend centre
-        0xB0, 101, 0,    0xB0, 100, 0,  0xB0, 6, 12, // bend range 12 on channel 1
+        0xB2, 0,   1,    0xB2, 32,  2,  0xC2, 5,                  // bank 130, patch 5 on channel 3
+        0xB2, 7,   90,   0xE2, 0,   64,                           // volume, bend centre
+        0xB0, 101, 0,    0xB0, 100, 0,  0xB0, 6, 12,              // bend range 12 on channel 1
         0xBF, 99,  1,    0xBF, 98,  2,  0xBF, 6, 64, 0xBF, 38, 5, // NRPN 130 = 8197
-        0xD5, 45,   0xB5, 123, 0}; // channel aftertouch, all notes off on channel 6
+        0xD5, 45,  0xB5, 123,  0}; // channel aftertouch, all notes off on channel 6
     ASSERT_EQ(vmidiFeed(kInputCable, traffic.data(), static_cast<unsigned>(traffic.size())), 1);
     vmidiSettle();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return tools->status().value(5, statusItemOfController(123)) >= 0; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return tools->status().value(5, statusItemOfController(123)) >= 0; }, 10000));
 
     struct Cell {
         unsigned channel, item;
         const char* shown;
     };
-    for (const Cell& cell : {Cell{2, kItemBank, "130"}, Cell{2, kItemPatch, "5"},
-                             Cell{2, 3, "90"}, Cell{2, kItemBend, "0"}, Cell{0, kItemBendRange, "12"},
-                             Cell{15, kItemNrpn, "130"}, Cell{15, kItemNrpnValue, "8197"},
-                             Cell{5, kItemChannelAftertouch, "45"}, Cell{3, kItemBend, ""},
-                             Cell{3, kItemChan, "4"}}) {
+    for (const Cell& cell :
+         {Cell{2, kItemBank, "130"}, Cell{2, kItemPatch, "5"}, Cell{2, 3, "90"},
+          Cell{2, kItemBend, "0"}, Cell{0, kItemBendRange, "12"}, Cell{15, kItemNrpn, "130"},
+          Cell{15, kItemNrpnValue, "8197"}, Cell{5, kItemChannelAftertouch, "45"},
+          Cell{3, kItemBend, ""}, Cell{3, kItemChan, "4"}}) {
         EXPECT_EQ(StatusWindow::cellText(tools->status(), cell.channel, cell.item),
                   QString(cell.shown))
             << "channel " << cell.channel << " item " << cell.item;
