@@ -136,6 +136,9 @@ bool Application::start() {
     if (parts_->record.display.luaWindowOpen) {
         parts_->services->runCommand(cmd::kLuaScript); // it was open when the program ended
     }
+    if (!commandLine_.snapshotPath.empty()) {
+        parts_->services->loadSnapshot(commandLine_.snapshotPath);
+    }
     if (commandLine_.sysexVerb != FileVerb::None && !commandLine_.sysexPath.empty()) {
         parts_->services->openSysExFile(commandLine_.sysexPath);
     }

@@ -253,7 +253,7 @@ void ProgramServices::patchSeen(const PatchSeen& patch) {
 }
 
 void ProgramServices::startLogging() {
-    showLogMessage(log_->open());
+    tellUser(log_->open());
     showLogState();
 }
 
@@ -268,14 +268,14 @@ void ProgramServices::showLogState() {
     }
 }
 
-void ProgramServices::showLogMessage(const std::string& message) {
+void ProgramServices::tellUser(const std::string& message) {
     if (!message.empty()) {
         warnUser(owner(), QString::fromStdString(message));
     }
 }
 
 void ProgramServices::toggleLog() {
-    showLogMessage(log_->toggle());
+    tellUser(log_->toggle());
     showLogState();
 }
 
@@ -520,6 +520,15 @@ bool ProgramServices::loadGlobalMap(const std::string& path) {
 bool ProgramServices::openSysExFile(const std::string& path) {
     warnUser(owner(), fillText(startup_text::kNoSysExView, QString::fromStdString(path)));
     return false;
+}
+
+bool ProgramServices::loadSnapshot(const std::string& path) {
+    if (frame_ != nullptr) {
+        frame_->runCommand(cmd::kMidiStatus); // the view shows what was loaded
+    }
+    const std::string message = status_->loadSnapshot(path);
+    tellUser(message);
+    return message.empty();
 }
 
 std::string ProgramServices::programFolder() const {

@@ -123,6 +123,7 @@ public:
     bool saveProfile(const std::string& path) override;
     bool loadGlobalMap(const std::string& path) override;
     bool openSysExFile(const std::string& path) override;
+    bool loadSnapshot(const std::string& path) override;
     std::string programFolder() const override;
     int instanceNumber() const override { return instanceNumber_; }
     void sendViewCommand(ViewKind view, int command, intptr_t argument) override;
@@ -163,7 +164,8 @@ private:
     void showLogState();
     void editLog();
     void toggleLog();
-    void showLogMessage(const std::string& message);
+    // A message of the log or the status tools for the user (nothing when empty).
+    void tellUser(const std::string& message);
     void patchSeen(const PatchSeen& patch);
 
     SettingsProfile& record_;
