@@ -71,7 +71,9 @@ void StatusWindow::paintEvent(QPaintEvent*) {
         header.text = QString::fromUtf8(statusItems()[item].title.data(),
                                         static_cast<qsizetype>(statusItems()[item].title.size()));
         header.textAlignment = Qt::AlignCenter;
+        painter.save(); // the style may leave its clip and pen behind
         style()->drawControl(QStyle::CE_Header, &header, &painter, this);
+        painter.restore();
         painter.setPen(text_);
         for (unsigned channel = 0; channel < kStatusChannels; ++channel) {
             const QRect cell(x, rowHeight + 2 + static_cast<int>(channel) * rowHeight, width,
