@@ -30,6 +30,7 @@
 #include "views/status_tools.h"
 #include "window_messages.h"
 
+#include <QScrollArea>
 #include <QString>
 
 #include <map>
@@ -241,7 +242,10 @@ void ProgramServices::followMainLine(const MonitorLine& line) {
 }
 
 QWidget* ProgramServices::createStatusView() {
-    return status_->createWindow();
+    auto* area = new QScrollArea;
+    area->setWidgetResizable(true);
+    area->setWidget(status_->createWindow());
+    return area;
 }
 
 // The frame passes the program change on to the control and instrument panels.

@@ -25,7 +25,9 @@ public:
     // The text cell (channel 0..15, item) shows: blank without a value, "Bend" less 8192.
     static QString cellText(const ChannelStatus& status, unsigned channel, unsigned item);
 
+    // The whole grid: a scroll area around the window scrolls it rather than cut it.
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
