@@ -8,6 +8,7 @@
 #include "views/monitor_window.h"
 #include "views/status_tools.h"
 
+#include "bench/monitor_load.h"
 #include "cvxlib.h"
 #include "support/isolated_home.h"
 #include "vmidi.h"
@@ -33,33 +34,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr unsigned kInputCable = 0;
-constexpr uint8_t kStatuses[4] = {0x90, 0x90, 0xB0, 0xE0};
-
-void feedLoad(int seconds, int rate, std::atomic<long>& fed) {
-    const int perMs = rate / 1000;
-    std::vector<uint8_t> batch;
-    const auto start = Clock::now();
-    for (int ms = 0; ms < seconds * 1000; ++ms) {
-        batch.clear();
-        for (int i = 0; i < perMs; ++i) {
-            const auto channel = static_cast<uint8_t>(i % 16);
-            const auto value = static_cast<uint8_t>(36 + (ms + i) % 48);
-            batch.insert(batch.end(), {static_cast<uint8_t>(kStatuses[i % 4] | channel), value,
-                                       static_cast<uint8_t>(i % 4 == 1 ? 0 : 100)});
-        }
-        vmidiFeed(kInputCable, batch.data(), static_cast<unsigned>(batch.size()));
-        fed += perMs;
-        std::this_thread::sleep_until(start + std::chrono::milliseconds(ms + 1));
-    }
-}
-
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1))];
-}
 
 // The events a closed log holds: lines between the opening and closing lines (Normal, MIDI
 // to Text), or message tokens (Raw).
@@ -164,7 +138,7 @@ int main(int argc, char** argv) {
         const auto start = Clock::now();
         Clock::time_point fedAll;
         std::thread feeder([&] {
-            feedLoad(seconds, rate, fed);
+            cvx::bench::feedMonitorLoad(kInputCable, seconds, rate, fed);
             fedAll = Clock::now();
             vmidiSettle();
             QMetaObject::invokeMethod(&application, [&] {
@@ -182,12 +156,13 @@ int main(int argc, char** argv) {
         const long logged = eventsInLog(path, phase.format);
         const long lost = fed.load() - logged;
         totalLost += lost;
-        const double p99 = percentile(stallsMs, 0.99);
+        const double p99 = cvx::bench::percentile(stallsMs, 0.99);
         worstStallP99 = std::max(worstStallP99, p99);
         std::printf("%s: fed %ld events in %.2f s, logged %ld, lost %ld; stall ms p50 %.2f p99 "
                     "%.2f max %.2f; logging and status %.1f ms per second of load, longest "
                     "call %.3f ms; write failed: %s\n",
-                    phase.name, fed.load(), elapsed, logged, lost, percentile(stallsMs, 0.5), p99,
+                    phase.name, fed.load(), elapsed, logged, lost,
+                    cvx::bench::percentile(stallsMs, 0.5), p99,
                     stallsMs.empty() ? 0.0 : *std::max_element(stallsMs.begin(), stallsMs.end()),
                     busySeconds * 1000 / elapsed, longestCallMs, log.writeFailed() ? "yes" : "no");
         std::printf("BENCH\tLog rate, %s\t%.3f\t%.3f\tevents/s\t= the rate fed\n", phase.name,
