@@ -131,10 +131,14 @@ bool Application::start() {
         return false;
     }
     sendStoredState();
+    parts_->services->startLogging();
     openPorts();
     restoreLayout();
     if (parts_->record.display.luaWindowOpen) {
         parts_->services->runCommand(cmd::kLuaScript); // it was open when the program ended
+    }
+    if (!commandLine_.snapshotPath.empty()) {
+        parts_->services->loadSnapshot(commandLine_.snapshotPath);
     }
     if (commandLine_.sysexVerb != FileVerb::None && !commandLine_.sysexPath.empty()) {
         parts_->services->openSysExFile(commandLine_.sysexPath);
@@ -216,6 +220,8 @@ bool Application::createFrame() {
     frame.setViewFactory(ViewKind::InputMonitor, [this]() -> QWidget* {
         return parts_->monitors->createInputMonitor(client(), parts_->frame.get());
     });
+    frame.setViewFactory(ViewKind::MidiStatus,
+                         [this]() -> QWidget* { return parts_->services->createStatusView(); });
     return true;
 }
 
@@ -405,6 +411,7 @@ void Application::finish() {
         parts_->services->setPcKeyboardActive(false);       // its notes end while it lives
         parts_->services->setFrame(nullptr);
         parts_->services->setMonitors(nullptr);
+        parts_->services->stopLogging(); // the whole log is on disk before the program ends
         parts_->deviceMessages->setOwner(nullptr);
     }
     std::unique_ptr<ExitNotice> notice;

@@ -119,6 +119,18 @@ QWidget* MonitorViews::createInputMonitor(uint64_t client, QWidget* owner) {
     return window;
 }
 
+void MonitorViews::setMainLineObserver(std::function<void(const MonitorLine&)> observer) {
+    if (windows_->main) {
+        windows_->main->model().setLineObserver(std::move(observer));
+    }
+}
+
+void MonitorViews::mainLineText(const MonitorLine& line, std::string& out) const {
+    const NumberStyle style =
+        windows_->main ? windows_->main->model().numberStyle() : NumberStyle::Hex;
+    formatMonitorLine(windows_->text, line, style, out);
+}
+
 void MonitorViews::appendMainText(std::string_view text) {
     if (windows_->main) {
         windows_->main->appendText(text);

@@ -97,6 +97,7 @@ public:
     virtual bool saveProfile(const std::string& path) = 0;
     virtual bool loadGlobalMap(const std::string& path) = 0; // becomes the global data map
     virtual bool openSysExFile(const std::string& path) = 0; // SysEx view, file loaded
+    virtual bool loadSnapshot(const std::string& path) = 0;  // MIDI status view, file loaded
     // The program's folder ("share/corvex" of the installation).
     virtual std::string programFolder() const = 0;
     virtual int instanceNumber() const = 0;

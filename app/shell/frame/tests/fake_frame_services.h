@@ -37,6 +37,7 @@ public:
     int deviceChecks = 0;
     std::vector<Listing> listings;
     std::vector<std::string> loadedProfiles, savedProfiles, loadedMaps, sysexFiles;
+    std::vector<std::string> snapshotFiles;
     std::vector<int> ranCommands;
     std::vector<int> closedToolWindows;
     std::vector<std::tuple<ViewKind, int, intptr_t>> viewCommands;
@@ -99,6 +100,10 @@ public:
     }
     bool openSysExFile(const std::string& path) override {
         sysexFiles.push_back(path);
+        return fileCallsSucceed;
+    }
+    bool loadSnapshot(const std::string& path) override {
+        snapshotFiles.push_back(path);
         return fileCallsSucceed;
     }
     std::string programFolder() const override { return {}; }
