@@ -55,6 +55,7 @@ constexpr int kFrameCommands[] = {
     cmd::kPortStatus,
     cmd::kPortRoutings,
     cmd::kAlwaysOnTop,
+    cmd::kCustomizeToolbar,
 };
 
 } // namespace

@@ -70,6 +70,7 @@ void FrameCommandWiring::addFileAndHelpCommands(CommandTable& table) {
     add(table, cmd::kSaveProfile, [&f] { f.saveProfile(); });
     add(table, cmd::kGeneralOptions, [&f] { f.editGeneralOptions(); });
     add(table, cmd::kFolders, [&f] { f.editFolders(); });
+    add(table, cmd::kCustomizeToolbar, [&f] { f.customizeToolBar(); });
     add(table, cmd::kHelpContents, [&f] { f.openHelpPage(kHelpContentsPage); });
     add(table, cmd::kHelpSearch, [&f] { f.openHelpPage(kHelpSearchPage); });
     add(table, cmd::kHelpOnHelp, [&f] { f.openHelpPage(kHelpOnHelpPage); });

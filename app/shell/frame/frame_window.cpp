@@ -10,6 +10,7 @@
 #include "frame_status_bar.h"
 #include "frame_text.h"
 #include "frame_title.h"
+#include "frame_tool_bar.h"
 #include "frame_views.h"
 #include "help_pages.h"
 #include "image_names.h"
@@ -55,6 +56,13 @@ FrameWindow::FrameWindow(FrameServices& services, QWidget* parent)
     setCentralWidget(mdiArea_);
     statusBar_ = new FrameStatusBar([this](int id) { runCommand(id); }, this);
     setStatusBar(statusBar_); // menu help shows here too
+    toolBar_ = new FrameToolBar(
+        [this](int id) {
+            runCommand(id);
+            showToolBarState(); // also when the command refused to run
+        },
+        this);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
     setAcceptDrops(true);
 
     views_ = std::make_unique<FrameViews>(*mdiArea_, services_);
@@ -69,7 +77,9 @@ FrameWindow::FrameWindow(FrameServices& services, QWidget* parent)
         *this, *views_, [this](int id) { runCommand(id); },
         [this](int id) { return provided(id); });
     connect(effects_.get(), &FrameEffects::keyboardLightChanged, this, [this](bool lit) {
-        menus_->showKeyboardLight(state_.keyboardActive ? std::optional(lit) : std::nullopt);
+        const std::optional<bool> shown = state_.keyboardActive ? std::optional(lit) : std::nullopt;
+        menus_->showKeyboardLight(shown);
+        toolBar_->showKeyboardLight(shown);
     });
 
     deviceCheckTimer_.setSingleShot(true);
@@ -78,8 +88,10 @@ FrameWindow::FrameWindow(FrameServices& services, QWidget* parent)
 
     FrameCommandWiring(*this).wire(commands_);
     menus_->build();
+    restoreToolBarLayout();
     const GeneralOptions options = services_.generalOptions();
     applyBackground(options.background, options.backgroundPath);
+    toolBar_->setTooltipsShown(options.showTooltips);
     setProfilePath({});
     refreshCommands();
 }
@@ -120,12 +132,14 @@ QAction* FrameWindow::action(int id) const {
 void FrameWindow::setCommandChecked(int id, bool checked) {
     menus_->setChecked(id, checked);
     showStatusBarState();
+    showToolBarState();
 }
 
 void FrameWindow::refreshCommands() {
     state_.midiReleased = !services_.portsOpen();
     menus_->refresh(state_);
     showStatusBarState();
+    showToolBarState();
 }
 
 void FrameWindow::setStatusColours(const QColor& background, const QColor& text) {
@@ -145,6 +159,45 @@ void FrameWindow::showStatusBarState() {
     shown.cells = {state_.displayRunning, state_.passSysEx, checked(cmd::kDataMapping),
                    state_.keyboardActive, checked(cmd::kLog)};
     statusBar_->showState(shown);
+}
+
+void FrameWindow::showToolBarState() {
+    toolBar_->showStates([this](int id) { return toolBarButtonState(id); });
+}
+
+// A button follows its menu item; the two toggles whose items are not check marks show
+// their state in their picture.
+ToolBarButtonState FrameWindow::toolBarButtonState(int id) const {
+    const QAction* item = action(id);
+    ToolBarButtonState state;
+    state.enabled = item != nullptr ? item->isEnabled() : provided(id);
+    if (id == cmd::kStopDisplay) {
+        state.on = state_.displayRunning;
+    } else if (id == cmd::kReleaseMidi) {
+        state.on = state_.midiReleased;
+    } else {
+        state.on = item != nullptr && item->isChecked();
+    }
+    return state;
+}
+
+void FrameWindow::restoreToolBarLayout() {
+    const std::optional<std::vector<uint8_t>> saved = services_.savedToolBarLayout();
+    const std::optional<ToolBarLayout> layout = saved ? decodeToolBarLayout(*saved) : std::nullopt;
+    toolBar_->showLayout(layout.value_or(defaultToolBarLayout()));
+}
+
+void FrameWindow::customizeToolBar() {
+    ToolBarLayout layout = toolBar_->shownLayout();
+    if (!prompts_->customizeToolBar(this, layout)) {
+        return;
+    }
+    toolBar_->showLayout(layout);
+    saveToolBarLayout();
+}
+
+void FrameWindow::saveToolBarLayout() {
+    services_.saveToolBarLayout(encodeToolBarLayout(toolBar_->shownLayout()));
 }
 
 void FrameWindow::setFrameState(const FrameState& state) {
@@ -280,6 +333,7 @@ void FrameWindow::profileLoaded(const std::string& path) {
     setProfilePath(path);
     const GeneralOptions options = services_.generalOptions();
     applyBackground(options.background, options.backgroundPath);
+    toolBar_->setTooltipsShown(options.showTooltips);
 }
 
 void FrameWindow::saveProfile() {
@@ -397,6 +451,7 @@ void FrameWindow::editGeneralOptions() {
     }
     services_.setGeneralOptions(options);
     applyBackground(options.background, options.backgroundPath);
+    toolBar_->setTooltipsShown(options.showTooltips);
 }
 
 void FrameWindow::editFolders() {
@@ -488,6 +543,7 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
     }
     effects_->stop();
     deviceCheckTimer_.stop();
+    saveToolBarLayout();
     event->accept();
 }
 

@@ -2,8 +2,9 @@
 // and views. It owns the frame's state and toggles and puts together its collaborators:
 // FrameMenus (the menu bar, accelerators and context menu), FrameCommandWiring (the one
 // command table every menu item, accelerator and window message goes through), FrameViews
-// (the views in the area) and FrameEffects (panic reset, keyboard light, dropped files). Its
-// own timer is the device check, 350 ms after the last device change.
+// (the views in the area), FrameEffects (panic reset, keyboard light, dropped files), the
+// toolbar and the status bar. Its own timer is the device check, 350 ms after the last
+// device change.
 //
 // Threads: user-interface thread only. The program forwards window messages addressed to
 // the frame to handleMessage on that thread.
@@ -34,6 +35,8 @@ class FrameEffects;
 class FrameMenus;
 class FramePrompts;
 class FrameStatusBar;
+class FrameToolBar;
+struct ToolBarButtonState;
 class FrameViews;
 
 class FrameWindow : public QMainWindow {
@@ -70,6 +73,7 @@ public:
     // and the status bar.
     void refreshCommands();
     FrameStatusBar* frameStatusBar() const { return statusBar_; }
+    FrameToolBar* frameToolBar() const { return toolBar_; }
     // The status bar cells' colours when on ("StatusBar Active Bkgd", "StatusBar Active Text").
     void setStatusColours(const QColor& background, const QColor& text);
     const CommandTable& commands() const { return commands_; }
@@ -157,6 +161,11 @@ private:
     void openReadMe();
     void warn(const QString& text);
     void showStatusBarState();
+    void showToolBarState();
+    ToolBarButtonState toolBarButtonState(int id) const;
+    void restoreToolBarLayout();
+    void customizeToolBar();
+    void saveToolBarLayout();
 
     FrameServices& services_;
     std::unique_ptr<FramePrompts> prompts_;
@@ -165,6 +174,7 @@ private:
     std::unique_ptr<FrameEffects> effects_;
     std::unique_ptr<FrameMenus> menus_;
     FrameStatusBar* statusBar_ = nullptr;
+    FrameToolBar* toolBar_ = nullptr;
     CommandTable commands_;
     FrameState state_;
     std::string profilePath_;

@@ -592,7 +592,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kCustomizePortNames,
                                   cmd::kPatchMapping,
                                   cmd::kConfigureStatus,
-                                  cmd::kCustomizeToolbar,
                                   cmd::kMinimizeInTray,
                                   cmd::kAlwaysInTray};
     std::unique_ptr<Application> application = startApplication();
