@@ -57,6 +57,9 @@ public:
     // the user) when the attachment fails.
     QWidget* createInputMonitor(uint64_t client, QWidget* owner);
 
+    // Told each time the main monitor has shown newly drained output.
+    void setMainActivity(std::function<void()> activity);
+
     void appendMainText(std::string_view text);
     void setDisplayRunning(bool on);
     void setHex(bool input, bool hex);

@@ -56,6 +56,9 @@ constexpr int kFrameCommands[] = {
     cmd::kPortRoutings,
     cmd::kAlwaysOnTop,
     cmd::kCustomizeToolbar,
+    cmd::kMinimizeInTray,
+    cmd::kAlwaysInTray,
+    cmd::kShowHide,
 };
 
 } // namespace

@@ -57,7 +57,7 @@ void FrameCommandWiring::addProgramCommands(CommandTable& table) {
     };
     addAll(addAll, mainMenu());
     // Commands of the status bar and the tray menu.
-    for (int id : {cmd::kToggleLogging, cmd::kGlobalDataMap, cmd::kShowHide}) {
+    for (int id : {cmd::kToggleLogging, cmd::kGlobalDataMap}) {
         add(table, id, [&f, id] { runProgramCommand(f, id); });
     }
 }
@@ -149,6 +149,9 @@ void FrameCommandWiring::addActionCommands(CommandTable& table) {
     add(table, cmd::kPassSysEx, [&f] { f.togglePassSysEx(); });
     add(table, cmd::kKeyboard, [&f] { f.toggleKeyboard(); });
     add(table, cmd::kAlwaysOnTop, [&f] { f.toggleOnTop(); });
+    add(table, cmd::kMinimizeInTray, [&f] { f.toggleMinimizeToTray(); });
+    add(table, cmd::kAlwaysInTray, [&f] { f.toggleAlwaysInTray(); });
+    add(table, cmd::kShowHide, [&f] { f.showOrHide(); });
 }
 
 void FrameCommandWiring::addNotifications(CommandTable& table) {

@@ -118,8 +118,7 @@ public:
     // A message the frame passes on with the same parameters, returning the reply:
     // WM_CVX_EVENTS, WM_CVX_MONITORTEXT and WM_CVX_SYSEXDATA to the main monitor,
     // WM_CVX_SCRIPTINPUT to the script host, WM_CVX_PATCH_SEEN to the control and
-    // instrument panels, WM_CVX_TRAYANIMATE and WM_CVX_TRAYNOTIFY to the tray icon,
-    // WM_CVX_HANDOFF to the hand-off from a second instance.
+    // instrument panels, WM_CVX_HANDOFF to the hand-off from a second instance.
     virtual intptr_t passOn(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
 
     // ---- Features built elsewhere ---------------------------------------------------------

@@ -36,6 +36,7 @@ class FrameMenus;
 class FramePrompts;
 class FrameStatusBar;
 class FrameToolBar;
+class FrameTrayIcon;
 struct ToolBarButtonState;
 class FrameViews;
 
@@ -74,6 +75,7 @@ public:
     void refreshCommands();
     FrameStatusBar* frameStatusBar() const { return statusBar_; }
     FrameToolBar* frameToolBar() const { return toolBar_; }
+    FrameTrayIcon* trayIcon() const { return tray_.get(); }
     // The status bar cells' colours when on ("StatusBar Active Bkgd", "StatusBar Active Text").
     void setStatusColours(const QColor& background, const QColor& text);
     const CommandTable& commands() const { return commands_; }
@@ -92,6 +94,17 @@ public:
     // Called when the frame is asked to close; returning false keeps it open. Without one
     // the frame closes.
     void setCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
+
+    // ---- Tray -----------------------------------------------------------------------------
+    // Whether the desktop has a system tray: its own answer when the frame is made; tests
+    // set it. Without one the frame never hides: it comes back if it was in the tray.
+    void setTrayAvailable(bool available);
+    // Starts minimised: into the tray when minimising goes there (--mintray), else as an
+    // ordinary minimised window.
+    void showMinimizedOrInTray();
+    bool hiddenInTray() const { return hiddenInTray_; }
+    // The main monitor showed output (WM_CVX_TRAYANIMATE): the icon's next picture.
+    void animateTray();
 
     // ---- Messages and notifications -------------------------------------------------------
     // A window message addressed to the frame (WM_COMMAND, WM_CLOSE, WM_CVX_*). Returns the
@@ -127,6 +140,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -166,6 +180,14 @@ private:
     void restoreToolBarLayout();
     void customizeToolBar();
     void saveToolBarLayout();
+    void toggleMinimizeToTray();
+    void toggleAlwaysInTray();
+    // Show/Hide of the tray menu and the icon's left click.
+    void showOrHide();
+    void hideIntoTray();
+    void restoreFromTray();
+    void showTrayIcon();
+    void runTrayCommand(int id);
 
     FrameServices& services_;
     std::unique_ptr<FramePrompts> prompts_;
@@ -175,6 +197,8 @@ private:
     std::unique_ptr<FrameMenus> menus_;
     FrameStatusBar* statusBar_ = nullptr;
     FrameToolBar* toolBar_ = nullptr;
+    std::unique_ptr<FrameTrayIcon> tray_;
+    bool hiddenInTray_ = false;
     CommandTable commands_;
     FrameState state_;
     std::string profilePath_;

@@ -91,6 +91,7 @@ protected:
         auto prompts = std::make_unique<FakePrompts>(&warnings_, &opened_);
         prompts_ = prompts.get();
         frame_->setPrompts(std::move(prompts));
+        frame_->setTrayAvailable(true); // as on a desktop with a tray
         frame_->addView(ViewKind::MainMonitor, new QLabel("main"));
         frame_->resize(800, 600);
         frame_->show();
