@@ -19,7 +19,8 @@ const char kImageProperty[] = "image";
 
 } // namespace
 
-FrameToolBar::FrameToolBar(Run run, QWidget* parent) : QToolBar(parent), run_(std::move(run)) {
+FrameToolBar::FrameToolBar(Run run, QWidget* parent)
+    : QToolBar(parent), run_(std::move(run)), strip_(QString::fromUtf8(image::kToolBarStrip)) {
     setObjectName(QStringLiteral("1500"));
     setWindowTitle(QStringLiteral("Toolbar"));
     setMovable(false);

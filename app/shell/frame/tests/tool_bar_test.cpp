@@ -92,6 +92,7 @@ TEST_F(ToolBarTest, ButtonsRunTheirCommandsAndShowTheirState) {
     services_.provided.insert(cmd::kKeyboard);
     frame_->refreshCommands();
     for (const Case& c : cases) {
+        EXPECT_FALSE(toolBar().button(c.command)->icon().isNull()) << c.command;
         EXPECT_EQ(toolBar().shownImage(c.command), c.before) << c.command;
         click(c.command);
         EXPECT_EQ(toolBar().shownImage(c.command), c.after) << c.command;
