@@ -9,6 +9,7 @@
 #include "frame_title.h"
 #include "frame_window.h"
 #include "ini/engine_settings.h"
+#include "mapping/filter_model.h"
 #include "mapping/map_settings.h"
 #include "midi.h"
 #include "profile_file.h"
@@ -265,6 +266,7 @@ void Application::sendStoredState() {
         services.loadDataMap(commandLine_.mapPath);
     }
     frame.setCommandChecked(cmd::kPatchMapping, parts_->record.patchMap.enabled);
+    frame.setCommandChecked(cmd::kMidiFilter, filterIsActive(parts_->record.filter));
     parts_->midi->sendRunStatus(parts_->record.options.runningStatus);
 }
 
@@ -404,6 +406,7 @@ void Application::finish() {
     parts_->deviceChange.reset();
     if (parts_->services) {
         parts_->services->closeToolWindow(cmd::kLuaScript); // unloads while the client lives
+        parts_->services->setPcKeyboardActive(false);       // its notes end while it lives
         parts_->services->setFrame(nullptr);
         parts_->services->setMonitors(nullptr);
         parts_->deviceMessages->setOwner(nullptr);

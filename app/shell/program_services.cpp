@@ -4,6 +4,9 @@
 #include "cvxlib.h"
 #include "frame_settings.h"
 #include "frame_window.h"
+#include "instruments/key_map.h"
+#include "instruments/ui/instrument_panels.h"
+#include "instruments/ui/keyboard_tools.h"
 #include "lua/ui/lua_scripts.h"
 #include "mapping/data_map.h"
 #include "mapping/filter_model.h"
@@ -125,7 +128,15 @@ ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, 
     : record_(record), store_(store), instanceNumber_(instanceNumber),
       lua_(std::make_unique<LuaScripts>(
           record, [this](bool inputs) { return openPortNames(midi_, inputs); })),
-      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)) {}
+      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)),
+      instruments_(std::make_unique<InstrumentPanels>(record.options, store)),
+      keyboardTools_(std::make_unique<KeyboardTools>(
+          engineSettingsFolder() + kKeyMapFileName, [this] { return engineClient(); },
+          [this](int command) {
+              if (frame_ != nullptr) {
+                  frame_->handleMessage(WM_CVX_CHILDCLOSED, kChildClosedDestroy, command);
+              }
+          })) {}
 
 ProgramServices::~ProgramServices() = default;
 
@@ -316,8 +327,9 @@ void ProgramServices::showListing(Listing listing) {
     }
 }
 
-bool ProgramServices::setPcKeyboardActive(bool) {
-    return false;
+bool ProgramServices::setPcKeyboardActive(bool on) {
+    keyboardTools_->setKeyboardActive(on);
+    return true;
 }
 
 // ---- Settings ------------------------------------------------------------------------------
@@ -486,6 +498,10 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
     case WM_CVX_MONITORTEXT:
     case WM_CVX_SYSEXDATA:
         return monitors_ != nullptr ? monitors_->mainMessage(message, wParam, lParam) : 0;
+    case WM_CVX_PATCH_SEEN:
+        instruments_->patchSeen(wParam, lParam);
+        keyboardTools_->patchSeen(wParam, lParam);
+        return 0;
     default:
         return 0;
     }
@@ -494,7 +510,9 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
-           (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
+           id == cmd::kGlobalDataMap || id == cmd::kInstrumentPanel ||
+           (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr) ||
+           KeyboardTools::provides(id);
 }
 
 bool ProgramServices::runCommand(int id) {
@@ -517,11 +535,27 @@ bool ProgramServices::runCommand(int id) {
     case cmd::kDataMapping:
         editGlobalMap();
         return true;
+    case cmd::kGlobalDataMap:
+        switchGlobalMap();
+        return true;
+    case cmd::kInstrumentPanel:
+        instruments_->setNameTable(midi_ != nullptr ? &midi_->patchNames() : nullptr);
+        instruments_->setClosedHandler([this] {
+            if (frame_ != nullptr) {
+                frame_->toolWindowClosed(cmd::kInstrumentPanel);
+            }
+        });
+        instruments_->open(engineClient(), owner());
+        return true;
     case cmd::kConfigureBuffers:
         if (deviceMessages_ == nullptr) {
             return false;
         }
         configureSysExBuffers();
+        return true;
+    case cmd::kControlPanel:
+    case cmd::kNrpnCalculator:
+        keyboardTools_->open(id, owner());
         return true;
     default:
         return false;
@@ -582,7 +616,20 @@ void ProgramServices::editGlobalMap() {
             return true;
         },
         owner());
+    dialog.setFileFolder(QString::fromStdString(rememberedFolder(FileKind::Map)));
+    dialog.setAppendMaps(record_.dataMap.appendMaps);
     dialog.exec();
+    record_.dataMap.appendMaps = dialog.appendMaps();
+    setRememberedFolder(FileKind::Map, dialog.fileFolder().toStdString());
+}
+
+// An empty map has nothing to switch on.
+void ProgramServices::switchGlobalMap() {
+    if (globalMap_.items().empty()) {
+        return;
+    }
+    globalMap_.isOn = globalMap_.isOn != 0 ? 0 : 1;
+    sendGlobalMap();
 }
 
 void ProgramServices::switchPorts() {
@@ -604,6 +651,12 @@ void ProgramServices::configureSysExBuffers() {
 void ProgramServices::closeToolWindow(int id) {
     if (id == cmd::kLuaScript) {
         lua_->close();
+    }
+    if (id == cmd::kInstrumentPanel) {
+        instruments_->close();
+    }
+    if (KeyboardTools::provides(id)) {
+        keyboardTools_->close(id);
     }
 }
 

@@ -26,8 +26,10 @@ class CMidi;
 class DesktopCommands;
 class DeviceUserInterface;
 class ImportedProfile;
+class KeyboardTools;
 struct ProfileSectionHandler;
 class FrameWindow;
+class InstrumentPanels;
 class LuaScripts;
 class MonitorViews;
 struct HandOff;
@@ -143,6 +145,8 @@ private:
     void editFilter();
     // The "Translation Map" dialog over the global data map.
     void editGlobalMap();
+    // "Global &Data Map": the global map on or off (nothing for a map without items).
+    void switchGlobalMap();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
     // state stays.
@@ -161,6 +165,8 @@ private:
     std::array<std::string, 6> rememberedFolders_;
     std::unique_ptr<LuaScripts> lua_;
     std::unique_ptr<DesktopCommands> desktop_;
+    std::unique_ptr<InstrumentPanels> instruments_;
+    std::unique_ptr<KeyboardTools> keyboardTools_;
 };
 
 } // namespace corvex

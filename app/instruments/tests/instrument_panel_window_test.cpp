@@ -14,12 +14,15 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QImage>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -163,11 +166,48 @@ TEST_F(InstrumentPanelWindowTest, ChoosingAPatchOnABankSendsEachMethodsBytes) {
     EXPECT_EQ(names_.name(1, 5), "Electric Piano 2") << "other channels keep General MIDI";
 }
 
+// Names a list inherits through "BasedOn" are drawn in their own bluish colour, the list's
+// own names in the menu's text colour.
+TEST_F(InstrumentPanelWindowTest, InheritedPatchNamesAreDrawnApart) {
+    chooseInstrument("Normal Synth");
+    panels_->panel().chooseBank(1); // "Variations", based on "Main"
+    QMenu* patches = panels_->window()->patchMenu();
+    patches->popup(QPoint(0, 0));
+    const QImage drawn = patches->grab().toImage();
+    // How far the bluest pixel of an entry leans to blue: 96 x coverage for RGB(96, 96, 192)
+    // text, about 0 for grey or black text.
+    auto blueLean = [&](const char* name) {
+        int lean = -255;
+        int found = 0;
+        for (QAction* action : patches->actions()) {
+            if (action->text() != name) {
+                continue;
+            }
+            ++found;
+            const QRect area = patches->actionGeometry(action);
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    const QColor pixel = drawn.pixelColor(x, y);
+                    lean = std::max(lean, pixel.blue() - pixel.red());
+                }
+            }
+        }
+        EXPECT_EQ(found, 1) << name;
+        return lean;
+    };
+    EXPECT_GT(blueLean("Grand"), 40) << "inherited";
+    EXPECT_LT(blueLean("Fretless Bass"), 10) << "the list's own";
+    patches->hide();
+}
+
 TEST_F(InstrumentPanelWindowTest, FavouritesSurviveARestart) {
     chooseInstrument("Zero Synth");
+    EXPECT_FALSE(panels_->window()->addFavouriteButton()->isEnabled()) << "no patch chosen";
+    EXPECT_TRUE(panels_->window()->bankArrow()->isEnabled());
     panels_->panel().setChannelState(0, -1, 0);
     chooseBankAndPatch();
-    panels_->window()->addFavourite("My Bass");
+    EXPECT_TRUE(panels_->window()->addFavouriteButton()->isEnabled());
+    EXPECT_TRUE(panels_->window()->addFavourite("My Bass"));
     EXPECT_EQ(panels_->window()->favouriteButton()->text(), "My Bass");
     tap_.take();
 
@@ -177,6 +217,7 @@ TEST_F(InstrumentPanelWindowTest, FavouritesSurviveARestart) {
     panels_ = std::make_unique<InstrumentPanels>(restarted, store_);
     panels_->open(tap_.client(), nullptr);
     EXPECT_EQ(panels_->window()->favouriteButton()->text(), "None");
+    EXPECT_FALSE(panels_->window()->favouriteButton()->isEnabled()) << "none chosen yet";
     QMenu* favourites = panels_->window()->favouriteMenu();
     ASSERT_EQ(favourites->actions().size(), 1);
     EXPECT_EQ(favourites->actions()[0]->text(), "My Bass");
