@@ -89,6 +89,12 @@ FrameWindow::FrameWindow(FrameServices& services, QWidget* parent)
         [this](int id) { runTrayCommand(id); }, nullptr);
     connect(tray_.get(), &FrameTrayIcon::clicked, this, &FrameWindow::showOrHide);
     state_.trayAvailable = FrameTrayIcon::desktopHasTray();
+    trayWatch_.setInterval(kTrayWatchMs);
+    connect(&trayWatch_, &QTimer::timeout, this, [this] {
+        if (!FrameTrayIcon::desktopHasTray()) {
+            setTrayAvailable(false); // the tray went away: the frame comes back
+        }
+    });
     setAcceptDrops(true);
 
     views_ = std::make_unique<FrameViews>(*mdiArea_, services_);
@@ -303,12 +309,14 @@ void FrameWindow::showTrayIcon() {
 
 void FrameWindow::hideIntoTray() {
     hiddenInTray_ = true;
+    trayWatch_.start();
     showTrayIcon();
     hide();
 }
 
 void FrameWindow::restoreFromTray() {
     hiddenInTray_ = false;
+    trayWatch_.stop();
     showNormal();
     raise();
     QMainWindow::activateWindow();
@@ -683,6 +691,7 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
     }
     effects_->stop();
     deviceCheckTimer_.stop();
+    trayWatch_.stop();
     saveToolBarLayout();
     tray_->show(false);
     event->accept();

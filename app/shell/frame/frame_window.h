@@ -47,6 +47,7 @@ public:
     // The device check's timer keeps the id the frame's timer table gives it.
     static constexpr int kDeviceCheckTimerId = 42;
     static constexpr int kDeviceCheckDelayMs = 350;
+    static constexpr int kTrayWatchMs = 2000;
 
     explicit FrameWindow(FrameServices& services, QWidget* parent = nullptr);
     ~FrameWindow() override;
@@ -199,6 +200,8 @@ private:
     FrameToolBar* toolBar_ = nullptr;
     std::unique_ptr<FrameTrayIcon> tray_;
     bool hiddenInTray_ = false;
+    // While the frame is in the tray: checks that the desktop still has one.
+    QTimer trayWatch_;
     CommandTable commands_;
     FrameState state_;
     std::string profilePath_;
