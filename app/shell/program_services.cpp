@@ -18,6 +18,11 @@
 #include "mapping/ui/translation_map_dialog.h"
 #include "midi.h"
 #include "profile_file.h"
+#include "routing/custom_port_names.h"
+#include "routing/device_presets.h"
+#include "routing/device_routing.h"
+#include "routing/ui/midi_devices_dialog.h"
+#include "routing/ui/port_names_dialog.h"
 #include "settings/folders.h"
 #include "settings/window_placement.h"
 #include "shell/desktop_commands.h"
@@ -30,6 +35,7 @@
 #include "views/scheme_colours.h"
 #include "window_messages.h"
 
+#include <QApplication>
 #include <QString>
 
 #include <map>
@@ -56,6 +62,19 @@ std::map<int, std::string> openPortNames(const CMidi* midi, bool inputs) {
         }
     }
     return ports;
+}
+
+// "Open: <inputs> -> <outputs>" with the names the user sees.
+std::string openPortsLine(const CMidi& midi) {
+    const auto join = [](const std::map<int, std::string>& ports) {
+        std::string text;
+        for (const auto& [index, name] : ports) {
+            text += (text.empty() ? "" : ", ") + name;
+        }
+        return text.empty() ? std::string("none") : text;
+    };
+    return "Open inputs: " + join(openPortNames(&midi, true)) +
+           "; open outputs: " + join(openPortNames(&midi, false));
 }
 
 size_t viewIndex(ViewKind view) {
@@ -100,15 +119,9 @@ void storeSelection(const StoredSelection& selection, SettingsProfile& record) {
 }
 
 void readCustomPortNames(SettingsStore& store, DeviceSettings& settings) {
-    const auto read = [&store](const char* key, std::map<std::string, std::string>& names) {
-        for (const std::string& device : store.valueNames(key)) {
-            if (std::optional<std::string> custom = store.readString(key, device)) {
-                names[device] = *custom;
-            }
-        }
-    };
-    read("Custom In Names", settings.customInputNames);
-    read("Custom Out Names", settings.customOutputNames);
+    const SettingsTree tree = store.read();
+    settings.customInputNames = storedCustomNames(tree, true);
+    settings.customOutputNames = storedCustomNames(tree, false);
 }
 
 void storeImportedPortNames(SettingsStore& store, const ImportedProfile& profile,
@@ -512,6 +525,7 @@ bool ProgramServices::providesCommand(int id) const {
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
            id == cmd::kGlobalDataMap || id == cmd::kInstrumentPanel ||
            (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr) ||
+           ((id == cmd::kMidiDevices || id == cmd::kCustomizePortNames) && midi_ != nullptr) ||
            KeyboardTools::provides(id);
 }
 
@@ -534,6 +548,18 @@ bool ProgramServices::runCommand(int id) {
         return true;
     case cmd::kDataMapping:
         editGlobalMap();
+        return true;
+    case cmd::kMidiDevices:
+        if (midi_ == nullptr) {
+            return false;
+        }
+        editMidiDevices();
+        return true;
+    case cmd::kCustomizePortNames:
+        if (midi_ == nullptr) {
+            return false;
+        }
+        editPortNames();
         return true;
     case cmd::kGlobalDataMap:
         switchGlobalMap();
@@ -646,6 +672,72 @@ void ProgramServices::configureSysExBuffers() {
     auto* dialog = new SysExBuffersDialog(midi_->sysexBuffers(), *deviceMessages_, owner());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+}
+
+// On OK the chosen ports and routing go to the device manager, the ports are reopened with
+// them and the selection is stored; the main monitor names what is open now.
+void ProgramServices::editMidiDevices() {
+    MidiDevicesSetup setup;
+    setup.inputNames = portNamesByIndex(midi_->roster(), true);
+    setup.outputNames = portNamesByIndex(midi_->roster(), false);
+    setup.routing = routingStateOf(midi_->roster(), midi_->selection());
+    setup.autoAttach = record_.options.autoAttachInputs;
+    setup.mapFolder = record_.options.mapFolder;
+    MidiDevicesDialog dialog(std::move(setup), store_, owner());
+    const PlacementRect& stored = record_.display.midiDevicesRect;
+    if (stored.right > stored.left && stored.bottom > stored.top) {
+        dialog.setGeometry(stored.left, stored.top, stored.right - stored.left,
+                           stored.bottom - stored.top);
+    }
+    const int result = dialog.exec();
+    const QRect shown = dialog.geometry();
+    record_.display.midiDevicesRect = {shown.left(), shown.top(), shown.right() + 1,
+                                       shown.bottom() + 1};
+    if (result != QDialog::Accepted) {
+        return;
+    }
+    record_.options.autoAttachInputs = dialog.setup().autoAttach;
+    if (!dialog.setup().presetName.empty()) {
+        store_.writeString(kDevicePresetsKey, "LastNamedPreset", dialog.setup().presetName);
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    applyRoutingState(dialog.setup().routing, midi_->roster(), midi_->selection());
+    const bool opened = midi_->reopenPorts();
+    storeSelection(midi_->saveSelections(), record_);
+    QApplication::restoreOverrideCursor();
+    appendMonitorText(QString::fromStdString(openPortsLine(*midi_)));
+    if (!opened) {
+        warnUser(owner(), noDevicesText());
+    }
+}
+
+// On OK the custom names are stored and shown at once; the selection is stored again, as it
+// names the ports by the names they are shown with.
+void ProgramServices::editPortNames() {
+    std::vector<PortNameRow> rows;
+    for (int slot = 0; slot < midi_->inputCount(); ++slot) {
+        rows.push_back({true, midi_->input(slot).productName(), midi_->input(slot).displayName()});
+    }
+    for (int slot = 0; slot < midi_->outputCount(); ++slot) {
+        rows.push_back(
+            {false, midi_->output(slot).productName(), midi_->output(slot).displayName()});
+    }
+    PortNamesDialog dialog(std::move(rows), owner());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const auto write = [&dialog](SettingsTree& tree) {
+        writeCustomPortNames(tree, dialog.rows());
+        return true;
+    };
+    if (!store_.update(write)) {
+        warnUser(owner(), QObject::tr("The custom port names could not be saved."));
+    }
+    SettingsTree names = store_.read();
+    write(names); // shown even when they could not be stored
+    midi_->setCustomNames(storedCustomNames(names, true), storedCustomNames(names, false));
+    storeSelection(midi_->saveSelections(), record_);
+    showPortNames();
 }
 
 void ProgramServices::closeToolWindow(int id) {

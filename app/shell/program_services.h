@@ -145,6 +145,10 @@ private:
     void editFilter();
     // The "Translation Map" dialog over the global data map.
     void editGlobalMap();
+    // "MIDI Devices": ports and routing on working copies; OK reopens the ports with them.
+    void editMidiDevices();
+    // "Customize Port Names": the custom names, stored and shown everywhere after OK.
+    void editPortNames();
     // "Global &Data Map": the global map on or off (nothing for a map without items).
     void switchGlobalMap();
     void applyMonitorLook();

@@ -37,7 +37,8 @@ void FrameCommandWiring::runProgramCommand(FrameWindow& f, int id) {
         f.openToolWindow(id);
         return;
     }
-    if (f.services_.runCommand(id) && (id == cmd::kMidiDevices || id == cmd::kReleaseMidi)) {
+    if (f.services_.runCommand(id) &&
+        (id == cmd::kMidiDevices || id == cmd::kReleaseMidi || id == cmd::kCustomizePortNames)) {
         f.followPorts();
     }
 }

@@ -20,6 +20,8 @@
 #include "mapping/data_map.h"
 #include "midi.h"
 #include "profile_file.h"
+#include "routing/ui/midi_devices_dialog.h"
+#include "routing/ui/port_names_dialog.h"
 #include "settings/settings_store.h"
 #include "settings_profile.h"
 #include "support/isolated_home.h"
@@ -38,6 +40,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -47,6 +50,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -704,8 +708,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kSendSysExFile,
                                   cmd::kSendSnapshot,
                                   cmd::kStopWScript,
-                                  cmd::kMidiDevices,
-                                  cmd::kCustomizePortNames,
                                   cmd::kPatchMapping,
                                   cmd::kConfigureStatus,
                                   cmd::kMinimizeInTray,
@@ -818,6 +820,107 @@ TEST_F(ApplicationTest, VerboseDeviceInformationFollowsTheOptionsAtOnce) {
         EXPECT_EQ(application->settings().display.verbose, verbose);
     }
     application->finish();
+}
+
+// "MIDI Devices" on the running program: a second output chosen in the dialog, with channel 1
+// of Loopback 1 taken off it, is open after OK and gets exactly what its routing passes.
+TEST_F(ApplicationTest, MidiDevicesDialogReopensThePortsWithItsRouting) {
+    constexpr unsigned kLoopback3 = 2;
+    constexpr unsigned kLoopback4 = 3;
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    ASSERT_NE(frame.action(cmd::kMidiDevices), nullptr);
+    EXPECT_TRUE(frame.action(cmd::kMidiDevices)->isEnabled());
+    bool edited = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<MidiDevicesDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QListWidget* outputs = dialog->outputList();
+        for (int row = 0; row < outputs->count(); ++row) {
+            if (outputs->item(row)->text().endsWith("Corvex Loopback 3")) {
+                outputs->item(row)->setSelected(true); // attaches Loopback 1 and the events
+            }
+        }
+        QTreeWidgetItem* channelOne = nullptr;
+        for (QTreeWidgetItem* item :
+             dialog->mappingTree()->findItems("1", Qt::MatchExactly | Qt::MatchRecursive)) {
+            if (item->parent()->parent()->text(0) == "Corvex Loopback 1" &&
+                item->parent()->parent()->parent()->text(0) == "Corvex Loopback 3") {
+                channelOne = item;
+            }
+        }
+        ASSERT_NE(channelOne, nullptr);
+        dialog->mappingTree()->setCurrentItem(channelOne);
+        dialog->deleteSelectedNode();
+        dialog->accept();
+        edited = true;
+    });
+    ASSERT_TRUE(frame.runCommand(cmd::kMidiDevices));
+    ASSERT_TRUE(edited);
+    EXPECT_EQ(IsOutDevOpen(application->client(), kLoopback3), 1);
+    EXPECT_EQ(IsOutDevOpen(application->client(), kLoopback4), 0);
+    MonitorWindow* monitor = monitorOf(*application, ViewKind::MainMonitor);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_NE(waitForLine(*monitor, "open outputs: Corvex Loopback 2, Corvex Loopback 3"), "");
+
+    const struct {
+        uint8_t status;
+        bool onLoopback3;
+    } cases[] = {{0x90, false}, {0x91, true}};
+    // What reached `output` by now: a Note On on Loopback 1 is routed within one settle.
+    const auto takeNow = [](unsigned output) {
+        vmidiSettle();
+        unsigned char buffer[64];
+        return std::vector<uint8_t>(buffer, buffer + vmidiTake(output, buffer, sizeof buffer));
+    };
+    for (unsigned cable : {kLoopback2, kLoopback3, kLoopback4}) {
+        takeNow(cable); // what earlier tests left on the cables
+    }
+    for (const auto& test : cases) {
+        const unsigned char noteOn[] = {test.status, 0x3C, 0x64};
+        ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+        const std::vector<uint8_t> sent(noteOn, noteOn + 3);
+        EXPECT_EQ(takeNow(kLoopback2), sent);
+        EXPECT_EQ(takeNow(kLoopback3), test.onLoopback3 ? sent : std::vector<uint8_t>{});
+        EXPECT_EQ(takeNow(kLoopback4), std::vector<uint8_t>{});
+    }
+    const SettingsProfile& kept = application->settings();
+    EXPECT_EQ(kept.devices.outputs,
+              (std::vector<std::string>{"Corvex Loopback 2", "Corvex Loopback 3"}));
+    application->finish();
+}
+
+// A custom name given in "Customize Port Names" is shown at once, stored, and the selection
+// that names the port by it still opens and routes it after a restart; clearing it shows
+// the device name again.
+TEST_F(ApplicationTest, CustomPortNamesAreShownStoredAndKeepTheRouting) {
+    storeSelection();
+    const struct {
+        QString typed;
+        std::string shown;
+    } cases[] = {{"Synth", "Synth"}, {"", "Corvex Loopback 2"}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.shown);
+        std::unique_ptr<Application> application = startApplication();
+        EXPECT_EQ(IsOutDevOpen(application->client(), kLoopback2), 1);
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<PortNamesDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            const QList<QTreeWidgetItem*> rows =
+                dialog->list()->findItems("Corvex Loopback 2", Qt::MatchExactly, 1);
+            ASSERT_EQ(rows.size(), 2); // the input and the output of the cable
+            rows.back()->setText(0, test.typed);
+            dialog->accept();
+        });
+        ASSERT_TRUE(application->frame()->runCommand(cmd::kCustomizePortNames));
+        EXPECT_EQ(application->midi().output(kLoopback2).displayName(), test.shown);
+        EXPECT_EQ(application->midi().input(kLoopback2).displayName(), "Corvex Loopback 2");
+        EXPECT_EQ(application->settings().devices.outputs, std::vector<std::string>{test.shown});
+        application->requestExit();
+        application->finish();
+    }
+    EXPECT_EQ(SettingsStore().valueNames("Custom Out Names"), std::vector<std::string>{});
 }
 
 // The computer keyboard plays through "Corvex Events" to the routed output, its held note
