@@ -201,7 +201,9 @@ bool Application::createFrame() {
     FrameWindow& frame = *parts_->frame;
     parts_->services->setFrame(&frame);
     parts_->deviceMessages->setOwner(&frame);
-    frame.setFrameState(frameStateOf(parts_->record));
+    FrameState saved = frameStateOf(parts_->record);
+    saved.minimizeToTray = saved.minimizeToTray || commandLine_.minimizeToTray; // --mintray
+    frame.setFrameState(saved);
     frame.setProfilePath(commandLine_.result == 3 ? commandLine_.profilePath : std::string());
     parts_->exitGate =
         std::make_unique<ExitGate>(scriptExitHooks([this] { return client(); }, &frame));
@@ -217,6 +219,8 @@ bool Application::createFrame() {
         services.monitorLook(),
         [&services](const MonitorLook& look) { services.monitorLookChanged(look); });
     parts_->services->setMonitors(parts_->monitors.get());
+    // Output shown in the main monitor steps the tray icon (on this thread, after a drain).
+    parts_->monitors->setMainActivity([&frame] { frame.animateTray(); });
     frame.setViewFactory(ViewKind::InputMonitor, [this]() -> QWidget* {
         return parts_->monitors->createInputMonitor(client(), parts_->frame.get());
     });
@@ -235,7 +239,7 @@ void Application::showFrame() {
     placeFrame(frame, saved, runningCount() == 1); // with other instances the system places it
     if (commandLine_.minimizeToTray ||
         (saved && saved->state == WindowGeometry::State::Minimized)) {
-        frame.showMinimized();
+        frame.showMinimizedOrInTray();
     } else if (saved && saved->state == WindowGeometry::State::Maximized) {
         frame.showMaximized();
     } else {

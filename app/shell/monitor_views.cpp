@@ -84,6 +84,13 @@ MonitorViews::MonitorViews(const MonitorLook& look, LookChanged changed)
     windows_->watch(*windows_->main);
 }
 
+void MonitorViews::setMainActivity(std::function<void()> activity) {
+    if (windows_->main) {
+        QObject::connect(windows_->main.data(), &MonitorWindow::linesAdded, windows_->main.data(),
+                         [activity = std::move(activity)](size_t) { activity(); });
+    }
+}
+
 MonitorViews::~MonitorViews() {
     // Windows the frame did not take over are still ours.
     if (windows_->main && windows_->main->parent() == nullptr) {

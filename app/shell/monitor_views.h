@@ -62,6 +62,8 @@ public:
     // and the text the main monitor shows for such a line, into `out`.
     void setMainLineObserver(std::function<void(const MonitorLine&)> observer);
     void mainLineText(const MonitorLine& line, std::string& out) const;
+    // Told each time the main monitor has shown newly drained output.
+    void setMainActivity(std::function<void()> activity);
 
     void appendMainText(std::string_view text);
     void setDisplayRunning(bool on);

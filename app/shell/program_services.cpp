@@ -48,6 +48,9 @@
 namespace corvex {
 namespace {
 
+constexpr char kToolBarKey[] = "Toolbar";
+constexpr char kToolBarValue[] = "Toolbar6";
+
 // The open ports by device index with the names the user sees, for the Lua scripts.
 std::map<int, std::string> openPortNames(const CMidi* midi, bool inputs) {
     std::map<int, std::string> ports;
@@ -488,6 +491,15 @@ void ProgramServices::setMonitorHex(ViewKind monitor, bool hex) {
     if (monitors_ != nullptr) {
         monitors_->setHex(input, hex);
     }
+}
+
+// The toolbar's layout belongs to every instance and never goes into a profile.
+std::optional<std::vector<uint8_t>> ProgramServices::savedToolBarLayout() const {
+    return store_.read().anyBinary(kToolBarKey, kToolBarValue);
+}
+
+void ProgramServices::saveToolBarLayout(std::span<const uint8_t> layout) {
+    store_.writeBinary(kToolBarKey, kToolBarValue, layout.data(), layout.size());
 }
 
 // ---- Files ---------------------------------------------------------------------------------

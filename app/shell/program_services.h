@@ -121,9 +121,12 @@ public:
     void setRememberedFolder(FileKind kind, const std::string& folder) override;
     void setMonitoringDisplayed(bool on) override;
     void setMonitorHex(ViewKind monitor, bool hex) override;
+    std::optional<std::vector<uint8_t>> savedToolBarLayout() const override;
+    void saveToolBarLayout(std::span<const uint8_t> layout) override;
     bool loadProfile(const std::string& path) override;
     bool saveProfile(const std::string& path) override;
     bool loadGlobalMap(const std::string& path) override;
+    bool globalMapHasEntries() const override { return !globalMap_.items().empty(); }
     bool openSysExFile(const std::string& path) override;
     bool loadSnapshot(const std::string& path) override;
     std::string programFolder() const override;

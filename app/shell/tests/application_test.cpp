@@ -698,16 +698,9 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
     // These work while the MIDI status view is open.
     const std::set<int> needStatusView = {cmd::kLoadSnapshot, cmd::kSaveSnapshot,
                                           cmd::kSendSnapshot, cmd::kClearStatus};
-    const std::set<int> toCome = {cmd::kMtcTransport,
-                                  cmd::kMidiSync,
-                                  cmd::kSysExView,
-                                  cmd::kPortStatus,
-                                  cmd::kPortRoutings,
-                                  cmd::kSendSysExFile,
-                                  cmd::kStopWScript,
-                                  cmd::kPatchMapping,
-                                  cmd::kCustomizeToolbar,
-                                  cmd::kMinimizeInTray,
+    const std::set<int> toCome = {cmd::kMtcTransport, cmd::kMidiSync,     cmd::kSysExView,
+                                  cmd::kPortStatus,   cmd::kPortRoutings, cmd::kSendSysExFile,
+                                  cmd::kStopWScript,  cmd::kPatchMapping, cmd::kMinimizeInTray,
                                   cmd::kAlwaysInTray};
     std::unique_ptr<Application> application = startApplication();
     std::vector<int> disabled;

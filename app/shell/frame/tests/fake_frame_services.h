@@ -5,6 +5,7 @@
 #include "frame_services.h"
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -28,6 +29,8 @@ public:
     FolderSettings folderSettings;
     std::map<int, std::string> remembered;
     cvx::profile::PanicSettings panic;
+    bool mapHasEntries = false;
+    std::optional<std::vector<uint8_t>> toolBarLayout; // the stored layout, kept by saves
 
     // Records
     std::vector<ShortMessage> shortMessages;
@@ -47,6 +50,13 @@ public:
     std::vector<ViewKind> closedViews;
 
     uint64_t engineClient() const override { return client; }
+    bool globalMapHasEntries() const override { return mapHasEntries; }
+    std::optional<std::vector<uint8_t>> savedToolBarLayout() const override {
+        return toolBarLayout;
+    }
+    void saveToolBarLayout(std::span<const uint8_t> layout) override {
+        toolBarLayout.emplace(layout.begin(), layout.end());
+    }
     void sendShortMessage(const ShortMessage& message) override {
         shortMessages.push_back(message);
     }
