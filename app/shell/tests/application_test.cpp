@@ -729,23 +729,12 @@ TEST_F(ApplicationTest, FilterAndMapEditedFromTheMenusActAtOnceAndAreKeptAtExit)
 
 // Every menu item whose feature is built works; the rest wait for their features.
 TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
-    const std::set<int> toCome = {cmd::kLog,
-                                  cmd::kLoadSnapshot,
-                                  cmd::kSaveSnapshot,
-                                  cmd::kMtcTransport,
-                                  cmd::kMidiSync,
-                                  cmd::kSysExView,
-                                  cmd::kMidiStatus,
-                                  cmd::kPortStatus,
-                                  cmd::kPortRoutings,
-                                  cmd::kClearStatus,
-                                  cmd::kSendSnapshot,
-                                  cmd::kStopWScript,
-                                  cmd::kPatchMapping,
-                                  cmd::kConfigureStatus,
-                                  cmd::kCustomizeToolbar,
-                                  cmd::kMinimizeInTray,
-                                  cmd::kAlwaysInTray};
+    // These work while the MIDI status view is open.
+    const std::set<int> needStatusView = {cmd::kLoadSnapshot, cmd::kSaveSnapshot,
+                                          cmd::kSendSnapshot, cmd::kClearStatus};
+    const std::set<int> toCome = {cmd::kMtcTransport, cmd::kMidiSync,       cmd::kSysExView,
+                                  cmd::kPortStatus,   cmd::kPortRoutings,   cmd::kStopWScript,
+                                  cmd::kPatchMapping, cmd::kMinimizeInTray, cmd::kAlwaysInTray};
     std::unique_ptr<Application> application = startApplication();
     std::vector<int> disabled;
     std::vector<int> enabledEarly;
@@ -754,7 +743,7 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
         if (!action->objectName().startsWith("command")) {
             continue; // accelerators and separators
         }
-        if (!action->isEnabled() && !toCome.contains(id)) {
+        if (!action->isEnabled() && !toCome.contains(id) && !needStatusView.contains(id)) {
             disabled.push_back(id);
         }
         if (action->isEnabled() && toCome.contains(id)) {
