@@ -403,7 +403,8 @@ bool ProgramServices::sendSysEx(std::span<const uint8_t> bytes) {
         return false;
     }
     std::vector<char> copy(bytes.begin(), bytes.end());
-    return SendSysEx(engineClient(), copy.data(), static_cast<uint16_t>(copy.size())) != 0;
+    return SendSysEx(engineClient(), copy.data(), static_cast<uint16_t>(copy.size())) ==
+           MMSYSERR_NOERROR;
 }
 
 cvx::profile::PanicSettings ProgramServices::panicSettings() const {
