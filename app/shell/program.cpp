@@ -111,6 +111,8 @@ int runCorvex(int argc, char** argv) {
     QApplication qtApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvex"));
     QApplication::setApplicationVersion(QStringLiteral(CVX_VERSION));
+    // Ties the windows to the installed corvex.desktop (its name and icon in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("corvex"));
     QApplication::setQuitOnLastWindowClosed(false);
     if (line.result == 0 || line.result == 1) {
         const char* text =

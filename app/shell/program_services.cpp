@@ -6,13 +6,18 @@
 #include "frame_window.h"
 #include "lua/ui/lua_scripts.h"
 #include "mapping/data_map.h"
+#include "mapping/filter_model.h"
+#include "mapping/map_editor_model.h"
 #include "mapping/map_file_loader.h"
 #include "mapping/map_settings.h"
 #include "mapping/profile_map.h"
+#include "mapping/ui/filter_dialog.h"
+#include "mapping/ui/translation_map_dialog.h"
 #include "midi.h"
 #include "profile_file.h"
 #include "settings/folders.h"
 #include "settings/window_placement.h"
+#include "shell/desktop_commands.h"
 #include "shell/handoff_block.h"
 #include "shell/monitor_views.h"
 #include "shell/startup_texts.h"
@@ -116,7 +121,8 @@ void storeImportedPortNames(SettingsStore& store, const ImportedProfile& profile
 ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, int instanceNumber)
     : record_(record), store_(store), instanceNumber_(instanceNumber),
       lua_(std::make_unique<LuaScripts>(
-          record, [this](bool inputs) { return openPortNames(midi_, inputs); })) {}
+          record, [this](bool inputs) { return openPortNames(midi_, inputs); })),
+      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)) {}
 
 ProgramServices::~ProgramServices() = default;
 
@@ -159,6 +165,7 @@ void ProgramServices::showFrameToggles() {
     state.outputHex = saved.outputHex;
     state.passSysEx = saved.passSysEx;
     frame_->setFrameState(state);
+    frame_->setCommandChecked(cmd::kMidiFilter, filterIsActive(record_.filter));
 }
 
 void ProgramServices::showPortNames() {
@@ -203,10 +210,23 @@ void ProgramServices::showMapMessages(const MapFileResult& result) {
     }
 }
 
+void ProgramServices::setFrame(FrameWindow* frame) {
+    frame_ = frame;
+    showStatusColours();
+}
+
+void ProgramServices::showStatusColours() {
+    if (frame_ != nullptr) {
+        frame_->setStatusColours(toQColor(record_.display.colours[kStatusBarActiveBackground]),
+                                 toQColor(record_.display.colours[kStatusBarActiveText]));
+    }
+}
+
 void ProgramServices::applyMonitorLook() {
     if (monitors_ != nullptr) {
         monitors_->applyLook(monitorLook());
     }
+    showStatusColours();
 }
 
 void ProgramServices::sendGlobalMap() {
@@ -258,6 +278,10 @@ bool ProgramServices::portsOpen() const {
 
 int ProgramServices::openOutputCount() const {
     return midi_->openOutputCount();
+}
+
+int ProgramServices::openInputCount() const {
+    return midi_->openInputCount();
 }
 
 bool ProgramServices::setPassSysEx(bool on) {
@@ -456,11 +480,15 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 }
 
 bool ProgramServices::providesCommand(int id) const {
-    return id == cmd::kReleaseMidi || id == cmd::kColors || id == cmd::kLuaScript ||
+    return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
+           id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
            (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
 }
 
 bool ProgramServices::runCommand(int id) {
+    if (desktop_->provides(id)) {
+        return desktop_->run(id, owner());
+    }
     switch (id) {
     case cmd::kReleaseMidi:
         switchPorts();
@@ -470,6 +498,12 @@ bool ProgramServices::runCommand(int id) {
         return true;
     case cmd::kLuaScript:
         lua_->open(engineClient(), owner());
+        return true;
+    case cmd::kMidiFilter:
+        editFilter();
+        return true;
+    case cmd::kDataMapping:
+        editGlobalMap();
         return true;
     case cmd::kConfigureBuffers:
         if (deviceMessages_ == nullptr) {
@@ -503,6 +537,40 @@ void ProgramServices::editColours() {
         },
         parent);
     dialog.exec(); // OK keeps what the dialog applied, Cancel has put the old look back
+}
+
+// Apply and OK: the engine takes the filter at once (messages in flight meet the old or the
+// new record), the record keeps it for the next start.
+void ProgramServices::editFilter() {
+    FilterDialog dialog(
+        midi_->filter(),
+        [this](const CFilter& filter) {
+            midi_->sendFilter(filter);
+            record_.filter = filter;
+            if (frame_ != nullptr) {
+                frame_->setCommandChecked(cmd::kMidiFilter, filterIsActive(filter));
+            }
+        },
+        owner());
+    dialog.exec();
+}
+
+// OK: a map the engine can hold replaces the running one, which keeps running until then.
+void ProgramServices::editGlobalMap() {
+    TranslationMapDialog dialog(
+        globalMap_,
+        [this](const DataMap& map) {
+            const std::string problem = mapTooLargeMessage(map);
+            if (!problem.empty()) {
+                warnUser(owner(), QString::fromStdString(problem));
+                return false;
+            }
+            globalMap_ = map;
+            sendGlobalMap();
+            return true;
+        },
+        owner());
+    dialog.exec();
 }
 
 void ProgramServices::switchPorts() {

@@ -23,6 +23,7 @@ class QWidget;
 namespace corvex {
 
 class CMidi;
+class DesktopCommands;
 class DeviceUserInterface;
 class ImportedProfile;
 struct ProfileSectionHandler;
@@ -54,7 +55,8 @@ public:
     // Where the device dialogs show their messages.
     void setDeviceMessages(DeviceUserInterface* messages) { deviceMessages_ = messages; }
     void setMonitors(MonitorViews* monitors) { monitors_ = monitors; }
-    void setFrame(FrameWindow* frame) { frame_ = frame; }
+    // The frame the services answer; its status bar takes the colour scheme at once.
+    void setFrame(FrameWindow* frame);
     // What a hand-off from a second start does.
     void setHandOffHandler(std::function<void(const HandOff&)> handler) {
         handOff_ = std::move(handler);
@@ -91,6 +93,7 @@ public:
     bool sendSysEx(std::span<const uint8_t> bytes) override;
     cvx::profile::PanicSettings panicSettings() const override;
     int openOutputCount() const override;
+    int openInputCount() const override;
     bool portsOpen() const override;
     bool setPassSysEx(bool on) override;
     bool checkDeviceChange() override;
@@ -125,6 +128,7 @@ public:
     void sysexBuffersChanged(const SysExBufferConfig& config);
 
 private:
+    void showStatusColours();
     QWidget* owner() const;
     // Release MIDI: closes the open ports, or opens the selected ones.
     void switchPorts();
@@ -132,6 +136,10 @@ private:
     void editColours();
     // Options > Configure Buffers: the SysEx buffer dialog over the device layer's settings.
     void configureSysExBuffers();
+    // The "Filter" dialog over the engine's filter.
+    void editFilter();
+    // The "Translation Map" dialog over the global data map.
+    void editGlobalMap();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
     // state stays.
@@ -149,6 +157,7 @@ private:
     DataMap globalMap_;
     std::array<std::string, 6> rememberedFolders_;
     std::unique_ptr<LuaScripts> lua_;
+    std::unique_ptr<DesktopCommands> desktop_;
 };
 
 } // namespace corvex

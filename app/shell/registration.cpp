@@ -1,6 +1,9 @@
 #include "shell/registration.h"
 
 #include "ini/engine_settings.h"
+#include "shell/desktop_registration.h"
+
+#include <filesystem>
 
 namespace corvex {
 namespace {
@@ -22,6 +25,19 @@ RegistrationOutcome writePanicDefaults(const std::string& path) {
     return {0, {}};
 }
 
+// The folder of the running program, from which the desktop entries start it.
+std::string runningBinaryFolder() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : program.parent_path().string();
+}
+
+RegistrationOutcome registerFileTypes() {
+    const DesktopRegistration outcome =
+        registerWithDesktop(desktopFoldersFromEnvironment(), runningBinaryFolder());
+    return {outcome.done ? 0 : 1, outcome.message};
+}
+
 } // namespace
 
 RegistrationOutcome performRegistration(Registration registration,
@@ -30,7 +46,7 @@ RegistrationOutcome performRegistration(Registration registration,
     case Registration::Install:
         return writePanicDefaults(engineSettingsPath);
     case Registration::Reg:
-        return notAvailable("Registering the file types");
+        return registerFileTypes();
     case Registration::RegServer:
         return notAvailable("Registering the automation server");
     case Registration::UnregServer:

@@ -16,8 +16,10 @@ struct RegistrationOutcome {
 
 // Install rewrites the panic defaults of the engine settings file at `engineSettingsPath`
 // so that it names every key explicitly (exit code 0; 1 with a message when the file cannot
-// be written). The file types, the tools-menu entry and the automation server are not part
-// of this build: their words say so and end with exit code 1, never pretending success.
+// be written). Reg makes the file types and the programs known to the user's desktop
+// (desktop_registration.h). Another vendor's tools menu, which both words also wrote, has
+// no counterpart on Linux: nothing is written for it. The automation server's words are
+// not part of this build: they say so and end with exit code 1, never pretending success.
 RegistrationOutcome performRegistration(Registration registration,
                                         const std::string& engineSettingsPath);
 

@@ -6,11 +6,12 @@
 
 namespace corvex {
 
-std::optional<std::array<uint8_t, kHandoffMessageBytes>> encodeHandoff(const Handoff& handoff) {
-    if (handoff.path.size() >= kHandoffBlockBytes || handoff.path.find('\0') != std::string::npos) {
+std::optional<std::array<uint8_t, kHandOffMessageBytes>>
+encodePlayerHandOff(const PlayerHandOff& handoff) {
+    if (handoff.path.size() >= kHandOffBlockBytes || handoff.path.find('\0') != std::string::npos) {
         return std::nullopt;
     }
-    std::array<uint8_t, kHandoffMessageBytes> message{};
+    std::array<uint8_t, kHandOffMessageBytes> message{};
     for (int i = 0; i < 4; ++i) {
         message[i] = static_cast<uint8_t>(handoff.command >> (8 * i));
     }
@@ -18,14 +19,14 @@ std::optional<std::array<uint8_t, kHandoffMessageBytes>> encodeHandoff(const Han
     return message;
 }
 
-std::optional<Handoff> decodeHandoff(std::span<const uint8_t> bytes) {
-    if (bytes.size() != kHandoffMessageBytes) {
+std::optional<PlayerHandOff> decodePlayerHandOff(std::span<const uint8_t> bytes) {
+    if (bytes.size() != kHandOffMessageBytes) {
         return std::nullopt;
     }
-    Handoff handoff;
+    PlayerHandOff handoff;
     handoff.command = uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
                       uint32_t{bytes[3]} << 24;
-    if (handoff.command != kHandoffOpen && handoff.command != kHandoffPlay) {
+    if (handoff.command != kHandOffOpen && handoff.command != kHandOffPlay) {
         return std::nullopt;
     }
     auto block = bytes.subspan(4);

@@ -15,20 +15,21 @@
 
 namespace corvex {
 
-inline constexpr uint32_t kHandoffOpen = 129;
-inline constexpr uint32_t kHandoffPlay = 130;
-inline constexpr size_t kHandoffBlockBytes = 261;
-inline constexpr size_t kHandoffMessageBytes = 4 + kHandoffBlockBytes;
+inline constexpr uint32_t kHandOffOpen = 129;
+inline constexpr uint32_t kHandOffPlay = 130;
+inline constexpr size_t kHandOffBlockBytes = 261;
+inline constexpr size_t kHandOffMessageBytes = 4 + kHandOffBlockBytes;
 
-struct Handoff {
-    uint32_t command = kHandoffOpen;
+struct PlayerHandOff {
+    uint32_t command = kHandOffOpen;
     std::string path;
 };
 
 // Nothing when the path is longer than 260 bytes or holds a NUL.
-std::optional<std::array<uint8_t, kHandoffMessageBytes>> encodeHandoff(const Handoff& handoff);
+std::optional<std::array<uint8_t, kHandOffMessageBytes>>
+encodePlayerHandOff(const PlayerHandOff& handoff);
 // Nothing unless `bytes` is one whole message with a known command and a terminated path.
-std::optional<Handoff> decodeHandoff(std::span<const uint8_t> bytes);
+std::optional<PlayerHandOff> decodePlayerHandOff(std::span<const uint8_t> bytes);
 
 // The running player's local socket for this user: "tunelet-handoff" in $XDG_RUNTIME_DIR,
 // or "tunelet-<uid>" in the temporary folder when that is not set.

@@ -224,10 +224,10 @@ void PlayerController::playNextDrop() {
     play();
 }
 
-void PlayerController::receiveHandoff(const Handoff& handoff) {
+void PlayerController::receiveHandOff(const PlayerHandOff& handoff) {
     closeFile();
     pendingDrops_.clear();
-    if (openFile(handoff.path) && handoff.command == kHandoffPlay) {
+    if (openFile(handoff.path) && handoff.command == kHandOffPlay) {
         play();
     }
 }

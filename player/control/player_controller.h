@@ -48,7 +48,7 @@ public:
 
     // Files dropped on the window, in the order they were dropped.
     void dropFiles(std::vector<std::string> paths);
-    void receiveHandoff(const Handoff& handoff);
+    void receiveHandOff(const PlayerHandOff& handoff);
 
     // kMapperChoice or a device index. With a file open, playing stops first (as by Stop);
     // when the port cannot be opened, the previous one stays and an error box says why.

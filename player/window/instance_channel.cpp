@@ -15,13 +15,13 @@ QString serverName() {
 
 } // namespace
 
-InstanceServer::InstanceServer(Receiver receiver, QObject* parent)
+PlayerInstanceServer::PlayerInstanceServer(Receiver receiver, QObject* parent)
     : QObject(parent), receiver_(std::move(receiver)) {
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&server_, &QLocalServer::newConnection, this, [this] { accept(); });
 }
 
-bool InstanceServer::listen() {
+bool PlayerInstanceServer::listen() {
     if (server_.listen(serverName())) {
         return true;
     }
@@ -32,18 +32,18 @@ bool InstanceServer::listen() {
     return server_.listen(serverName());
 }
 
-void InstanceServer::accept() {
+void PlayerInstanceServer::accept() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (socket->bytesAvailable() < static_cast<qint64>(kHandoffMessageBytes)) {
+            if (socket->bytesAvailable() < static_cast<qint64>(kHandOffMessageBytes)) {
                 return;
             }
-            QByteArray bytes = socket->read(kHandoffMessageBytes);
+            QByteArray bytes = socket->read(kHandOffMessageBytes);
             socket->write("\1", 1);
             socket->flush();
             socket->disconnectFromServer();
-            auto handoff = decodeHandoff(std::span<const uint8_t>(
+            auto handoff = decodePlayerHandOff(std::span<const uint8_t>(
                 reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size()));
             if (handoff) {
                 receiver_(*handoff);
@@ -58,21 +58,21 @@ bool playerRunning() {
     return socket.waitForConnected(kWaitMs);
 }
 
-HandoffResult sendHandoff(const Handoff& handoff) {
-    auto message = encodeHandoff(handoff);
+HandOffResult sendHandOff(const PlayerHandOff& handoff) {
+    auto message = encodePlayerHandOff(handoff);
     if (!message) {
-        return HandoffResult::TooLong;
+        return HandOffResult::TooLong;
     }
     QLocalSocket socket;
     socket.connectToServer(serverName());
     if (!socket.waitForConnected(kWaitMs)) {
-        return HandoffResult::NoPlayer;
+        return HandOffResult::NoPlayer;
     }
     socket.write(reinterpret_cast<const char*>(message->data()), message->size());
     if (!socket.waitForBytesWritten(kWaitMs) || !socket.waitForReadyRead(kWaitMs)) {
-        return HandoffResult::NoPlayer;
+        return HandOffResult::NoPlayer;
     }
-    return HandoffResult::Delivered;
+    return HandOffResult::Delivered;
 }
 
 } // namespace corvex

@@ -14,10 +14,10 @@
 
 namespace corvex {
 
-class InstanceServer : public QObject {
+class PlayerInstanceServer : public QObject {
 public:
-    using Receiver = std::function<void(const Handoff&)>;
-    InstanceServer(Receiver receiver, QObject* parent = nullptr);
+    using Receiver = std::function<void(const PlayerHandOff&)>;
+    PlayerInstanceServer(Receiver receiver, QObject* parent = nullptr);
     // Listens unless another live player already does; a stale socket is replaced.
     bool listen();
     bool listening() const { return server_.isListening(); }
@@ -32,8 +32,8 @@ private:
 // Whether a player is listening.
 bool playerRunning();
 
-enum class HandoffResult { Delivered, TooLong, NoPlayer };
+enum class HandOffResult { Delivered, TooLong, NoPlayer };
 // Sends the hand-off to the running player and waits (a few seconds at most) for its answer.
-HandoffResult sendHandoff(const Handoff& handoff);
+HandOffResult sendHandOff(const PlayerHandOff& handoff);
 
 } // namespace corvex

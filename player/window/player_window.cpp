@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -46,15 +47,18 @@ PlayerWindow::PlayerWindow(SettingsStore& store, PlayerSettings settings,
                            std::vector<std::string> ports, QWidget* parent)
     : QWidget(parent), store_(store), settings_(std::move(settings)), ports_(std::move(ports)),
       endNotice_([this] { controller_.endOfPlay(); }),
-      controller_(*this, &EndNotice::notify, &endNotice_), server_([this](const Handoff& handoff) {
-          controller_.receiveHandoff(handoff);
+      controller_(*this, &EndNotice::notify, &endNotice_),
+      server_([this](const PlayerHandOff& handoff) {
+          controller_.receiveHandOff(handoff);
           if (tray_->isVisible()) {
               tray_->setToolTip(windowTitle());
           }
       }) {
     setObjectName("Tunelet");
     setWindowTitle(kPlayerCaption);
-    setWindowIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    // The installed icon of the theme; the style's loudspeaker when Tunelet is not installed.
+    setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("tunelet"), style()->standardIcon(QStyle::SP_MediaVolume)));
     setAcceptDrops(true);
     bar_ = new ButtonBar(this);
     position_ = makeDisplay(this, 1001);

@@ -93,7 +93,7 @@ private:
     std::vector<std::string> ports_;
     EndNotice endNotice_;
     PlayerController controller_;
-    InstanceServer server_;
+    PlayerInstanceServer server_;
     ButtonBar* bar_ = nullptr;
     QLabel* position_ = nullptr;
     QLabel* length_ = nullptr;

@@ -86,6 +86,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("tunelet");
+    // Ties the window to the installed tunelet.desktop (its name and icon in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("tunelet"));
     // The player ends when its window closes, not when a dialog closes while it is in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
     endOnSignals(app);
@@ -97,16 +99,16 @@ int main(int argc, char** argv) {
             return 0;
         }
         uint32_t id =
-            command.verb == corvex::PlayerVerb::Play ? corvex::kHandoffPlay : corvex::kHandoffOpen;
-        switch (corvex::sendHandoff({id, command.path})) {
-        case corvex::HandoffResult::Delivered:
+            command.verb == corvex::PlayerVerb::Play ? corvex::kHandOffPlay : corvex::kHandOffOpen;
+        switch (corvex::sendHandOff({id, command.path})) {
+        case corvex::HandOffResult::Delivered:
             return 0;
-        case corvex::HandoffResult::TooLong:
+        case corvex::HandOffResult::TooLong:
             failure(QString("The path of \"%1\" is longer than 260 bytes; the running Tunelet "
                             "cannot take it.")
                         .arg(QString::fromStdString(command.path)));
             return 1;
-        case corvex::HandoffResult::NoPlayer:
+        case corvex::HandOffResult::NoPlayer:
             break; // it ended meanwhile: this start plays the file itself
         }
     }

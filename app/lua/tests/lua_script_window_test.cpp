@@ -5,6 +5,7 @@
 
 #include "lua/ui/lua_script_window.h"
 #include "settings_profile.h"
+#include "support/qt_test_environment.h"
 
 #include "vmidi.h"
 
@@ -26,22 +27,7 @@ namespace {
 using ::testing::HasSubstr;
 using Bytes = std::vector<uint8_t>;
 
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "lua_script_window_test";
-        static char* argv[] = {name, nullptr};
-        application_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { application_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> application_;
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+[[maybe_unused]] const auto* const environment = addQtTestEnvironment();
 
 class LuaScriptWindowTest : public ::testing::Test {
 protected:

@@ -66,14 +66,15 @@ RED = (230, 50, 40, 255)
 GREY = (150, 150, 150, 255)
 
 
-def connector(canvas, cx, cy, r):
-    """A round five-pin MIDI socket."""
+def connector(canvas, cx, cy, r, scale=1.0):
+    """A round five-pin MIDI socket; `scale` widens its rim, pins and key for large icons."""
     canvas.disc(cx, cy, r, WHITE)
-    canvas.disc(cx, cy, r - 2.5, NAVY)
+    canvas.disc(cx, cy, r - 2.5 * scale, NAVY)
     for angle in (180, 225, 270, 315, 360):
         a = math.radians(angle)
-        canvas.disc(cx + math.cos(a) * r * 0.55, cy + math.sin(a) * r * 0.55, 1.6, WHITE)
-    canvas.rect(int(cx) - 2, int(cy + r - 4), int(cx) + 2, int(cy + r - 1), WHITE)
+        canvas.disc(cx + math.cos(a) * r * 0.55, cy + math.sin(a) * r * 0.55, 1.6 * scale, WHITE)
+    canvas.rect(int(cx - 2 * scale), int(cy + r - 4 * scale), int(cx + 2 * scale),
+                int(cy + r - 1 * scale), WHITE)
 
 
 def frame_icon():
@@ -137,6 +138,26 @@ def keyboard_icons():
         c.save(name)
 
 
+def app_icon(size, player):
+    """The desktop's icon of corvex (a MIDI socket) or tunelet (a note over the socket)."""
+    c = Canvas(size, size)
+    k = size / 32
+    c.rect(round(k), round(k), size - round(k), size - round(k), NAVY)
+    connector(c, size / 2, size / 2, 12 * k, k)
+    if player:
+        c.disc(20.5 * k, 22 * k, 3.6 * k, AMBER)
+        c.rect(round(23 * k), round(7 * k), round(24.6 * k), round(22 * k), AMBER)
+        c.line(24 * k, 7.5 * k, 28 * k, 11 * k, AMBER, 1.6 * k)
+    return c
+
+
+def desktop_icons():
+    """The icons installed into the hicolor theme, one file per size and program."""
+    for size in (16, 22, 24, 32, 48, 64, 128, 256):
+        for name, player in (("corvex", False), ("tunelet", True)):
+            app_icon(size, player).save(f"../desktop/icons/{name}-{size}.png")
+
+
 def background_tiles():
     tile = Canvas(64, 64, (58, 74, 110, 255))
     for offset in range(0, 64, 16):
@@ -162,3 +183,4 @@ if __name__ == "__main__":
     routing_icon()
     keyboard_icons()
     background_tiles()
+    desktop_icons()

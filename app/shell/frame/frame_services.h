@@ -62,6 +62,8 @@ public:
 
     // ---- Ports (device manager) -----------------------------------------------------------
     virtual int openOutputCount() const = 0;
+    // The inputs open now (the status bar's count).
+    virtual int openInputCount() const = 0;
     // Whether the selected ports are open (false after "Release MIDI" or with AutoOpen=0).
     virtual bool portsOpen() const = 0;
     // Allocates or frees the SysEx buffers of the open ports; returns the state now in force

@@ -7,6 +7,7 @@
 #include "frame_effects.h"
 #include "frame_menus.h"
 #include "frame_prompts.h"
+#include "frame_status_bar.h"
 #include "frame_text.h"
 #include "frame_title.h"
 #include "frame_views.h"
@@ -52,7 +53,8 @@ FrameWindow::FrameWindow(FrameServices& services, QWidget* parent)
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName("mdiClient");
     setCentralWidget(mdiArea_);
-    statusBar(); // menu help shows here
+    statusBar_ = new FrameStatusBar([this](int id) { runCommand(id); }, this);
+    setStatusBar(statusBar_); // menu help shows here too
     setAcceptDrops(true);
 
     views_ = std::make_unique<FrameViews>(*mdiArea_, services_);
@@ -117,11 +119,32 @@ QAction* FrameWindow::action(int id) const {
 
 void FrameWindow::setCommandChecked(int id, bool checked) {
     menus_->setChecked(id, checked);
+    showStatusBarState();
 }
 
 void FrameWindow::refreshCommands() {
     state_.midiReleased = !services_.portsOpen();
     menus_->refresh(state_);
+    showStatusBarState();
+}
+
+void FrameWindow::setStatusColours(const QColor& background, const QColor& text) {
+    statusBar_->setActiveColours(background, text);
+}
+
+// The global data map's and the log's states are the check marks the program sets.
+void FrameWindow::showStatusBarState() {
+    const auto checked = [this](int id) {
+        const QAction* item = action(id);
+        return item != nullptr && item->isChecked();
+    };
+    StatusBarState shown;
+    shown.outputs = services_.openOutputCount();
+    shown.inputs = services_.openInputCount();
+    shown.released = state_.midiReleased;
+    shown.cells = {state_.displayRunning, state_.passSysEx, checked(cmd::kDataMapping),
+                   state_.keyboardActive, checked(cmd::kLog)};
+    statusBar_->showState(shown);
 }
 
 void FrameWindow::setFrameState(const FrameState& state) {

@@ -22,6 +22,7 @@
 #include <optional>
 
 class QAction;
+class QColor;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -32,6 +33,7 @@ class FrameCommandWiring;
 class FrameEffects;
 class FrameMenus;
 class FramePrompts;
+class FrameStatusBar;
 class FrameViews;
 
 class FrameWindow : public QMainWindow {
@@ -64,8 +66,12 @@ public:
     QAction* action(int id) const;
     // Check marks that other parts own (data map, patch map, filter, log).
     void setCommandChecked(int id, bool checked);
-    // Re-reads which commands the program provides and the state, and updates every item.
+    // Re-reads which commands the program provides and the state, and updates every item
+    // and the status bar.
     void refreshCommands();
+    FrameStatusBar* frameStatusBar() const { return statusBar_; }
+    // The status bar cells' colours when on ("StatusBar Active Bkgd", "StatusBar Active Text").
+    void setStatusColours(const QColor& background, const QColor& text);
     const CommandTable& commands() const { return commands_; }
 
     // ---- State ----------------------------------------------------------------------------
@@ -150,6 +156,7 @@ private:
     void openHelpTopic(int topic);
     void openReadMe();
     void warn(const QString& text);
+    void showStatusBarState();
 
     FrameServices& services_;
     std::unique_ptr<FramePrompts> prompts_;
@@ -157,6 +164,7 @@ private:
     std::unique_ptr<FrameViews> views_;
     std::unique_ptr<FrameEffects> effects_;
     std::unique_ptr<FrameMenus> menus_;
+    FrameStatusBar* statusBar_ = nullptr;
     CommandTable commands_;
     FrameState state_;
     std::string profilePath_;

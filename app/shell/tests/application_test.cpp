@@ -24,14 +24,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDeadlineTimer>
 #include <QFontDatabase>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -454,6 +457,91 @@ TEST_F(ApplicationTest, NoSelectedPortsIsToldOnceWithHowToChooseThem) {
     }
 }
 
+// Answers the modal windows that open while `run` runs, one after another, with `answer`
+// (which returns true when it has seen the last one it expects).
+template <typename Run, typename Answer> void answeringModals(Run run, Answer answer) {
+    QTimer timer;
+    bool finished = false;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && !finished) {
+            finished = answer(modal);
+        }
+    });
+    timer.start(10);
+    run();
+    EXPECT_TRUE(finished);
+}
+
+TEST_F(ApplicationTest, PlayMidiAsksForAnotherPlayerUntilOneStartsAndKeepsIt) {
+    const std::string home = cvx::testing::isolatedHome();
+    const std::string player = home + "/my player.sh";
+    std::ofstream(player) << "#!/bin/sh\ntouch \"$HOME/player started\"\n";
+    std::filesystem::permissions(player, std::filesystem::perms::owner_all);
+    std::filesystem::remove(home + "/player started");
+    {
+        SettingsStore store;
+        SettingsProfile record = SettingsProfile::defaults();
+        record.options.midiPlayer = "/nowhere/tunelet";
+        ASSERT_TRUE(record.save(store, 1));
+    }
+    std::unique_ptr<Application> application = startApplication();
+    int notFound = 0;
+    answeringModals([&] { application->frame()->runCommand(cmd::kPlayMidi); },
+                    [&](QWidget* modal) {
+                        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                            notFound += box->text() == "MIDI Player Not Found!";
+                            box->accept();
+                            return false;
+                        }
+                        EXPECT_EQ(modal->objectName(), "MIDIPLAYER");
+                        modal->findChild<QLineEdit*>("539")->setText(
+                            QString::fromStdString(player));
+                        qobject_cast<QDialog*>(modal)->accept();
+                        return true;
+                    });
+    EXPECT_EQ(notFound, 1);
+    const QDeadlineTimer deadline(5000);
+    while (!std::filesystem::exists(home + "/player started") && !deadline.hasExpired()) {
+        QTest::qWait(20);
+    }
+    EXPECT_TRUE(std::filesystem::exists(home + "/player started"));
+    application->requestExit();
+    application->finish();
+    SettingsStore store;
+    EXPECT_EQ(SettingsProfile::load(store, 1).options.midiPlayer, player);
+}
+
+TEST_F(ApplicationTest, FileAssociationsChangesOnlyTheTypesWhoseBoxChanged) {
+    const std::string list = cvx::testing::isolatedHome() + "/.config/mimeapps.list";
+    std::filesystem::remove(list);
+    std::filesystem::remove(cvx::testing::isolatedHome() + "/.config/Corvex/associations.ini");
+    std::ofstream(list) << "[Default Applications]\naudio/midi=other-player.desktop;\n";
+    std::unique_ptr<Application> application = startApplication();
+    const auto runDialog = [&](const char* box, bool confirm) {
+        answeringModals([&] { application->frame()->runCommand(cmd::kFileAssociations); },
+                        [&](QWidget* modal) {
+                            EXPECT_EQ(modal->objectName(), "FileAssociation");
+                            QCheckBox* check = modal->findChild<QCheckBox*>(box);
+                            check->setChecked(!check->isChecked());
+                            confirm ? qobject_cast<QDialog*>(modal)->accept()
+                                    : qobject_cast<QDialog*>(modal)->reject();
+                            return true;
+                        });
+    };
+    const auto listText = [&] {
+        std::ifstream in(list);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    runDialog("575", true); // MIDI files: to the player, the other one kept as backup
+    EXPECT_NE(listText().find("audio/midi=tunelet.desktop;"), std::string::npos);
+    runDialog("573", false); // Cancel: SysEx stays as it was
+    EXPECT_EQ(listText().find("x-corvex-sysex"), std::string::npos);
+    runDialog("575", true); // unchecked: the previous player is back
+    EXPECT_NE(listText().find("audio/midi=other-player.desktop;"), std::string::npos);
+    application->requestExit();
+    application->finish();
+}
+
 TEST_F(ApplicationTest, OptionsColorsEditsTheSchemeThatIsSavedAtExit) {
     std::unique_ptr<Application> application = startApplication();
     QAction* colours = application->frame()->action(cmd::kColors);
@@ -499,15 +587,10 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kSendSysExFile,
                                   cmd::kSendSnapshot,
                                   cmd::kKeyboard,
-                                  cmd::kPlayMidi,
                                   cmd::kStopWScript,
                                   cmd::kMidiDevices,
                                   cmd::kCustomizePortNames,
-                                  cmd::kMidiFilter,
-                                  cmd::kDataMapping,
                                   cmd::kPatchMapping,
-                                  cmd::kFileAssociations,
-                                  cmd::kSelectMidiPlayer,
                                   cmd::kConfigureStatus,
                                   cmd::kCustomizeToolbar,
                                   cmd::kMinimizeInTray,

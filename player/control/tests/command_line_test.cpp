@@ -65,24 +65,24 @@ TEST_F(PlayerCommandLine, UnknownSwitchesAreReportedAndOpenNothing) {
     EXPECT_TRUE(parsePlayerCommandLine({"-version"}).version);
 }
 
-TEST(HandoffBlock, CarriesPathsUpTo260BytesAndRefusesLonger) {
-    Handoff play{kHandoffPlay, std::string(260, 'p')};
-    auto message = encodeHandoff(play);
+TEST(HandOffBlock, CarriesPathsUpTo260BytesAndRefusesLonger) {
+    PlayerHandOff play{kHandOffPlay, std::string(260, 'p')};
+    auto message = encodePlayerHandOff(play);
     ASSERT_TRUE(message);
-    auto decoded = decodeHandoff(*message);
+    auto decoded = decodePlayerHandOff(*message);
     ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded->command, kHandoffPlay);
+    EXPECT_EQ(decoded->command, kHandOffPlay);
     EXPECT_EQ(decoded->path, play.path);
-    EXPECT_FALSE(encodeHandoff({kHandoffOpen, std::string(261, 'p')}));
-    EXPECT_FALSE(encodeHandoff({kHandoffOpen, std::string("a\0b", 3)}));
+    EXPECT_FALSE(encodePlayerHandOff({kHandOffOpen, std::string(261, 'p')}));
+    EXPECT_FALSE(encodePlayerHandOff({kHandOffOpen, std::string("a\0b", 3)}));
 
-    auto bad = *encodeHandoff({kHandoffOpen, "/x.mid"});
+    auto bad = *encodePlayerHandOff({kHandOffOpen, "/x.mid"});
     bad[0] = 131;
-    EXPECT_FALSE(decodeHandoff(bad));
-    auto unterminated = *encodeHandoff({kHandoffOpen, "/x.mid"});
+    EXPECT_FALSE(decodePlayerHandOff(bad));
+    auto unterminated = *encodePlayerHandOff({kHandOffOpen, "/x.mid"});
     std::fill(unterminated.begin() + 4, unterminated.end(), 'x');
-    EXPECT_FALSE(decodeHandoff(unterminated));
-    EXPECT_FALSE(decodeHandoff(std::span<const uint8_t>(message->data(), 100)));
+    EXPECT_FALSE(decodePlayerHandOff(unterminated));
+    EXPECT_FALSE(decodePlayerHandOff(std::span<const uint8_t>(message->data(), 100)));
 }
 
 } // namespace

@@ -180,12 +180,12 @@ TEST_F(PlayerControllerTest, HoldToSeekMovesOnRelease) {
     EXPECT_EQ(controller.sequencer().positionMs(), 10000);
 }
 
-TEST_F(PlayerControllerTest, HandoffReplacesTheFileAndPlaysForThePlayCommand) {
+TEST_F(PlayerControllerTest, HandOffReplacesTheFileAndPlaysForThePlayCommand) {
     controller.openFile(writeSong("old.mid", 1000));
-    controller.receiveHandoff({kHandoffOpen, writeSong("opened.mid", 1000)});
+    controller.receiveHandOff({kHandOffOpen, writeSong("opened.mid", 1000)});
     EXPECT_EQ(view.titles.back(), "Tunelet: opened.mid");
     EXPECT_EQ(controller.state(), PlayerState::Ready);
-    controller.receiveHandoff({kHandoffPlay, writeSong("played.mid", 1000)});
+    controller.receiveHandOff({kHandOffPlay, writeSong("played.mid", 1000)});
     EXPECT_EQ(controller.state(), PlayerState::Playing);
 }
 

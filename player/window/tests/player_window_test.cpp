@@ -3,6 +3,7 @@
 #include "player_window.h"
 #include "port_dialog.h"
 #include "smf_bytes.h"
+#include "support/qt_test_environment.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,14 +28,7 @@ namespace {
 
 using namespace smf::test;
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "player_window_tests";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        new QApplication(argc, argv);
-    }
-}
+[[maybe_unused]] const auto* const kQt = testing::addQtTestEnvironment();
 
 std::string writeSong(const std::string& name, uint32_t lengthMs) {
     std::string path = std::string(std::getenv("HOME")) + "/" + name;
@@ -50,8 +44,6 @@ const std::vector<std::string> kPorts = {"Corvex Loopback 1", "Corvex Loopback 2
 
 class PlayerWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { ensureApplication(); }
-
     std::unique_ptr<PlayerWindow> makeWindow(PlayerSettings settings = {}) {
         auto window = std::make_unique<PlayerWindow>(store, settings, kPorts);
         window->errorSink = [this](const std::string& message) { errors.push_back(message); };

@@ -1,5 +1,5 @@
 // Later starts of the program hand their file to the running player over the per-user
-// socket and end. The receiving side here is this test's own InstanceServer (what the
+// socket and end. The receiving side here is this test's own PlayerInstanceServer (what the
 // player window listens with), so what arrives can be checked; one test runs two programs.
 #include "instance_channel.h"
 #include "player_settings.h"
@@ -67,8 +67,8 @@ protected:
     }
 
     std::string song;
-    std::vector<Handoff> received;
-    InstanceServer server{[this](const Handoff& h) { received.push_back(h); }};
+    std::vector<PlayerHandOff> received;
+    PlayerInstanceServer server{[this](const PlayerHandOff& h) { received.push_back(h); }};
 };
 
 TEST_F(SingleInstance, ALaterStartHandsItsFileOverAndEnds) {
@@ -77,9 +77,9 @@ TEST_F(SingleInstance, ALaterStartHandsItsFileOverAndEnds) {
     EXPECT_EQ(runProgram({"/send", QString::fromStdString(song)}), 0);
     QCoreApplication::processEvents();
     ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[0].command, kHandoffPlay);
+    EXPECT_EQ(received[0].command, kHandOffPlay);
     EXPECT_EQ(received[0].path, song);
-    EXPECT_EQ(received[1].command, kHandoffOpen);
+    EXPECT_EQ(received[1].command, kHandOffOpen);
 }
 
 TEST_F(SingleInstance, ALaterStartWithoutAFileEndsWithoutShowingAnything) {

@@ -2,7 +2,7 @@
 #include "folders_dialog.h"
 #include "frame_prompts.h"
 #include "general_options_dialog.h"
-#include "qt_test_environment.h"
+#include "support/qt_test_environment.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -17,6 +17,7 @@ public:
     // Answers
     uint64_t client = 0x1234;
     int outputs = 2;
+    int inputs = 1;
     bool open = true;
     bool passSysExAllocates = true;
     bool keyboardSwitches = true;
@@ -54,6 +55,7 @@ public:
     }
     cvx::profile::PanicSettings panicSettings() const override { return panic; }
     int openOutputCount() const override { return outputs; }
+    int openInputCount() const override { return inputs; }
     bool portsOpen() const override { return open; }
     bool setPassSysEx(bool on) override {
         passSysExCalls.push_back(on);

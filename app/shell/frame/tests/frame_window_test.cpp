@@ -1,10 +1,11 @@
 #include "command_ids.h"
 #include "fake_frame_services.h"
 #include "frame_prompts.h"
+#include "frame_status_bar.h"
 #include "frame_window.h"
 #include "menu_resource.h"
-#include "qt_test_environment.h"
 #include "string_table.h"
+#include "support/qt_test_environment.h"
 #include "window_messages.h"
 
 #include "cvx_records.h"
@@ -29,8 +30,7 @@ namespace {
 
 using testing::FakeFrameServices;
 
-[[maybe_unused]] auto* const kQt =
-    ::testing::AddGlobalTestEnvironment(new testing::QtTestEnvironment);
+[[maybe_unused]] auto* const kQt = testing::addQtTestEnvironment();
 
 // Prompts that answer at once and remember what they were asked.
 struct FakePrompts : FramePrompts {
@@ -172,6 +172,52 @@ TEST_F(FrameWindowTest, EveryProvidedMenuCommandDispatches) {
     }
     EXPECT_EQ(prompts_->abouts, 1);
     EXPECT_TRUE(frame_->isVisible()); // Exit asked, the close handler refused
+}
+
+// The counts follow the ports; each cell shows its state and a click sends its command, a
+// double click once.
+TEST_F(FrameWindowTest, StatusBarCountsPortsAndItsCellsToggleTheirCommands) {
+    FrameStatusBar* bar = frame_->frameStatusBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->outputText(), "2 Output Devices");
+    EXPECT_EQ(bar->inputText(), "1 Input Device");
+    services_.open = false;
+    frame_->refreshCommands();
+    EXPECT_EQ(bar->outputText(), "No Output Device"); // released: none, whatever the count
+    EXPECT_EQ(bar->inputText(), "No Input Device");
+    services_.open = true;
+    frame_->refreshCommands();
+
+    const auto click = [&](int cell) { QTest::mouseClick(bar->cell(cell), Qt::LeftButton); };
+    EXPECT_TRUE(bar->cell(0)->isOn()); // REC: the display runs
+    click(0);
+    EXPECT_FALSE(frame_->frameState().displayRunning);
+    EXPECT_FALSE(bar->cell(0)->isOn());
+    click(0);
+    EXPECT_TRUE(frame_->frameState().displayRunning);
+
+    const bool passing = frame_->frameState().passSysEx;
+    QTest::mouseClick(bar->cell(1), Qt::LeftButton);
+    QTest::mouseDClick(bar->cell(1), Qt::LeftButton);
+    QTest::mouseRelease(bar->cell(1), Qt::LeftButton);
+    EXPECT_EQ(frame_->frameState().passSysEx, !passing); // SYX: a double click toggles once
+    EXPECT_EQ(bar->cell(1)->isOn(), !passing);
+
+    services_.provided = {cmd::kGlobalDataMap, cmd::kToggleLogging};
+    frame_->refreshCommands();
+    click(2);
+    click(4);
+    EXPECT_NE(
+        std::find(services_.ranCommands.begin(), services_.ranCommands.end(), cmd::kGlobalDataMap),
+        services_.ranCommands.end());
+    EXPECT_NE(
+        std::find(services_.ranCommands.begin(), services_.ranCommands.end(), cmd::kToggleLogging),
+        services_.ranCommands.end());
+    frame_->setCommandChecked(cmd::kDataMapping, true); // the program's global map is on
+    EXPECT_TRUE(bar->cell(2)->isOn());
+    frame_->setStatusColours(QColor(1, 2, 3), QColor(4, 5, 6));
+    EXPECT_EQ(bar->cell(2)->palette().color(QPalette::Window), QColor(1, 2, 3));
+    EXPECT_EQ(bar->cell(2)->palette().color(QPalette::WindowText), QColor(4, 5, 6));
 }
 
 TEST_F(FrameWindowTest, ToolWindowItemIsGreyWhileOpenAndBackWhenItCloses) {
