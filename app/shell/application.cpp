@@ -400,6 +400,8 @@ void Application::finish() {
     parts_->deviceChange.reset();
     if (parts_->services) {
         parts_->services->closeToolWindow(cmd::kLuaScript); // unloads while the client lives
+        parts_->services->closeToolWindow(cmd::kMidiSync);  // stops the generators
+        parts_->services->closeToolWindow(cmd::kMtcTransport);
         parts_->services->setFrame(nullptr);
         parts_->services->setMonitors(nullptr);
         parts_->deviceMessages->setOwner(nullptr);

@@ -23,6 +23,7 @@
 #include "shell/startup_texts.h"
 #include "shell/user_warning.h"
 #include "sysex_buffers_dialog.h"
+#include "transport/ui/transports.h"
 #include "views/colour_dialog.h"
 #include "views/scheme_colours.h"
 #include "window_messages.h"
@@ -122,7 +123,13 @@ ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, 
     : record_(record), store_(store), instanceNumber_(instanceNumber),
       lua_(std::make_unique<LuaScripts>(
           record, [this](bool inputs) { return openPortNames(midi_, inputs); })),
-      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)) {}
+      desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)),
+      transports_(std::make_unique<Transports>(
+          record.instanceOptions, record.display.colours, [this](int command) {
+              if (frame_ != nullptr) {
+                  frame_->handleMessage(WM_CVX_CHILDCLOSED, 0, command);
+              }
+          })) {}
 
 ProgramServices::~ProgramServices() = default;
 
@@ -482,6 +489,7 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
+           Transports::isTransportCommand(id) ||
            (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
 }
 
@@ -498,6 +506,10 @@ bool ProgramServices::runCommand(int id) {
         return true;
     case cmd::kLuaScript:
         lua_->open(engineClient(), owner());
+        return true;
+    case cmd::kMtcTransport:
+    case cmd::kMidiSync:
+        transports_->open(id, engineClient(), owner());
         return true;
     case cmd::kMidiFilter:
         editFilter();
@@ -526,6 +538,7 @@ void ProgramServices::editColours() {
         [this](const ColourScheme& colours) {
             record_.display.colours = colours;
             applyMonitorLook();
+            transports_->applyColours();
         },
         [this](const BackgroundPicture& picture) {
             record_.display.backgroundBitmap = picture.mode;
@@ -592,6 +605,9 @@ void ProgramServices::configureSysExBuffers() {
 void ProgramServices::closeToolWindow(int id) {
     if (id == cmd::kLuaScript) {
         lua_->close();
+    }
+    if (Transports::isTransportCommand(id)) {
+        transports_->close(id);
     }
 }
 

@@ -29,6 +29,7 @@ class ImportedProfile;
 struct ProfileSectionHandler;
 class FrameWindow;
 class LuaScripts;
+class Transports;
 class MonitorViews;
 struct HandOff;
 struct MonitorLook;
@@ -158,6 +159,7 @@ private:
     std::array<std::string, 6> rememberedFolders_;
     std::unique_ptr<LuaScripts> lua_;
     std::unique_ptr<DesktopCommands> desktop_;
+    std::unique_ptr<Transports> transports_;
 };
 
 } // namespace corvex

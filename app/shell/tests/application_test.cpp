@@ -577,8 +577,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kControlPanel,
                                   cmd::kInstrumentPanel,
                                   cmd::kNrpnCalculator,
-                                  cmd::kMtcTransport,
-                                  cmd::kMidiSync,
                                   cmd::kSysExView,
                                   cmd::kMidiStatus,
                                   cmd::kPortStatus,
