@@ -229,7 +229,7 @@ void MtcTransportWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     finish();
-    QDialog::closeEvent(event);
+    QWidget::closeEvent(event); // not QDialog's: it would reject(), which closes again
 }
 
 void MtcTransportWindow::finish() {

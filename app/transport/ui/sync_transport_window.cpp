@@ -246,7 +246,7 @@ void SyncTransportWindow::reject() {
 
 void SyncTransportWindow::closeEvent(QCloseEvent* event) {
     finish();
-    QDialog::closeEvent(event);
+    QWidget::closeEvent(event); // not QDialog's: it would reject(), which closes again
 }
 
 void SyncTransportWindow::finish() {
