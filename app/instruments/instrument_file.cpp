@@ -79,13 +79,70 @@ int leadingNumber(std::string_view text, int cap) {
     return value;
 }
 
+// True when `text` is well-formed UTF-8 (as far as telling it from a one-byte code goes).
+bool isUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        auto lead = static_cast<unsigned char>(text[i]);
+        size_t more = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            more = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            more = 2;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            more = 3;
+        } else if (lead >= 0x80) {
+            return false;
+        }
+        if (more > text.size() - i - 1) {
+            return false;
+        }
+        for (size_t k = 1; k <= more; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        i += more + 1;
+    }
+    return true;
+}
+
+// The characters of bytes 0x80-0x9F in the Windows Western code page (the others are
+// Latin-1); the five bytes it leaves undefined keep their own code points.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// `text` in the Windows Western code page, as UTF-8.
+std::string utf8FromWindows1252(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        char32_t code = byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte;
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | code >> 6);
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | code >> 12);
+            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
 enum class Section { kOther, kInstruments, kPatchNames };
 
 // Splits the file into pieces of at most kLinePiece bytes (line end included) and gathers
-// the entries of the two sections it uses.
+// the entries of the two sections it uses. Names and values of a file that is not UTF-8
+// (most files written on other systems) are taken in the Windows Western code page and
+// kept as UTF-8.
 class InsParser {
 public:
-    explicit InsParser(InsFile& file) : file_(file) {}
+    InsParser(InsFile& file, bool windows1252) : file_(file), windows1252_(windows1252) {}
 
     void piece(std::string_view text) {
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
@@ -125,7 +182,7 @@ private:
             return;
         }
         auto& entries = section_ == Section::kInstruments ? file_.instruments : file_.patchLists;
-        entries.push_back(Entry{std::string(text.substr(1, close - 1)), {}});
+        entries.push_back(Entry{decoded(text.substr(1, close - 1)), {}});
         entry_ = &entries.back();
     }
 
@@ -135,11 +192,16 @@ private:
         if (equals == std::string_view::npos) {
             return;
         }
-        entry_->lines.push_back(KeyValue{std::string(trimmed(text.substr(0, equals))),
-                                         std::string(trimmed(text.substr(equals + 1)))});
+        entry_->lines.push_back(KeyValue{decoded(trimmed(text.substr(0, equals))),
+                                         decoded(trimmed(text.substr(equals + 1)))});
+    }
+
+    std::string decoded(std::string_view raw) const {
+        return windows1252_ ? utf8FromWindows1252(raw) : std::string(raw);
     }
 
     InsFile& file_;
+    bool windows1252_;
     Section section_ = Section::kOther;
     Entry* entry_ = nullptr;
 };
@@ -151,7 +213,7 @@ std::optional<InsFile> readInsFile(const std::string& path) {
     }
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     InsFile file;
-    InsParser parser(file);
+    InsParser parser(file, !isUtf8(text));
     std::string_view rest(text);
     while (!rest.empty()) {
         size_t end = rest.find('\n');

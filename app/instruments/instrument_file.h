@@ -3,8 +3,9 @@
 // 128 patch names of a list (with "BasedOn" inheritance and numbered generic lists).
 //
 // Files are only read. Every call opens the file anew and closes it again; a file or folder
-// that cannot be opened gives an empty result. This file and instrument_file.cpp use the C++
-// standard library only, so other programs can build the reader on its own.
+// that cannot be opened gives an empty result. Names come back as UTF-8: a file that is not
+// UTF-8 is read in the Windows Western code page. This file and instrument_file.cpp use the
+// C++ standard library only, so other programs can build the reader on its own.
 //
 // Threads: any thread; calls share no state.
 #pragma once

@@ -1,5 +1,6 @@
 #include "instruments/instrument_panel.h"
 
+#include "instruments/default_instruments.h"
 #include "settings/folders.h"
 #include "settings/settings_profile.h"
 
@@ -101,13 +102,15 @@ std::vector<std::string> CInstrPanel::instruments() {
     return names;
 }
 
+// An empty text stands for the folder "InstrDir" starts with, the data folder, so that
+// clearing the edit brings back the definitions offered there on first start.
 bool CInstrPanel::setFolder(const std::string& folder) {
     std::string chosen = folder;
-    std::error_code error;
     if (chosen.empty()) {
-        chosen = dataFolder().empty() ? std::string() : dataFolder() + "/Instr";
-        std::filesystem::create_directories(chosen, error);
+        chosen = ensureDataFolder();
+        provideDefaultInstruments(chosen, installedInstrumentFolder());
     }
+    std::error_code error;
     if (chosen.empty() || !std::filesystem::is_directory(chosen, error)) {
         return false;
     }

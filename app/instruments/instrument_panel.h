@@ -54,8 +54,9 @@ public:
     // The instruments of the file, sorted without regard to case; forgets "InstrDefn" when
     // it is not among them.
     std::vector<std::string> instruments();
-    // A folder that exists becomes "InstrDir" (an empty text the default folder, made when
-    // missing); false when the text names no folder.
+    // A folder that exists becomes "InstrDir" (an empty text the data folder, made when
+    // missing and offered the installed definitions when it holds none); false when the
+    // text names no folder.
     bool setFolder(const std::string& folder);
     // Rereads the folder, the file's instruments and the bank and patch lists, as when the
     // window opens; the method stays as it was chosen unless the instrument changed.

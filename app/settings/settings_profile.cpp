@@ -182,7 +182,10 @@ void readDevices(DeviceSelection& devices, const SettingsTree& tree, int instanc
     devices.outputMaps.clear();
     for (size_t output = 1; output <= devices.outputs.size(); ++output) {
         CPortMap map = defaultOutputMap(output, devices.inputs.size());
-        readRecord(tree, key, numberedName("OutMap", output), map);
+        CPortMap stored{};
+        if (readRecord(tree, key, numberedName("OutMap", output), stored)) {
+            map = portMapFromStoredMasks(stored, devices.inputs.size());
+        }
         devices.outputMaps.push_back(map);
     }
     devices.portDataMaps.clear();
@@ -268,6 +271,21 @@ CPortMap defaultOutputMap(size_t outputPosition, size_t inputCount) {
         }
     }
     connect(CVX_GENERATED_PORT);
+    return map;
+}
+
+CPortMap portMapFromStoredMasks(const CPortMap& stored, size_t inputCount) {
+    CPortMap map{};
+    auto keep = [&](size_t index) {
+        if (stored.inputMasks[index] != 0) {
+            map.inputBits[index / 32] |= 1u << (index % 32);
+            map.inputMasks[index] = stored.inputMasks[index];
+        }
+    };
+    for (size_t input = 0; input < std::min<size_t>(inputCount, CVX_GENERATED_PORT); ++input) {
+        keep(input);
+    }
+    keep(CVX_GENERATED_PORT);
     return map;
 }
 

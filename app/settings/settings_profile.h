@@ -147,6 +147,10 @@ struct DeviceSelection {
 // selected input and the generated-event port, later outputs only the generated-event
 // port, each with kDefaultStoredRouteMask.
 CPortMap defaultOutputMap(size_t outputPosition, size_t inputCount);
+// A stored 564-byte map as it is used: an input among the first `inputCount` positions, and
+// the generated-event port, is connected exactly when its stored mask is not 0; the stored
+// bits, and masks past the stored inputs, are not trusted.
+CPortMap portMapFromStoredMasks(const CPortMap& stored, size_t inputCount);
 
 // Subkey "PatchMap" of the instance branch.
 struct PatchMapSettings {

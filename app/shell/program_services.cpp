@@ -4,6 +4,9 @@
 #include "cvxlib.h"
 #include "frame_settings.h"
 #include "frame_window.h"
+#include "instruments/key_map.h"
+#include "instruments/ui/instrument_panels.h"
+#include "instruments/ui/keyboard_tools.h"
 #include "lua/ui/lua_scripts.h"
 #include "mapping/data_map.h"
 #include "mapping/filter_model.h"
@@ -15,6 +18,11 @@
 #include "mapping/ui/translation_map_dialog.h"
 #include "midi.h"
 #include "profile_file.h"
+#include "routing/custom_port_names.h"
+#include "routing/device_presets.h"
+#include "routing/device_routing.h"
+#include "routing/ui/midi_devices_dialog.h"
+#include "routing/ui/port_names_dialog.h"
 #include "settings/folders.h"
 #include "settings/window_placement.h"
 #include "shell/desktop_commands.h"
@@ -25,9 +33,14 @@
 #include "sysex_buffers_dialog.h"
 #include "transport/ui/transports.h"
 #include "views/colour_dialog.h"
+#include "views/log_dialog.h"
+#include "views/monitor_log.h"
 #include "views/scheme_colours.h"
+#include "views/status_tools.h"
 #include "window_messages.h"
 
+#include <QApplication>
+#include <QScrollArea>
 #include <QString>
 
 #include <map>
@@ -35,6 +48,9 @@
 
 namespace corvex {
 namespace {
+
+constexpr char kToolBarKey[] = "Toolbar";
+constexpr char kToolBarValue[] = "Toolbar6";
 
 // The open ports by device index with the names the user sees, for the Lua scripts.
 std::map<int, std::string> openPortNames(const CMidi* midi, bool inputs) {
@@ -51,6 +67,19 @@ std::map<int, std::string> openPortNames(const CMidi* midi, bool inputs) {
         }
     }
     return ports;
+}
+
+// "Open: <inputs> -> <outputs>" with the names the user sees.
+std::string openPortsLine(const CMidi& midi) {
+    const auto join = [](const std::map<int, std::string>& ports) {
+        std::string text;
+        for (const auto& [index, name] : ports) {
+            text += (text.empty() ? "" : ", ") + name;
+        }
+        return text.empty() ? std::string("none") : text;
+    };
+    return "Open inputs: " + join(openPortNames(&midi, true)) +
+           "; open outputs: " + join(openPortNames(&midi, false));
 }
 
 size_t viewIndex(ViewKind view) {
@@ -95,15 +124,9 @@ void storeSelection(const StoredSelection& selection, SettingsProfile& record) {
 }
 
 void readCustomPortNames(SettingsStore& store, DeviceSettings& settings) {
-    const auto read = [&store](const char* key, std::map<std::string, std::string>& names) {
-        for (const std::string& device : store.valueNames(key)) {
-            if (std::optional<std::string> custom = store.readString(key, device)) {
-                names[device] = *custom;
-            }
-        }
-    };
-    read("Custom In Names", settings.customInputNames);
-    read("Custom Out Names", settings.customOutputNames);
+    const SettingsTree tree = store.read();
+    settings.customInputNames = storedCustomNames(tree, true);
+    settings.customOutputNames = storedCustomNames(tree, false);
 }
 
 void storeImportedPortNames(SettingsStore& store, const ImportedProfile& profile,
@@ -124,12 +147,32 @@ ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, 
       lua_(std::make_unique<LuaScripts>(
           record, [this](bool inputs) { return openPortNames(midi_, inputs); })),
       desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)),
-      transports_(std::make_unique<Transports>(
-          record.instanceOptions, record.display.colours, [this](int command) {
+      transports_(std::make_unique<Transports>(record.instanceOptions, record.display.colours,
+                                               [this](int command) {
+                                                   if (frame_ != nullptr) {
+                                                       frame_->handleMessage(WM_CVX_CHILDCLOSED, 0,
+                                                                             command);
+                                                   }
+                                               })),
+      instruments_(std::make_unique<InstrumentPanels>(record.options, store)),
+      keyboardTools_(std::make_unique<KeyboardTools>(
+          engineSettingsFolder() + kKeyMapFileName, [this] { return engineClient(); },
+          [this](int command) {
               if (frame_ != nullptr) {
-                  frame_->handleMessage(WM_CVX_CHILDCLOSED, 0, command);
+                  frame_->handleMessage(WM_CVX_CHILDCLOSED, kChildClosedDestroy, command);
               }
-          })) {}
+          })),
+      status_(std::make_unique<StatusTools>(record.display,
+                                            [this](uint32_t m) {
+                                                corvexEvent(engineClient(), m & 0xF0, m & 0x0F,
+                                                            (m >> 8) & 0x7F, (m >> 16) & 0x7F, 0);
+                                            })),
+      log_(std::make_unique<MonitorLog>(record.logFile, dataFolder(), CVX_VERSION)) {
+    status_->setPatchSeenHandler([this](const PatchSeen& patch) { this->patchSeen(patch); });
+    status_->setSnapshotFolder(
+        [this] { return rememberedFolder(FileKind::Snapshot); },
+        [this](const std::string& folder) { setRememberedFolder(FileKind::Snapshot, folder); });
+}
 
 ProgramServices::~ProgramServices() = default;
 
@@ -217,6 +260,71 @@ void ProgramServices::showMapMessages(const MapFileResult& result) {
     }
 }
 
+void ProgramServices::setMonitors(MonitorViews* monitors) {
+    monitors_ = monitors;
+    if (monitors_ != nullptr) {
+        monitors_->setMainLineObserver([this](const MonitorLine& line) { followMainLine(line); });
+        applyMonitorLook();
+    }
+}
+
+void ProgramServices::followMainLine(const MonitorLine& line) {
+    status_->follow(line);
+    if (log_->isOpen() && monitors_ != nullptr) {
+        monitors_->mainLineText(line, logLine_);
+        log_->follow(line, logLine_);
+    }
+}
+
+QWidget* ProgramServices::createStatusView() {
+    auto* area = new QScrollArea;
+    area->setWidgetResizable(true);
+    area->setWidget(status_->createWindow());
+    return area;
+}
+
+// The frame passes the program change on to the control and instrument panels.
+void ProgramServices::patchSeen(const PatchSeen& patch) {
+    if (frame_ != nullptr) {
+        const auto bankWord = static_cast<intptr_t>(patch.bankFlags << 14 | (patch.bank & 0x3FFF));
+        frame_->handleMessage(WM_CVX_PATCH_SEEN, patch.channel, bankWord << 8 | patch.program);
+    }
+}
+
+void ProgramServices::startLogging() {
+    tellUser(log_->open());
+    showLogState();
+}
+
+void ProgramServices::stopLogging() {
+    log_->close();
+    showLogState();
+}
+
+void ProgramServices::showLogState() {
+    if (frame_ != nullptr) {
+        frame_->setCommandChecked(cmd::kLog, log_->isOpen());
+    }
+}
+
+void ProgramServices::tellUser(const std::string& message) {
+    if (!message.empty()) {
+        warnUser(owner(), QString::fromStdString(message));
+    }
+}
+
+void ProgramServices::toggleLog() {
+    tellUser(log_->toggle());
+    showLogState();
+}
+
+void ProgramServices::editLog() {
+    LogDialog dialog(
+        *log_, record_.logFile, [this] { showLogState(); }, owner());
+    dialog.exec();
+    showLogState();
+}
+
 void ProgramServices::setFrame(FrameWindow* frame) {
     frame_ = frame;
     showStatusColours();
@@ -233,6 +341,12 @@ void ProgramServices::applyMonitorLook() {
     if (monitors_ != nullptr) {
         monitors_->applyLook(monitorLook());
     }
+    QFont font(QString::fromStdString(record_.monitorFont.faceName), record_.monitorFont.size);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setBold(record_.monitorFont.bold);
+    font.setItalic(record_.monitorFont.italic);
+    status_->setLook(toQColor(record_.display.colours[kStatusText]),
+                     toQColor(record_.display.colours[kStatusBackground]), font);
     showStatusColours();
 }
 
@@ -320,8 +434,9 @@ void ProgramServices::showListing(Listing listing) {
     }
 }
 
-bool ProgramServices::setPcKeyboardActive(bool) {
-    return false;
+bool ProgramServices::setPcKeyboardActive(bool on) {
+    keyboardTools_->setKeyboardActive(on);
+    return true;
 }
 
 // ---- Settings ------------------------------------------------------------------------------
@@ -386,11 +501,23 @@ void ProgramServices::setMonitorHex(ViewKind monitor, bool hex) {
     }
 }
 
+// The toolbar's layout belongs to every instance and never goes into a profile.
+std::optional<std::vector<uint8_t>> ProgramServices::savedToolBarLayout() const {
+    return store_.read().anyBinary(kToolBarKey, kToolBarValue);
+}
+
+void ProgramServices::saveToolBarLayout(std::span<const uint8_t> layout) {
+    store_.writeBinary(kToolBarKey, kToolBarValue, layout.data(), layout.size());
+}
+
 // ---- Files ---------------------------------------------------------------------------------
 
 bool ProgramServices::loadProfile(const std::string& path) {
     ProfileImportSteps steps;
-    steps.prepare.push_back([this] { midi_->closePorts(); });
+    steps.prepare.push_back([this] {
+        midi_->closePorts();
+        log_->close(); // reopened below with the profile's log options
+    });
     steps.sections.push_back(profileMapSection(path));
     steps.reapply.push_back([this](const SettingsProfile& record, const ImportedProfile& profile) {
         storeImportedPortNames(store_, profile, *midi_);
@@ -412,6 +539,7 @@ bool ProgramServices::loadProfile(const std::string& path) {
         if (frame_ != nullptr) {
             frame_->setCommandChecked(cmd::kPatchMapping, record.patchMap.enabled);
         }
+        startLogging();
     });
     if (!importProfile(path, record_, store_, steps)) {
         warnUser(owner(), QString::fromStdString(profileReadMessage(path)));
@@ -443,6 +571,15 @@ bool ProgramServices::openSysExFile(const std::string& path) {
     return false;
 }
 
+bool ProgramServices::loadSnapshot(const std::string& path) {
+    if (frame_ != nullptr) {
+        frame_->runCommand(cmd::kMidiStatus); // the view shows what was loaded
+    }
+    const std::string message = status_->loadSnapshot(path);
+    tellUser(message);
+    return message.empty();
+}
+
 std::string ProgramServices::programFolder() const {
     return corvex::programFolder();
 }
@@ -450,6 +587,10 @@ std::string ProgramServices::programFolder() const {
 // ---- Views ---------------------------------------------------------------------------------
 
 void ProgramServices::sendViewCommand(ViewKind view, int command, intptr_t argument) {
+    if (view == ViewKind::MidiStatus) {
+        status_->runCommand(command, owner());
+        return;
+    }
     if (monitors_ != nullptr && (view == ViewKind::MainMonitor || view == ViewKind::InputMonitor)) {
         monitors_->monitorCommand(view == ViewKind::InputMonitor, command, argument);
     }
@@ -481,6 +622,10 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
     case WM_CVX_MONITORTEXT:
     case WM_CVX_SYSEXDATA:
         return monitors_ != nullptr ? monitors_->mainMessage(message, wParam, lParam) : 0;
+    case WM_CVX_PATCH_SEEN:
+        instruments_->patchSeen(wParam, lParam);
+        keyboardTools_->patchSeen(wParam, lParam);
+        return 0;
     default:
         return 0;
     }
@@ -489,17 +634,31 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
-           Transports::isTransportCommand(id) ||
-           (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr);
+           Transports::isTransportCommand(id) || id == cmd::kGlobalDataMap ||
+           id == cmd::kInstrumentPanel || StatusTools::handles(id) || id == cmd::kLog ||
+           id == cmd::kToggleLogging ||
+           (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr) ||
+           ((id == cmd::kMidiDevices || id == cmd::kCustomizePortNames) && midi_ != nullptr) ||
+           KeyboardTools::provides(id);
 }
 
 bool ProgramServices::runCommand(int id) {
     if (desktop_->provides(id)) {
         return desktop_->run(id, owner());
     }
+    if (StatusTools::handles(id)) {
+        QWidget* view = status_->window();
+        return status_->runCommand(id, view != nullptr ? view : owner());
+    }
     switch (id) {
     case cmd::kReleaseMidi:
         switchPorts();
+        return true;
+    case cmd::kLog:
+        editLog();
+        return true;
+    case cmd::kToggleLogging:
+        toggleLog();
         return true;
     case cmd::kColors:
         editColours();
@@ -517,11 +676,39 @@ bool ProgramServices::runCommand(int id) {
     case cmd::kDataMapping:
         editGlobalMap();
         return true;
+    case cmd::kMidiDevices:
+        if (midi_ == nullptr) {
+            return false;
+        }
+        editMidiDevices();
+        return true;
+    case cmd::kCustomizePortNames:
+        if (midi_ == nullptr) {
+            return false;
+        }
+        editPortNames();
+        return true;
+    case cmd::kGlobalDataMap:
+        switchGlobalMap();
+        return true;
+    case cmd::kInstrumentPanel:
+        instruments_->setNameTable(midi_ != nullptr ? &midi_->patchNames() : nullptr);
+        instruments_->setClosedHandler([this] {
+            if (frame_ != nullptr) {
+                frame_->toolWindowClosed(cmd::kInstrumentPanel);
+            }
+        });
+        instruments_->open(engineClient(), owner());
+        return true;
     case cmd::kConfigureBuffers:
         if (deviceMessages_ == nullptr) {
             return false;
         }
         configureSysExBuffers();
+        return true;
+    case cmd::kControlPanel:
+    case cmd::kNrpnCalculator:
+        keyboardTools_->open(id, owner());
         return true;
     default:
         return false;
@@ -583,7 +770,20 @@ void ProgramServices::editGlobalMap() {
             return true;
         },
         owner());
+    dialog.setFileFolder(QString::fromStdString(rememberedFolder(FileKind::Map)));
+    dialog.setAppendMaps(record_.dataMap.appendMaps);
     dialog.exec();
+    record_.dataMap.appendMaps = dialog.appendMaps();
+    setRememberedFolder(FileKind::Map, dialog.fileFolder().toStdString());
+}
+
+// An empty map has nothing to switch on.
+void ProgramServices::switchGlobalMap() {
+    if (globalMap_.items().empty()) {
+        return;
+    }
+    globalMap_.isOn = globalMap_.isOn != 0 ? 0 : 1;
+    sendGlobalMap();
 }
 
 void ProgramServices::switchPorts() {
@@ -602,12 +802,84 @@ void ProgramServices::configureSysExBuffers() {
     dialog->open();
 }
 
+// On OK the chosen ports and routing go to the device manager, the ports are reopened with
+// them and the selection is stored; the main monitor names what is open now.
+void ProgramServices::editMidiDevices() {
+    MidiDevicesSetup setup;
+    setup.inputNames = portNamesByIndex(midi_->roster(), true);
+    setup.outputNames = portNamesByIndex(midi_->roster(), false);
+    setup.routing = routingStateOf(midi_->roster(), midi_->selection());
+    setup.autoAttach = record_.options.autoAttachInputs;
+    setup.mapFolder = record_.options.mapFolder;
+    MidiDevicesDialog dialog(std::move(setup), store_, owner());
+    const PlacementRect& stored = record_.display.midiDevicesRect;
+    if (stored.right > stored.left && stored.bottom > stored.top) {
+        dialog.setGeometry(stored.left, stored.top, stored.right - stored.left,
+                           stored.bottom - stored.top);
+    }
+    const int result = dialog.exec();
+    const QRect shown = dialog.geometry();
+    record_.display.midiDevicesRect = {shown.left(), shown.top(), shown.right() + 1,
+                                       shown.bottom() + 1};
+    if (result != QDialog::Accepted) {
+        return;
+    }
+    record_.options.autoAttachInputs = dialog.setup().autoAttach;
+    if (!dialog.setup().presetName.empty()) {
+        store_.writeString(kDevicePresetsKey, "LastNamedPreset", dialog.setup().presetName);
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    applyRoutingState(dialog.setup().routing, midi_->roster(), midi_->selection());
+    const bool opened = midi_->reopenPorts();
+    storeSelection(midi_->saveSelections(), record_);
+    QApplication::restoreOverrideCursor();
+    appendMonitorText(QString::fromStdString(openPortsLine(*midi_)));
+    if (!opened) {
+        warnUser(owner(), noDevicesText());
+    }
+}
+
+// On OK the custom names are stored and shown at once; the selection is stored again, as it
+// names the ports by the names they are shown with.
+void ProgramServices::editPortNames() {
+    std::vector<PortNameRow> rows;
+    for (int slot = 0; slot < midi_->inputCount(); ++slot) {
+        rows.push_back({true, midi_->input(slot).productName(), midi_->input(slot).displayName()});
+    }
+    for (int slot = 0; slot < midi_->outputCount(); ++slot) {
+        rows.push_back(
+            {false, midi_->output(slot).productName(), midi_->output(slot).displayName()});
+    }
+    PortNamesDialog dialog(std::move(rows), owner());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const auto write = [&dialog](SettingsTree& tree) {
+        writeCustomPortNames(tree, dialog.rows());
+        return true;
+    };
+    if (!store_.update(write)) {
+        warnUser(owner(), QObject::tr("The custom port names could not be saved."));
+    }
+    SettingsTree names = store_.read();
+    write(names); // shown even when they could not be stored
+    midi_->setCustomNames(storedCustomNames(names, true), storedCustomNames(names, false));
+    storeSelection(midi_->saveSelections(), record_);
+    showPortNames();
+}
+
 void ProgramServices::closeToolWindow(int id) {
     if (id == cmd::kLuaScript) {
         lua_->close();
     }
     if (Transports::isTransportCommand(id)) {
         transports_->close(id);
+    }
+    if (id == cmd::kInstrumentPanel) {
+        instruments_->close();
+    }
+    if (KeyboardTools::provides(id)) {
+        keyboardTools_->close(id);
     }
 }
 

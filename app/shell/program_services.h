@@ -11,6 +11,8 @@
 #include "mapping/map_file_result.h"
 #include "settings/settings_store.h"
 #include "settings_profile.h"
+#include "views/channel_status.h"
+#include "views/monitor_line.h"
 
 #include <array>
 #include <functional>
@@ -26,11 +28,15 @@ class CMidi;
 class DesktopCommands;
 class DeviceUserInterface;
 class ImportedProfile;
+class KeyboardTools;
 struct ProfileSectionHandler;
 class FrameWindow;
+class InstrumentPanels;
 class LuaScripts;
 class Transports;
+class MonitorLog;
 class MonitorViews;
+class StatusTools;
 struct HandOff;
 struct MonitorLook;
 
@@ -55,13 +61,21 @@ public:
     void setMidi(CMidi* midi) { midi_ = midi; }
     // Where the device dialogs show their messages.
     void setDeviceMessages(DeviceUserInterface* messages) { deviceMessages_ = messages; }
-    void setMonitors(MonitorViews* monitors) { monitors_ = monitors; }
+    // The monitors; the status data and the log follow the main monitor's lines.
+    void setMonitors(MonitorViews* monitors);
     // The frame the services answer; its status bar takes the colour scheme at once.
     void setFrame(FrameWindow* frame);
     // What a hand-off from a second start does.
     void setHandOffHandler(std::function<void(const HandOff&)> handler) {
         handOff_ = std::move(handler);
     }
+
+    // The "MIDI Status" view over the program's status data, for the frame to show.
+    QWidget* createStatusView();
+    // The log at start-up (opened when logging is enabled) and at exit (closed with its
+    // closing lines and written out).
+    void startLogging();
+    void stopLogging();
 
     // The monitors' look from the record.
     MonitorLook monitorLook() const;
@@ -108,10 +122,14 @@ public:
     void setRememberedFolder(FileKind kind, const std::string& folder) override;
     void setMonitoringDisplayed(bool on) override;
     void setMonitorHex(ViewKind monitor, bool hex) override;
+    std::optional<std::vector<uint8_t>> savedToolBarLayout() const override;
+    void saveToolBarLayout(std::span<const uint8_t> layout) override;
     bool loadProfile(const std::string& path) override;
     bool saveProfile(const std::string& path) override;
     bool loadGlobalMap(const std::string& path) override;
+    bool globalMapHasEntries() const override { return !globalMap_.items().empty(); }
     bool openSysExFile(const std::string& path) override;
+    bool loadSnapshot(const std::string& path) override;
     std::string programFolder() const override;
     int instanceNumber() const override { return instanceNumber_; }
     void sendViewCommand(ViewKind view, int command, intptr_t argument) override;
@@ -141,11 +159,26 @@ private:
     void editFilter();
     // The "Translation Map" dialog over the global data map.
     void editGlobalMap();
+    // "MIDI Devices": ports and routing on working copies; OK reopens the ports with them.
+    void editMidiDevices();
+    // "Customize Port Names": the custom names, stored and shown everywhere after OK.
+    void editPortNames();
+    // "Global &Data Map": the global map on or off (nothing for a map without items).
+    void switchGlobalMap();
     void applyMonitorLook();
     // The frame's saved toggles (display, hex, Pass SysEx) from the record; its run-time
     // state stays.
     void showFrameToggles();
     void showMapMessages(const MapFileResult& result);
+    // The main monitor stored `line`: the status data and the log follow it.
+    void followMainLine(const MonitorLine& line);
+    // The log's open state on the menu check of "Log..." and the status bar.
+    void showLogState();
+    void editLog();
+    void toggleLog();
+    // A message of the log or the status tools for the user (nothing when empty).
+    void tellUser(const std::string& message);
+    void patchSeen(const PatchSeen& patch);
 
     SettingsProfile& record_;
     SettingsStore& store_;
@@ -160,6 +193,11 @@ private:
     std::unique_ptr<LuaScripts> lua_;
     std::unique_ptr<DesktopCommands> desktop_;
     std::unique_ptr<Transports> transports_;
+    std::unique_ptr<InstrumentPanels> instruments_;
+    std::unique_ptr<KeyboardTools> keyboardTools_;
+    std::unique_ptr<StatusTools> status_;
+    std::unique_ptr<MonitorLog> log_;
+    std::string logLine_; // the main monitor's text of the line being logged
 };
 
 } // namespace corvex

@@ -4,6 +4,9 @@
 
 #include "support/dummy_jack_server.h"
 
+#include <chrono>
+#include <thread>
+
 namespace cvx::platform {
 
 class JackTestServer : public DummyJackServer {
@@ -19,6 +22,17 @@ public:
         options.period = periodFrames;
         options.namePrefix = "cvxtest";
         return DummyJackServer::start(options);
+    }
+
+    // start(), tried again a few times: JACK's registry of servers is small, and on a busy
+    // machine a slot may free up a little later.
+    bool startPatiently(unsigned periodFrames = kDefaultPeriodFrames) {
+        bool started = start(periodFrames);
+        for (int attempt = 0; !started && attempt < 3; ++attempt) {
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+            started = start(periodFrames);
+        }
+        return started;
     }
 };
 

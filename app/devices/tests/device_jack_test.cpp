@@ -3,91 +3,25 @@
 #include "device_change_signal.h"
 #include "device_test_support.h"
 #include "midi.h"
+#include "support/jack_keyboard_client.h"
 #include "support/jack_test_server.h"
 
 #include "cvxlib.h"
 #include "vmidi.h"
 
-#include <jack/jack.h>
-#include <jack/midiport.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <thread>
+#include <memory>
 
 namespace corvex::testing {
 namespace {
 
 using ::testing::ElementsAre;
 
-constexpr const char* kPeerPort = "cvxkeys:out";
+constexpr const char* kPeerPort = cvx::platform::JackKeyboardClient::kOutName;
 constexpr const char* kCable1 = "Corvex Loopback 1";
-
-// A JACK client with one MIDI output port that comes and goes, sending a Note On when asked.
-class KeyboardClient {
-public:
-    KeyboardClient() {
-        for (int attempt = 0; client_ == nullptr && attempt < 5; ++attempt) {
-            jack_status_t status{};
-            client_ = jack_client_open("cvxkeys", JackNoStartServer, &status);
-            if (client_ == nullptr) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            }
-        }
-        if (client_ != nullptr) {
-            plugIn();
-            jack_set_process_callback(client_, &KeyboardClient::process, this);
-            jack_activate(client_);
-        }
-    }
-    ~KeyboardClient() {
-        if (client_ != nullptr) {
-            jack_deactivate(client_);
-            jack_client_close(client_);
-        }
-    }
-    KeyboardClient(const KeyboardClient&) = delete;
-    KeyboardClient& operator=(const KeyboardClient&) = delete;
-
-    bool opened() const { return client_ != nullptr; }
-    void plugIn() {
-        port_.store(
-            jack_port_register(client_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0));
-    }
-    void unplug() {
-        jack_port_t* port = port_.exchange(nullptr);
-        // Two cycles later no cycle still holds the port.
-        const uint64_t cycle = cycles_.load();
-        while (cycles_.load() < cycle + 2) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        jack_port_unregister(client_, port);
-    }
-    void playNote() { notePending_.store(true); }
-
-private:
-    static int process(jack_nframes_t frames, void* self) {
-        auto* keyboard = static_cast<KeyboardClient*>(self);
-        if (jack_port_t* port = keyboard->port_.load()) {
-            void* buffer = jack_port_get_buffer(port, frames);
-            jack_midi_clear_buffer(buffer);
-            if (keyboard->notePending_.exchange(false)) {
-                const jack_midi_data_t note[] = {0x90, 0x3C, 0x64};
-                jack_midi_event_write(buffer, 0, note, sizeof note);
-            }
-        }
-        keyboard->cycles_.fetch_add(1);
-        return 0;
-    }
-
-    jack_client_t* client_ = nullptr;
-    std::atomic<jack_port_t*> port_{nullptr};
-    std::atomic<bool> notePending_{false};
-    std::atomic<uint64_t> cycles_{0};
-};
 
 class DeviceJackTest : public ::testing::Test {
 protected:
@@ -95,14 +29,8 @@ protected:
         if (!cvx::platform::JackTestServer::installed()) {
             GTEST_SKIP() << "jackd is not installed";
         }
-        // JACK's registry of servers is small; on a busy machine a slot may free up later.
-        bool started = server_.start();
-        for (int attempt = 0; !started && attempt < 3; ++attempt) {
-            std::this_thread::sleep_for(std::chrono::seconds(2));
-            started = server_.start();
-        }
-        ASSERT_TRUE(started) << "jackd -d dummy did not come up";
-        keyboard_ = std::make_unique<KeyboardClient>();
+        ASSERT_TRUE(server_.startPatiently()) << "jackd -d dummy did not come up";
+        keyboard_ = std::make_unique<cvx::platform::JackKeyboardClient>();
         ASSERT_TRUE(keyboard_->opened());
         // Before the MIDI service starts: one cable and the JACK server.
         setenv("CORVEX_MIDI", "virtual,jack", 1);
@@ -140,7 +68,7 @@ protected:
     }
 
     cvx::platform::JackTestServer server_;
-    std::unique_ptr<KeyboardClient> keyboard_;
+    std::unique_ptr<cvx::platform::JackKeyboardClient> keyboard_;
     std::unique_ptr<RecordingTarget> target_;
     std::unique_ptr<DeviceChangeSignal> signal_;
     RecordingUi ui_;

@@ -186,6 +186,32 @@ TEST_F(InstrumentFileTest, FilesWithoutPatchNamesOrUnreadableGiveEmptyResults) {
     EXPECT_EQ(listInstruments(noNames), std::vector<std::string>{"One"});
 }
 
+// Names come back as UTF-8, whether the file is UTF-8 or in the Windows Western code page.
+TEST_F(InstrumentFileTest, NamesOfUtf8AndWindowsFilesComeBackAsUtf8) {
+    struct Case {
+        const char* name; // the instrument and its list, as the file spells it
+        const char* patch;
+        const char* instrument; // as UTF-8
+        const char* patchName;
+    };
+    const Case cases[] = {
+        {"Pi\xE9no", "Caf\xE9 \x80 \x81", "Pi\xC3\xA9no", "Caf\xC3\xA9 \xE2\x82\xAC \xC2\x81"},
+        {"Pi\xC3\xA9no", "Caf\xC3\xA9", "Pi\xC3\xA9no", "Caf\xC3\xA9"},
+        {"Piano", "Truncated \xC3", "Piano", "Truncated \xC3\x83"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.patchName);
+        std::string path = write(std::string(".Instrument Definitions\n[") + c.name + "]\n" +
+                                 ".Patch Names\n[" + c.name + "]\n0=" + c.patch + "\n");
+        EXPECT_EQ(listInstruments(path), std::vector<std::string>{c.instrument});
+        CBankList banks;
+        readBankList(path, c.instrument, banks);
+        CPatchList patches;
+        readPatchNames(path, bankListName(banks, 0), patches);
+        EXPECT_EQ(patches.names[0], c.patchName);
+    }
+}
+
 TEST_F(InstrumentFileTest, LongLinesAreReadInPiecesAndTheNameListIsBounded) {
     // A 263-byte line: its first 256 bytes are one line, the rest "5=Tail" another.
     std::string longName(250, 'x');

@@ -187,6 +187,80 @@ TEST_F(InstrumentPanelTest, FavouriteOfAMissingFileChangesNothing) {
     EXPECT_EQ(panel_.method(), kMethodController32);
 }
 
+// The folder edit: a folder that exists is taken, anything else refused; an empty text
+// brings back the folder the setting starts with.
+TEST_F(InstrumentPanelTest, FolderTextChoosesTheInstrumentFolder) {
+    struct Case {
+        std::string text;
+        std::string folder;
+        bool taken;
+    };
+    const std::string mine = folder_.path();
+    const Case cases[] = {
+        {mine + "/no such folder", mine, false},
+        {"", dataFolder(), true},
+        {mine, mine, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(panel_.setFolder(c.text), c.taken);
+        EXPECT_EQ(panel_.folder(), c.folder);
+        EXPECT_TRUE(std::filesystem::is_directory(panel_.folder()));
+    }
+    EXPECT_EQ(panel_.insFile(), "synths.ins");
+}
+
+// Patches chosen by name from a real file of another program: each instrument's banks leave
+// as that module expects them.
+TEST(InstrumentPanelRealFileTest, ChoosingNamedPatchesOfARealFileSendsTheirBanks) {
+    const std::string folder = "/usr/share/vmpk";
+    if (!std::filesystem::exists(folder + "/gmgsxg.ins")) {
+        GTEST_SKIP() << folder << "/gmgsxg.ins is absent (Debian package vmpk; scripts/setup "
+                     << "installs it)";
+    }
+    struct Case {
+        const char* instrument;
+        int bank;
+        const char* list;
+        const char* patch;
+        Bytes bytes;
+    };
+    const Case cases[] = {
+        {"Roland GS", 1024, "Roland GS Var #08", "Piano 1w", {0xB0, 0, 8, 0xB0, 32, 0, 0xC0, 0, 0}},
+        {"Yamaha XG", 8, "XG Bank 8 (Slow)", "49 SlowStr", {0xB0, 0, 0, 0xB0, 32, 8, 0xC0, 48, 0}},
+        {"Roland GS Drums", 0, "Roland GS Drumsets", "Room", {0xB0, 0, 0, 0xC0, 8, 0}},
+    };
+    GlobalOptions options;
+    options.instrumentFolder = folder;
+    options.instrumentFile = "gmgsxg.ins";
+    SettingsStore store;
+    CInstrPanel panel(options, store);
+    Bytes sent;
+    panel.setSender([&](uint8_t status, uint8_t channel, uint8_t d1, uint8_t d2) {
+        sent.insert(sent.end(), {static_cast<uint8_t>(status | channel), d1, d2});
+    });
+    panel.files();
+    panel.chooseFile("gmgsxg.ins");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.instrument);
+        panel.chooseInstrument(c.instrument);
+        const CBankList& banks = panel.banks();
+        auto entry = std::find_if(banks.entries.begin(), banks.entries.begin() + banks.count,
+                                  [&](const CBankList::Entry& e) { return e.bank == c.bank; });
+        ASSERT_NE(entry, banks.entries.begin() + banks.count);
+        panel.setChannelState(0, -1, -1);
+        panel.chooseBank(static_cast<int>(entry - banks.entries.begin()));
+        EXPECT_EQ(panel.bankLabel(), c.list);
+        const auto& names = panel.patches().names;
+        auto named = std::find(names.begin(), names.end(), c.patch);
+        ASSERT_NE(named, names.end());
+        sent.clear();
+        panel.choosePatch(static_cast<int>(named - names.begin()));
+        EXPECT_EQ(sent, c.bytes);
+        EXPECT_EQ(panel.patchLabel(), c.patch);
+    }
+}
+
 TEST(FavouriteStorageTest, BankPatchPacksPatchBankAndMethod) {
     struct Case {
         int method, bank, patch;

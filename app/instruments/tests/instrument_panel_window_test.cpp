@@ -4,23 +4,23 @@
 #include "instruments/ui/instrument_panels.h"
 
 #include "devices/patch_name_table.h"
+#include "event_tap.h"
 #include "panel_fixture.h"
 #include "settings/folders.h"
 #include "settings/settings_profile.h"
 #include "settings/settings_store.h"
+#include "support/qt_test_environment.h"
 
-#include "cvxlib.h"
-#include "vmidi.h"
-
-#include <QApplication>
 #include <QComboBox>
+#include <QImage>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -29,67 +29,7 @@ namespace corvex {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-constexpr unsigned kCable = 0; // "Corvex Loopback 1"
-
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "instrument_panel_window_test";
-        static char* argv[] = {name, nullptr};
-        application_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { application_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> application_;
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
-// An engine client whose generated-event port (135) goes to the first loopback output.
-class EventTap {
-public:
-    EventTap() {
-        setenv("CORVEX_MIDI", "virtual", 1);
-        InitCallBack();
-        target_ = cvxWindowCreate([](void*, uint32_t, uintptr_t, intptr_t) {}, nullptr);
-        CFilter filter{};
-        client_ = CreateClient(target_, nullptr, &filter);
-        CPortMap map{};
-        map.inputBits[135 / 32] |= 1u << (135 % 32);
-        map.inputMasks[135] = 0x7FFFF;
-        if (client_ == 0 || OpenMidiOut(&output_, kCable, 0, &map, client_) != MMSYSERR_NOERROR) {
-            output_ = nullptr;
-        }
-        take();
-    }
-    ~EventTap() {
-        if (output_ != nullptr) {
-            CloseMidiOut(output_, client_);
-        }
-        vmidiSettle();
-        if (client_ != 0) {
-            DestroyClient(client_);
-        }
-        cvxWindowDestroy(target_);
-        FreeCallBack();
-    }
-    bool ready() const { return output_ != nullptr; }
-    uint64_t client() const { return client_; }
-    Bytes take() {
-        vmidiSettle();
-        Bytes bytes(4096);
-        bytes.resize(vmidiTake(kCable, bytes.data(), static_cast<unsigned>(bytes.size())));
-        return bytes;
-    }
-
-private:
-    HWND target_ = nullptr;
-    uint64_t client_ = 0;
-    HMIDIOUT output_ = nullptr;
-};
+[[maybe_unused]] const auto* const qt = testing::addQtTestEnvironment();
 
 class InstrumentPanelWindowTest : public ::testing::Test {
 protected:
@@ -120,7 +60,7 @@ protected:
     }
 
     testing::PanelFolder folder_;
-    EventTap tap_;
+    testing::EventTap tap_;
     GlobalOptions options_;
     SettingsStore store_;
     PatchNameTable names_;
@@ -163,11 +103,48 @@ TEST_F(InstrumentPanelWindowTest, ChoosingAPatchOnABankSendsEachMethodsBytes) {
     EXPECT_EQ(names_.name(1, 5), "Electric Piano 2") << "other channels keep General MIDI";
 }
 
+// Names a list inherits through "BasedOn" are drawn in their own bluish colour, the list's
+// own names in the menu's text colour.
+TEST_F(InstrumentPanelWindowTest, InheritedPatchNamesAreDrawnApart) {
+    chooseInstrument("Normal Synth");
+    panels_->panel().chooseBank(1); // "Variations", based on "Main"
+    QMenu* patches = panels_->window()->patchMenu();
+    patches->popup(QPoint(0, 0));
+    const QImage drawn = patches->grab().toImage();
+    // How far the bluest pixel of an entry leans to blue: 96 x coverage for RGB(96, 96, 192)
+    // text, about 0 for grey or black text.
+    auto blueLean = [&](const char* name) {
+        int lean = -255;
+        int found = 0;
+        for (QAction* action : patches->actions()) {
+            if (action->text() != name) {
+                continue;
+            }
+            ++found;
+            const QRect area = patches->actionGeometry(action);
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    const QColor pixel = drawn.pixelColor(x, y);
+                    lean = std::max(lean, pixel.blue() - pixel.red());
+                }
+            }
+        }
+        EXPECT_EQ(found, 1) << name;
+        return lean;
+    };
+    EXPECT_GT(blueLean("Grand"), 40) << "inherited";
+    EXPECT_LT(blueLean("Fretless Bass"), 10) << "the list's own";
+    patches->hide();
+}
+
 TEST_F(InstrumentPanelWindowTest, FavouritesSurviveARestart) {
     chooseInstrument("Zero Synth");
+    EXPECT_FALSE(panels_->window()->addFavouriteButton()->isEnabled()) << "no patch chosen";
+    EXPECT_TRUE(panels_->window()->bankArrow()->isEnabled());
     panels_->panel().setChannelState(0, -1, 0);
     chooseBankAndPatch();
-    panels_->window()->addFavourite("My Bass");
+    EXPECT_TRUE(panels_->window()->addFavouriteButton()->isEnabled());
+    EXPECT_TRUE(panels_->window()->addFavourite("My Bass"));
     EXPECT_EQ(panels_->window()->favouriteButton()->text(), "My Bass");
     tap_.take();
 
@@ -177,6 +154,7 @@ TEST_F(InstrumentPanelWindowTest, FavouritesSurviveARestart) {
     panels_ = std::make_unique<InstrumentPanels>(restarted, store_);
     panels_->open(tap_.client(), nullptr);
     EXPECT_EQ(panels_->window()->favouriteButton()->text(), "None");
+    EXPECT_FALSE(panels_->window()->favouriteButton()->isEnabled()) << "none chosen yet";
     QMenu* favourites = panels_->window()->favouriteMenu();
     ASSERT_EQ(favourites->actions().size(), 1);
     EXPECT_EQ(favourites->actions()[0]->text(), "My Bass");

@@ -13,10 +13,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyleOptionMenuItem>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace corvex {
 namespace {
@@ -37,11 +42,37 @@ QWidget* buttonRow(QPushButton* button, QToolButton* arrow) {
     return row;
 }
 
+// Draws the patch menu's inherited names (set in italics) in their own colour as well, so
+// that they stand apart from the list's own names at a glance.
+class InheritedNameStyle : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element != CE_MenuItem || item == nullptr || !item->font.italic()) {
+            QProxyStyle::drawControl(element, option, painter, widget);
+            return;
+        }
+        QStyleOptionMenuItem inherited(*item);
+        for (QPalette::ColorRole role :
+             {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+            inherited.palette.setColor(role, kInheritedNameColour);
+        }
+        QProxyStyle::drawControl(element, &inherited, painter, widget);
+    }
+
+private:
+    static constexpr QColor kInheritedNameColour{96, 96, 192};
+};
+
 } // namespace
 
 InstrumentPanelWindow::InstrumentPanelWindow(CInstrPanel& panel, QWidget* owner)
     : QDialog(owner), panel_(panel), bankMenu_(new QMenu(this)), patchMenu_(new QMenu(this)),
       favouriteMenu_(new QMenu(this)) {
+    auto* patchStyle = new InheritedNameStyle;
+    patchStyle->setParent(patchMenu_);
+    patchMenu_->setStyle(patchStyle);
     setWindowTitle("Instrument Panel");
     setModal(false);
     buildControls();
@@ -116,13 +147,13 @@ QWidget* InstrumentPanelWindow::buildFavouriteGroup() {
     favouriteButton_ = new QPushButton;
     favouriteArrow_ = new QToolButton;
     form->addRow("Name:", buttonRow(favouriteButton_, favouriteArrow_));
-    auto* add = new QPushButton("&Add to Favorites");
-    auto* remove = new QPushButton("&Remove Favorite");
+    addFavouriteButton_ = new QPushButton("&Add to Favorites");
+    removeFavouriteButton_ = new QPushButton("&Remove Favorite");
     auto* buttons = new QWidget;
     auto* buttonLayout = new QHBoxLayout(buttons);
     buttonLayout->setContentsMargins(0, 0, 0, 0);
-    buttonLayout->addWidget(add);
-    buttonLayout->addWidget(remove);
+    buttonLayout->addWidget(addFavouriteButton_);
+    buttonLayout->addWidget(removeFavouriteButton_);
     form->addRow(buttons);
     connect(favouriteButton_, &QPushButton::clicked, this, [this] {
         panel_.recallFavourite(panel_.chosenFavourite());
@@ -130,8 +161,10 @@ QWidget* InstrumentPanelWindow::buildFavouriteGroup() {
     });
     connect(favouriteArrow_, &QToolButton::clicked, this,
             [this] { popUpBeside(favouriteMenu(), favouriteArrow_); });
-    connect(add, &QPushButton::clicked, this, &InstrumentPanelWindow::askAddFavourite);
-    connect(remove, &QPushButton::clicked, this, &InstrumentPanelWindow::askRemoveFavourite);
+    connect(addFavouriteButton_, &QPushButton::clicked, this,
+            &InstrumentPanelWindow::askAddFavourite);
+    connect(removeFavouriteButton_, &QPushButton::clicked, this,
+            &InstrumentPanelWindow::askRemoveFavourite);
     return group;
 }
 
@@ -205,6 +238,16 @@ void InstrumentPanelWindow::refreshLabels() {
     bankButton_->setText(fromUtf8(panel_.bankLabel()));
     patchButton_->setText(fromUtf8(panel_.patchLabel()));
     favouriteButton_->setText(fromUtf8(panel_.favouriteLabel()));
+    const auto& names = panel_.patches().names;
+    const bool named = std::any_of(names.begin(), names.end(),
+                                   [](const std::string& name) { return !name.empty(); });
+    const bool favourites = panel_.favourites().count() > 0;
+    bankArrow_->setEnabled(panel_.banks().count > 0);
+    patchArrow_->setEnabled(named);
+    favouriteArrow_->setEnabled(favourites);
+    favouriteButton_->setEnabled(panel_.chosenFavourite() >= 0);
+    addFavouriteButton_->setEnabled(!panel_.favouriteSuggestion().empty());
+    removeFavouriteButton_->setEnabled(favourites);
 }
 
 QMenu* InstrumentPanelWindow::bankMenu() {
@@ -223,7 +266,8 @@ QMenu* InstrumentPanelWindow::bankMenu() {
     return bankMenu_;
 }
 
-// Names inherited through "BasedOn" are shown in italics, the list's own ones upright.
+// Names inherited through "BasedOn" are shown in italics and their own colour, the list's
+// own ones upright.
 QMenu* InstrumentPanelWindow::patchMenu() {
     patchMenu_->clear();
     const CPatchList& patches = panel_.patches();
@@ -267,9 +311,10 @@ void InstrumentPanelWindow::popUpBeside(QMenu* menu, QWidget* arrow) {
     }
 }
 
-void InstrumentPanelWindow::addFavourite(const QString& name) {
-    panel_.addFavourite(name.trimmed().toStdString());
+bool InstrumentPanelWindow::addFavourite(const QString& name) {
+    const bool added = panel_.addFavourite(name.trimmed().toStdString());
     refreshLabels();
+    return added;
 }
 
 void InstrumentPanelWindow::removeFavourite(int index) {
@@ -285,9 +330,15 @@ void InstrumentPanelWindow::askAddFavourite() {
     bool ok = false;
     QString name =
         QInputDialog::getText(this, "Add Favorite", "&Name", QLineEdit::Normal, suggestion, &ok);
-    if (ok && !name.trimmed().isEmpty()) {
-        addFavourite(name);
+    if (!ok || name.trimmed().isEmpty() || addFavourite(name)) {
+        return;
     }
+    QMessageBox::warning(this, "Add Favorite",
+                         name.contains('\\')
+                             ? QString("A favorite's name cannot contain \"\\\".")
+                             : QString("\"%1\" could not be stored: at most 256 favorites are "
+                                       "kept, and the settings must be writable.")
+                                   .arg(name.trimmed()));
 }
 
 void InstrumentPanelWindow::askRemoveFavourite() {

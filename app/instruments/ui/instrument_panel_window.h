@@ -28,7 +28,8 @@ public:
 
     // Refills every list from the panel and refreshes the labels.
     void refresh();
-    // The bank and patch buttons' texts follow the panel (after a program change was seen).
+    // The bank and patch buttons' texts follow the panel (after a program change was seen);
+    // an arrow or favourite button with nothing to offer is disabled.
     void refreshLabels();
 
     QComboBox* fileBox() const { return fileBox_; }
@@ -38,13 +39,16 @@ public:
     QPushButton* bankButton() const { return bankButton_; }
     QPushButton* patchButton() const { return patchButton_; }
     QPushButton* favouriteButton() const { return favouriteButton_; }
+    QPushButton* addFavouriteButton() const { return addFavouriteButton_; }
+    QToolButton* bankArrow() const { return bankArrow_; }
     QCheckBox* channelBox(int channel) const { return channelBoxes_[channel]; }
     // The menus as the arrow buttons show them, filled from the panel's current state.
     QMenu* bankMenu();
     QMenu* patchMenu();
     QMenu* favouriteMenu();
-    // What "&Add to Favorites" and "&Remove Favorite" do after their dialogs.
-    void addFavourite(const QString& name);
+    // What "&Add to Favorites" and "&Remove Favorite" do after their dialogs; false when the
+    // favourite was refused (a name with "\", a full list, a store that cannot be written).
+    bool addFavourite(const QString& name);
     void removeFavourite(int index);
 
 private:
@@ -71,6 +75,8 @@ private:
     QToolButton* patchArrow_ = nullptr;
     QPushButton* favouriteButton_ = nullptr;
     QToolButton* favouriteArrow_ = nullptr;
+    QPushButton* addFavouriteButton_ = nullptr;
+    QPushButton* removeFavouriteButton_ = nullptr;
     std::array<QCheckBox*, 16> channelBoxes_{};
     QMenu* bankMenu_ = nullptr;
     QMenu* patchMenu_ = nullptr;

@@ -33,8 +33,12 @@ void InstrumentPanels::open(uint64_t client, QWidget* owner) {
     if (window_ == nullptr) {
         window_ = new InstrumentPanelWindow(panel_, owner);
         window_->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(window_, &QDialog::finished, window_,
-                         [this] { placement_ = window_->geometry(); });
+        QObject::connect(window_, &QDialog::finished, window_, [this] {
+            placement_ = window_->geometry();
+            if (closed_) {
+                closed_();
+            }
+        });
         if (placement_.isValid()) {
             window_->setGeometry(placement_);
         }

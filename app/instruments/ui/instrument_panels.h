@@ -13,6 +13,7 @@
 #include <QRect>
 
 #include <cstdint>
+#include <functional>
 
 namespace corvex {
 
@@ -26,6 +27,8 @@ public:
 
     // Where the monitors take program names from (nothing named without one).
     void setNameTable(PatchNameTable* table) { names_ = table; }
+    // Told when the user closes the window.
+    void setClosedHandler(std::function<void()> handler) { closed_ = std::move(handler); }
     // Opens the window sending on `client` (nothing is sent without one), or brings it to
     // the front.
     void open(uint64_t client, QWidget* owner);
@@ -41,6 +44,7 @@ private:
     uint64_t client_ = 0;
     QPointer<InstrumentPanelWindow> window_;
     QRect placement_;
+    std::function<void()> closed_;
 };
 
 } // namespace corvex

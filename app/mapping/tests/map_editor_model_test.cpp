@@ -1,7 +1,8 @@
 // The map editor's model: row operations and the clipboard, Define Mapping's fields into
 // MapItem bytes (against maps the binary writer and reader carry), clamping, and refusing a
-// map the engine cannot hold.
+// map the engine cannot hold, and what a row of the list shows.
 #include "mapping/map_editor_model.h"
+#include "mapping/map_row_display.h"
 
 #include "map_test_support.h"
 #include "mapping/binary_map_file.h"
@@ -190,6 +191,72 @@ TEST(MapEditorTest, CapacityRefusal) {
     EXPECT_NE(message.find(std::to_string(kMaxMapItems) + " items without SysEx"),
               std::string::npos)
         << message;
+}
+
+} // namespace
+} // namespace corvex
+
+namespace corvex {
+namespace {
+
+// What a row of the list shows: wildcards for "any", numbers in their columns, value
+// colours swapped by the pull flags, the SysEx text's start in place of the output values,
+// nothing there for Discard.
+TEST(MapRowDisplayTest, CellsOfARow) {
+    using enum MapCellKind;
+    using enum MapCellColour;
+    using Col = MapRowColumn;
+    auto at = [](const auto& cells, Col column) { return cells[static_cast<size_t>(column)]; };
+
+    const auto any = mapRowCells(newMapRow());
+    for (Col column : {Col::InChannel, Col::InMessage, Col::InV1Min, Col::InV2Max, Col::OutChannel,
+                       Col::OutMessage, Col::OutValue1, Col::OutValue2}) {
+        EXPECT_EQ(at(any, column).kind, Wildcard) << static_cast<int>(column);
+    }
+    EXPECT_EQ(at(any, Col::InClone).kind, Empty);
+    EXPECT_EQ(at(any, Col::InDelay).kind, Empty);
+
+    MapEditorRow note = noteRow(60);
+    note.item.sourceChannel = 9;
+    note.item.sourceV1Max = 72;
+    note.item.targetMessage = MAP_CTRL;
+    note.item.targetV1Min = note.item.targetV1Max = 7;
+    note.item.targetV2Min = 0;
+    note.item.targetV2Max = 0xFFFF;
+    note.item.itemFlags = MAPITEM_CLONE | MAPITEM_PULL_V1 | (25 << MAPITEM_DELAY_SHIFT);
+    const auto cells = mapRowCells(note);
+    const struct {
+        Col column;
+        MapRowCell cell;
+    } expected[] = {{Col::InChannel, {Text, "10", Plain}},
+                    {Col::InMessage, {Text, "NoteOn", Plain}},
+                    {Col::InV1Min, {Text, " 60", Value1}},
+                    {Col::InV1Max, {Text, " 72", Value1}},
+                    {Col::InV2Min, {Wildcard, "", Value2}},
+                    {Col::InClone, {Tick, "", Plain}},
+                    {Col::InDelay, {Text, "  25", Plain}},
+                    {Col::OutMessage, {Text, "Ctrl", Plain}},
+                    {Col::OutValue1, {Text, "  7", Value1}},
+                    {Col::OutValue2, {Text, "0-*", Value1}}}; // pulled from input value 1
+    for (const auto& e : expected) {
+        EXPECT_EQ(at(cells, e.column), e.cell) << static_cast<int>(e.column);
+    }
+
+    MapEditorRow sysex = newMapRow();
+    sysex.item.targetMessage = MAP_SYSEX;
+    sysex.sysexText = std::string(40, 'A');
+    EXPECT_EQ(at(mapRowCells(sysex), Col::OutValue1), (MapRowCell{Text, std::string(32, 'A')}));
+    EXPECT_EQ(at(mapRowCells(sysex), Col::OutValue2).kind, Empty);
+    sysex.item.targetMessage = MAP_DISCARD;
+    EXPECT_EQ(at(mapRowCells(sysex), Col::OutValue1).kind, Empty);
+
+    // The columns follow one another on the line and the SysEx text fits on it.
+    const auto columns = mapRowColumns();
+    for (size_t i = 1; i < kMapRowColumns; ++i) {
+        EXPECT_GT(columns[i].left, columns[i - 1].left + columns[i - 1].width - 1) << i;
+    }
+    EXPECT_GE(mapRowWidth(),
+              columns[static_cast<size_t>(Col::OutValue1)].left + kShownSysExCharacters);
 }
 
 } // namespace

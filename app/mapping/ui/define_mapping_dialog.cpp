@@ -13,15 +13,38 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace corvex {
 
 namespace {
 
-QSpinBox* valueBox(const QString& name) {
-    auto* box = new QSpinBox;
+// A spin box that takes a typed number outside its range as the nearest end of the range,
+// with a beep, at once (a plain spin box refuses the keystroke and leaves a different
+// number standing).
+class ClampingSpinBox : public QSpinBox {
+protected:
+    QValidator::State validate(QString& input, int& pos) const override {
+        QString number = input;
+        number.remove(0, prefix().size()).chop(suffix().size());
+        bool ok = false;
+        const int value = number.trimmed().toInt(&ok);
+        if (ok && (value < minimum() || value > maximum())) {
+            QApplication::beep();
+            input = prefix() + QString::number(std::clamp(value, minimum(), maximum())) + suffix();
+            pos = static_cast<int>(input.size() - suffix().size());
+            return QValidator::Acceptable;
+        }
+        return QSpinBox::validate(input, pos);
+    }
+};
+
+// -1 stands for `wildcard` ("Any" on the input side, the input's value on the output side).
+QSpinBox* valueBox(const QString& name, const QString& wildcard) {
+    auto* box = new ClampingSpinBox;
     box->setObjectName(name);
     box->setRange(-1, 16383);
-    box->setSpecialValueText(QObject::tr("Any"));
+    box->setSpecialValueText(wildcard);
     box->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     return box;
 }
@@ -55,22 +78,25 @@ DefineMappingDialog::Side DefineMappingDialog::makeSide(const QString& channelCa
     auto* typeLabel = new QLabel(typeCaption);
     typeLabel->setBuddy(side.type);
     grid->addWidget(channelLabel, 0, column);
-    grid->addWidget(side.channel, 0, column + 1, 1, 2);
+    grid->addWidget(side.channel, 0, column + 1, 1, 4);
     grid->addWidget(typeLabel, 1, column);
-    grid->addWidget(side.type, 1, column + 1, 1, 2);
+    grid->addWidget(side.type, 1, column + 1, 1, 4);
     side.value1 = new QLabel;
     side.value2 = new QLabel;
     grid->addWidget(side.value1, 2, column);
     grid->addWidget(side.value2, 3, column);
+    // Each number has its "Min" or "Max" label before it; the input side's have keys.
     const char* captions[] = {"&Min", "M&ax", "M&in", "Ma&x"};
     for (int field = 0; field < 4; ++field) {
-        side.values[static_cast<size_t>(field)] = valueBox(prefix + QString::number(field));
-        if (!output) {
-            side.values[static_cast<size_t>(field)]->setPrefix(
-                QString::fromUtf8(captions[field]).remove('&') + " ");
-        }
-        grid->addWidget(side.values[static_cast<size_t>(field)], 2 + field / 2,
-                        column + 1 + field % 2);
+        QSpinBox* box = valueBox(prefix + QString::number(field), output ? tr("Input") : tr("Any"));
+        side.values[static_cast<size_t>(field)] = box;
+        auto* label = new QLabel(output ? QString::fromUtf8(captions[field]).remove('&')
+                                        : tr(captions[field]));
+        label->setBuddy(box);
+        side.bounds[static_cast<size_t>(field)] = label;
+        const int at = column + 1 + 2 * (field % 2);
+        grid->addWidget(label, 2 + field / 2, at);
+        grid->addWidget(box, 2 + field / 2, at + 1);
     }
     connect(side.type, &QComboBox::currentIndexChanged, this, [this] { followTypes(); });
     return side;
@@ -85,28 +111,28 @@ DefineMappingDialog::DefineMappingDialog(const MapEditorRow& row, QWidget* paren
     auto* inputGrid = new QGridLayout(inputBox);
     in_ = makeSide(tr("&Channel"), tr("&Event Type"), false, inputGrid, 0);
     clone_ = new QCheckBox(tr("&Pass original value on (Clone)"));
-    inputGrid->addWidget(clone_, 4, 0, 1, 3);
+    inputGrid->addWidget(clone_, 4, 0, 1, 5);
     auto* outputBox = new QGroupBox(tr("Output"));
     auto* outputGrid = new QGridLayout(outputBox);
     out_ = makeSide(tr("C&hannel"), tr("E&vent Type"), true, outputGrid, 0);
     pull2_ = new QCheckBox(tr("&Use input value 2 (Pull)"));
     pull1_ = new QCheckBox(tr("U&se input value 1 (Pull)"));
-    outputGrid->addWidget(pull2_, 4, 0, 1, 3);
-    outputGrid->addWidget(pull1_, 5, 0, 1, 3);
+    outputGrid->addWidget(pull2_, 4, 0, 1, 5);
+    outputGrid->addWidget(pull1_, 5, 0, 1, 5);
     auto* delayLabel = new QLabel(tr("&Delay (ms):"));
-    delay_ = new QSpinBox;
+    delay_ = new ClampingSpinBox;
     delay_->setObjectName("delay");
     delay_->setRange(0, 1023);
     delay_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     delayLabel->setBuddy(delay_);
     outputGrid->addWidget(delayLabel, 6, 0);
-    outputGrid->addWidget(delay_, 6, 1);
+    outputGrid->addWidget(delay_, 6, 1, 1, 2);
     sysexLabel_ = new QLabel(tr("Enter SysEx message (2 digit Hex Bytes)"));
     sysex_ = new QLineEdit;
     sysex_->setObjectName("sysex");
     sysex_->setMaxLength(3067);
-    outputGrid->addWidget(sysexLabel_, 7, 0, 1, 3);
-    outputGrid->addWidget(sysex_, 8, 0, 1, 3);
+    outputGrid->addWidget(sysexLabel_, 7, 0, 1, 5);
+    outputGrid->addWidget(sysex_, 8, 0, 1, 5);
     layout->addWidget(inputBox);
     layout->addWidget(outputBox);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
@@ -150,6 +176,9 @@ void DefineMappingDialog::followTypes() {
         box->setEnabled(!outTransport);
         box->setVisible(!outNoValues);
         box->setMaximum(valueMaximum(out == MAP_ANY ? in : out));
+    }
+    for (QLabel* label : out_.bounds) {
+        label->setVisible(!outNoValues);
     }
     out_.value1->setVisible(!outNoValues);
     out_.value2->setVisible(!outNoValues);

@@ -35,6 +35,7 @@ private:
         QComboBox* channel;
         QComboBox* type;
         std::array<QSpinBox*, 4> values;
+        std::array<QLabel*, 4> bounds; // "Min" and "Max" before each number
         QLabel* value1;
         QLabel* value2;
     };

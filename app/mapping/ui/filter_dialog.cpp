@@ -46,14 +46,18 @@ FilterDialog::FilterDialog(const CFilter& filter, std::function<void(const CFilt
     auto* columns = new QHBoxLayout;
     auto* types = new QGroupBox(tr("Messages"));
     auto* typeLayout = new QGridLayout(types);
+    // In bit order: Control Change stands between Key Aftertouch and Program Change, the
+    // system groups follow Pitch Bend.
     int row = 0;
     for (const FilterBit& bit : filterMessageTypeBoxes()) {
         const uint32_t mask = bit.mask;
         auto* box = boundBox(QString::fromUtf8(bit.caption), editor_.messageType(mask),
                              [this, mask](bool on) { editor_.setMessageType(mask, on); });
         box->setObjectName(QString::fromUtf8(bit.caption).remove('&'));
+        row += mask == CVX_FILTER_PROGRAM_CHANGE ? 1 : 0; // the Control Change row
         typeLayout->addWidget(box, row++, 0);
     }
+    const int groupRows[] = {3, row, row + 1};
     const struct {
         FilterGroup group;
         const char* caption;
@@ -71,8 +75,8 @@ FilterDialog::FilterDialog(const CFilter& filter, std::function<void(const CFilt
         auto* more = new QPushButton(tr("..."));
         more->setMaximumWidth(32);
         connect(more, &QPushButton::clicked, this, [this, group] { editGroup(group); });
-        typeLayout->addWidget(box, row, 0);
-        typeLayout->addWidget(more, row++, 1);
+        typeLayout->addWidget(box, groupRows[index(group)], 0);
+        typeLayout->addWidget(more, groupRows[index(group)], 1);
     }
     columns->addWidget(types);
 
@@ -102,8 +106,9 @@ FilterDialog::FilterDialog(const CFilter& filter, std::function<void(const CFilt
     columns->addWidget(channels);
     layout->addLayout(columns);
 
-    auto* dataBox = boundBox(tr("&Filter out Data as well as Display"), editor_.dataAsWellAsDisplay(),
-                          [this](bool on) { editor_.setDataAsWellAsDisplay(on); });
+    auto* dataBox =
+        boundBox(tr("&Filter out Data as well as Display"), editor_.dataAsWellAsDisplay(),
+                 [this](bool on) { editor_.setDataAsWellAsDisplay(on); });
     dataBox->setObjectName("FilterData");
     auto* monitor = boundBox(tr("Apply Filter to &Input Monitor too"), editor_.inputMonitorToo(),
                              [this](bool on) { editor_.setInputMonitorToo(on); });

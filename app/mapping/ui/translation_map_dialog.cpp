@@ -5,6 +5,7 @@
 #include "mapping/map_file_loader.h"
 #include "mapping/map_listing.h"
 #include "mapping/ui/define_mapping_dialog.h"
+#include "mapping/ui/map_row_view.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -12,6 +13,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,16 +22,31 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <span>
 
 namespace corvex {
 
 namespace {
 
-constexpr char kMapFiles[] = "Data Map Files (*.vxm *.txm);;Binary Maps (*.vxm);;Text Maps "
-                             "(*.txm);;All Files (*)";
+// The Load dialog's filters in order: the second reads binary, the third text, the others
+// go by the file's extension. The Save dialog's: binary, then text.
+const char* const kLoadFilters[] = {"All Corvex (*.vxm *.txm)", "Corvex Map (*.vxm)",
+                                    "Corvex ASCII Map (*.txm)", "All Files (*)"};
+const char* const kSaveFilters[] = {"Corvex Map (*.vxm)", "Corvex ASCII Map (*.txm)"};
+
+QStringList filterList(std::span<const char* const> filters) {
+    QStringList list;
+    for (const char* filter : filters) {
+        list << QString::fromUtf8(filter);
+    }
+    return list;
+}
 constexpr size_t kListingHeaderLines = 2; // title and column header
 
 void showMapResult(QWidget* parent, const MapFileResult& result) {
@@ -57,11 +74,22 @@ TranslationMapDialog::TranslationMapDialog(const DataMap& map,
     list_->setObjectName("mapRows");
     list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
-    list_->setMinimumWidth(620);
+    list_->setItemDelegate(new MapRowDelegate(
+        [this](int index) {
+            return index >= 0 && static_cast<size_t>(index) < editor_.rows().size()
+                       ? &editor_.rows()[static_cast<size_t>(index)]
+                       : nullptr;
+        },
+        list_));
+    auto* header = new MapRowHeader(list_->frameWidth());
+    header->setFont(list_->font());
+    list_->setMinimumWidth(header->sizeHint().width() + 2 * list_->frameWidth() + 24);
+    list_->setMinimumHeight(12 * QFontMetrics(list_->font()).height());
     connect(list_, &QListWidget::customContextMenuRequested, this,
             &TranslationMapDialog::showContextMenu);
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { editRow(); });
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) { editor_.select(row); });
+    layout->addWidget(header);
     layout->addWidget(list_);
 
     mapOn_ = new QCheckBox(tr("Turn Map &On (after OK)"));
@@ -114,7 +142,7 @@ TranslationMapDialog::TranslationMapDialog(const DataMap& map,
     });
     button(tr("&Load..."), [this] { askLoad(); });
     needRows_.push_back(button(tr("&Save..."), [this] { askSave(); }));
-    button(tr("Open Text Map in Editor..."), [this] { openInTextEditor(); });
+    button(tr("Open Text Map in Editor..."), [this] { askTextMap(); });
     needRows_.push_back(mapOn_);
     needRows_.push_back(keys_);
     layout->addLayout(commands);
@@ -158,8 +186,15 @@ void TranslationMapDialog::refresh() {
     list_->clear();
     const std::vector<std::string> lines = mapListing(editor_.toMap());
     for (size_t row = 0; row < editor_.rows().size(); ++row) {
+        // The listing line is the row's text for accessibility; the delegate draws the row.
         const size_t line = kListingHeaderLines + row;
-        list_->addItem(line < lines.size() ? QString::fromStdString(lines[line]) : QString());
+        auto* item = new QListWidgetItem(line < lines.size() ? QString::fromStdString(lines[line])
+                                                             : QString());
+        if (const MapEditorRow& shown = editor_.rows()[row];
+            shown.item.targetMessage == MAP_SYSEX) {
+            item->setToolTip(QString::fromStdString(shown.sysexText));
+        }
+        list_->addItem(item);
     }
     list_->setCurrentRow(editor_.selected());
     for (QWidget* widget : needRows_) {
@@ -182,8 +217,25 @@ void TranslationMapDialog::readBoxes() {
     options_[3].first->setEnabled(options_[2].first->isChecked());
 }
 
+// Define Mapping opens beside the row it edits (or the top of the list), on the screen.
+void TranslationMapDialog::placeBesideRow(QWidget& dialog) const {
+    dialog.adjustSize();
+    const QListWidgetItem* item = list_->currentItem();
+    const QRect row = item != nullptr ? list_->visualItemRect(item) : QRect(0, 0, 0, 0);
+    QPoint at = list_->viewport()->mapToGlobal(QPoint(row.left() + 48, row.bottom() + 4));
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        at.setX(
+            std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - dialog.width())));
+        at.setY(
+            std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - dialog.height())));
+    }
+    dialog.move(at);
+}
+
 void TranslationMapDialog::insertRow() {
     DefineMappingDialog dialog(newMapRow(), this);
+    placeBesideRow(dialog);
     if (dialog.exec() == QDialog::Accepted) {
         editor_.insert(dialog.row());
         refresh();
@@ -195,6 +247,7 @@ void TranslationMapDialog::editRow() {
         return;
     }
     DefineMappingDialog dialog(editor_.rows()[static_cast<size_t>(editor_.selected())], this);
+    placeBesideRow(dialog);
     if (dialog.exec() == QDialog::Accepted) {
         editor_.replaceSelected(dialog.row());
         refresh();
@@ -226,11 +279,10 @@ void TranslationMapDialog::showContextMenu(const QPoint& at) {
     menu.exec(list_->viewport()->mapToGlobal(at));
 }
 
-bool TranslationMapDialog::loadFile(const QString& path, bool append) {
+bool TranslationMapDialog::loadFile(const QString& path, bool append, MapFileFormat format) {
     readBoxes();
     DataMap map = editor_.toMap();
-    const MapFileResult result =
-        loadMapFile(map, path.toStdString(), MapFileFormat::ByExtension, append, false);
+    const MapFileResult result = loadMapFile(map, path.toStdString(), format, append, false);
     showMapResult(this, result);
     if (result.ok) {
         map.isOn = editor_.isOn;
@@ -241,45 +293,74 @@ bool TranslationMapDialog::loadFile(const QString& path, bool append) {
     return result.ok;
 }
 
-bool TranslationMapDialog::saveFile(const QString& path) {
+bool TranslationMapDialog::saveFile(const QString& path, MapFileFormat format) {
     readBoxes();
     const DataMap map = editor_.toMap();
     const std::string file = path.toStdString();
-    const MapFileResult result = path.endsWith(".txm", Qt::CaseInsensitive)
-                                     ? writeAsciiMap(map, file)
-                                     : writeBinaryMap(map, file);
+    const bool ascii =
+        format == MapFileFormat::Ascii ||
+        (format == MapFileFormat::ByExtension && path.endsWith(".txm", Qt::CaseInsensitive));
+    const MapFileResult result = ascii ? writeAsciiMap(map, file) : writeBinaryMap(map, file);
     showMapResult(this, result);
     return result.ok;
 }
 
 void TranslationMapDialog::askLoad() {
-    QFileDialog dialog(this, tr("Load Data Map"), QString(), tr(kMapFiles));
+    QFileDialog dialog(this, tr("Load Data Map"), folder_);
+    dialog.setNameFilters(filterList(kLoadFilters));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     auto* append = new QCheckBox(tr("&Append to Existing Map in Listbox"), &dialog);
+    append->setChecked(appendMaps_);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
         grid->addWidget(append, grid->rowCount(), 0, 1, -1);
     }
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        loadFile(dialog.selectedFiles().first(), append->isChecked());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
     }
+    appendMaps_ = append->isChecked();
+    folder_ = dialog.directory().absolutePath();
+    const qsizetype filter = filterList(kLoadFilters).indexOf(dialog.selectedNameFilter());
+    const MapFileFormat format = filter == 1   ? MapFileFormat::Binary
+                                 : filter == 2 ? MapFileFormat::Ascii
+                                               : MapFileFormat::ByExtension;
+    loadFile(dialog.selectedFiles().first(), appendMaps_, format);
 }
 
 void TranslationMapDialog::askSave() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("Save Data Map"), QString(), tr(kMapFiles));
+    QFileDialog dialog(this, tr("Save Data Map"), folder_);
+    dialog.setNameFilters(filterList(kSaveFilters));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
+    }
+    folder_ = dialog.directory().absolutePath();
+    const bool ascii = dialog.selectedNameFilter() == QString::fromUtf8(kSaveFilters[1]);
+    QString path = dialog.selectedFiles().first();
+    const QString extension = ascii ? ".txm" : ".vxm";
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += extension;
+    }
+    saveFile(path, ascii ? MapFileFormat::Ascii : MapFileFormat::Binary);
+}
+
+void TranslationMapDialog::askTextMap() {
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open Text Map in Editor"), folder_,
+                                                      QString::fromUtf8(kLoadFilters[2]));
     if (!path.isEmpty()) {
-        saveFile(path);
+        folder_ = QFileInfo(path).absolutePath();
+        openInTextEditor(path);
     }
 }
 
-void TranslationMapDialog::openInTextEditor() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open Text Map in Editor"),
-                                                      QString(), tr("Text Maps (*.txm)"));
-    if (!path.isEmpty() && !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        QMessageBox::warning(this, tr("Translation Map"),
-                             tr("No text editor could be started for '%1'.").arg(path));
+bool TranslationMapDialog::openInTextEditor(const QString& path) {
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        return true;
     }
+    QMessageBox::warning(this, tr("Translation Map"),
+                         tr("No text editor could be started for '%1'.").arg(path));
+    return false;
 }
 
 void TranslationMapDialog::dragEnterEvent(QDragEnterEvent* event) {

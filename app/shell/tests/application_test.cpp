@@ -1,8 +1,13 @@
 // The application brought up in this process on the loopback cables, offscreen.
 #include "shell/application.h"
 
+#include "instruments/ui/instrument_panel_window.h"
+#include "mapping/map_capacity.h"
+#include "mapping/map_editor_model.h"
 #include "mapping/map_settings.h"
 #include "mapping/profile_map.h"
+#include "mapping/ui/filter_dialog.h"
+#include "mapping/ui/translation_map_dialog.h"
 #include "shell/instance_channel.h"
 #include "views/colour_dialog.h"
 #include "views/monitor_window.h"
@@ -15,6 +20,8 @@
 #include "mapping/data_map.h"
 #include "midi.h"
 #include "profile_file.h"
+#include "routing/ui/midi_devices_dialog.h"
+#include "routing/ui/port_names_dialog.h"
 #include "settings/settings_store.h"
 #include "settings_profile.h"
 #include "support/isolated_home.h"
@@ -26,16 +33,24 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDeadlineTimer>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -542,6 +557,45 @@ TEST_F(ApplicationTest, FileAssociationsChangesOnlyTheTypesWhoseBoxChanged) {
     application->finish();
 }
 
+// View > Instrument Panel opens the panel on the program's client: a patch chosen by name
+// leaves on the routed output, the monitors name that channel's programs as the instrument
+// does, the menu item waits while the panel is open, and the choice is there after a restart.
+TEST_F(ApplicationTest, InstrumentPanelSendsNamedPatchesAndNamesThemForTheMonitors) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    const std::string folder = application->settings().options.instrumentFolder;
+    ASSERT_FALSE(folder.empty());
+    std::ofstream(folder + "/Test Synth.ins") << ".Patch Names\n[Test Names]\n5=Fretless\n"
+                                                 ".Instrument Definitions\n[Test Synth]\n"
+                                                 "Patch[129]=Test Names\n";
+    QAction* panel = application->frame()->action(cmd::kInstrumentPanel);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(panel->isEnabled());
+    panel->trigger();
+    InstrumentPanelWindow* window = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        window = window != nullptr ? window : qobject_cast<InstrumentPanelWindow*>(widget);
+    }
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(panel->isEnabled()) << "one panel at a time";
+    window->fileBox()->setCurrentText("Test Synth.ins");
+    window->instrumentBox()->setCurrentText("Test Synth");
+    ASSERT_EQ(window->bankMenu()->actions().size(), 1);
+    window->bankMenu()->actions()[0]->trigger(); // no patch known yet: nothing to send
+    ASSERT_EQ(window->patchMenu()->actions().size(), 1);
+    window->patchMenu()->actions()[0]->trigger();
+    EXPECT_EQ(takeFrom(kLoopback2, 8), (std::vector<uint8_t>{0xB0, 0, 1, 0xB0, 32, 1, 0xC0, 5}));
+    EXPECT_EQ(application->midi().patchNames().name(0, 5), "Fretless");
+    window->close();
+    EXPECT_TRUE(panel->isEnabled());
+    application->requestExit();
+    application->finish();
+    SettingsStore store;
+    const SettingsProfile stored = SettingsProfile::load(store, 1);
+    EXPECT_EQ(stored.options.instrumentFile, "Test Synth.ins");
+    EXPECT_EQ(stored.options.instrumentName, "Test Synth");
+}
+
 TEST_F(ApplicationTest, OptionsColorsEditsTheSchemeThatIsSavedAtExit) {
     std::unique_ptr<Application> application = startApplication();
     QAction* colours = application->frame()->action(cmd::kColors);
@@ -569,30 +623,84 @@ TEST_F(ApplicationTest, OptionsColorsEditsTheSchemeThatIsSavedAtExit) {
               rgbColour(11, 22, 33));
 }
 
+// The filter and the global map edited from the menus are in force at once (the loopback
+// output passes a controller and no longer the filtered note; the new row moves the
+// controller to channel 2), "Global Data Map" switches the map off and on, a dropped map
+// the engine cannot hold is refused with the running map kept, and both come back after a
+// restart.
+TEST_F(ApplicationTest, FilterAndMapEditedFromTheMenusActAtOnceAndAreKeptAtExit) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    const std::vector<uint8_t> control = {0xB0, 0x07, 0x40};
+    const std::vector<uint8_t> note = {0x90, 0x3C, 0x64};
+    auto pass = [](const std::vector<uint8_t>& first, const std::vector<uint8_t>& second) {
+        EXPECT_EQ(vmidiFeed(kLoopback1, first.data(), static_cast<unsigned>(first.size())), 1);
+        EXPECT_EQ(vmidiFeed(kLoopback1, second.data(), static_cast<unsigned>(second.size())), 1);
+        return takeFrom(kLoopback2, 3);
+    };
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<FilterDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QCheckBox*>("Note On")->click();
+        dialog->findChild<QCheckBox*>("FilterData")->click();
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    frame.action(cmd::kMidiFilter)->trigger();
+    EXPECT_TRUE(frame.action(cmd::kMidiFilter)->isChecked());
+    EXPECT_EQ(pass(note, control), control);
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<TranslationMapDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        MapEditorRow row = newMapRow();
+        row.item.sourceMessage = MAP_CTRL;
+        row.item.targetChannel = 1;
+        dialog->editor().insert(row);
+        dialog->refresh();
+        dialog->findChild<QCheckBox*>("mapOn")->setChecked(true);
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    frame.action(cmd::kDataMapping)->trigger();
+    EXPECT_TRUE(frame.action(cmd::kDataMapping)->isChecked());
+    EXPECT_EQ(pass(note, control), (std::vector<uint8_t>{0xB1, 0x07, 0x40}));
+
+    frame.runCommand(cmd::kGlobalDataMap);
+    EXPECT_EQ(application->midi().map().mapIsOn, 0);
+    EXPECT_FALSE(frame.action(cmd::kDataMapping)->isChecked());
+    EXPECT_EQ(pass(note, control), control);
+    frame.runCommand(cmd::kGlobalDataMap);
+    EXPECT_EQ(application->midi().map().mapIsOn, 1);
+
+    DataMap huge;
+    const std::vector<MapRow> rows(kMaxMapItems + 1, MapRow{newMapRow().item, {}});
+    huge.load(rows, false);
+    const std::string hugePath = cvx::testing::isolatedHome() + "/huge.vxm";
+    ASSERT_TRUE(writeBinaryMap(huge, hugePath).ok);
+    frame.dropFiles({hugePath});
+    EXPECT_EQ(warningsWith("The engine's 64 KB map storage takes at most 2727 items"), 1);
+    EXPECT_EQ(application->midi().map().itemCount, 1);
+
+    application->requestExit();
+    application->finish();
+    std::unique_ptr<Application> again = startApplication();
+    EXPECT_EQ(again->midi().filter().filterFlags,
+              CVX_FILTER_NOTE_ON | CVX_FILTER_DATA | CVX_FILTER_SYSTEM_REALTIME);
+    EXPECT_EQ(again->midi().map().itemCount, 1);
+    EXPECT_EQ(again->midi().map().mapIsOn, 1);
+    EXPECT_TRUE(again->frame()->action(cmd::kMidiFilter)->isChecked());
+    again->finish();
+}
+
 // Every menu item whose feature is built works; the rest wait for their features.
 TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
-    const std::set<int> toCome = {cmd::kLog,
-                                  cmd::kLoadSnapshot,
-                                  cmd::kSaveSnapshot,
-                                  cmd::kControlPanel,
-                                  cmd::kInstrumentPanel,
-                                  cmd::kNrpnCalculator,
-                                  cmd::kSysExView,
-                                  cmd::kMidiStatus,
-                                  cmd::kPortStatus,
-                                  cmd::kPortRoutings,
-                                  cmd::kClearStatus,
-                                  cmd::kSendSysExFile,
-                                  cmd::kSendSnapshot,
-                                  cmd::kKeyboard,
-                                  cmd::kStopWScript,
-                                  cmd::kMidiDevices,
-                                  cmd::kCustomizePortNames,
-                                  cmd::kPatchMapping,
-                                  cmd::kConfigureStatus,
-                                  cmd::kCustomizeToolbar,
-                                  cmd::kMinimizeInTray,
-                                  cmd::kAlwaysInTray};
+    // These work while the MIDI status view is open.
+    const std::set<int> needStatusView = {cmd::kLoadSnapshot, cmd::kSaveSnapshot,
+                                          cmd::kSendSnapshot, cmd::kClearStatus};
+    const std::set<int> toCome = {cmd::kSysExView,      cmd::kPortStatus,  cmd::kPortRoutings,
+                                  cmd::kSendSysExFile,  cmd::kStopWScript, cmd::kPatchMapping,
+                                  cmd::kMinimizeInTray, cmd::kAlwaysInTray};
     std::unique_ptr<Application> application = startApplication();
     std::vector<int> disabled;
     std::vector<int> enabledEarly;
@@ -601,7 +709,7 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
         if (!action->objectName().startsWith("command")) {
             continue; // accelerators and separators
         }
-        if (!action->isEnabled() && !toCome.contains(id)) {
+        if (!action->isEnabled() && !toCome.contains(id) && !needStatusView.contains(id)) {
             disabled.push_back(id);
         }
         if (action->isEnabled() && toCome.contains(id)) {
@@ -701,6 +809,141 @@ TEST_F(ApplicationTest, VerboseDeviceInformationFollowsTheOptionsAtOnce) {
         EXPECT_EQ(application->settings().display.verbose, verbose);
     }
     application->finish();
+}
+
+// "MIDI Devices" on the running program: a second output chosen in the dialog, with channel 1
+// of Loopback 1 taken off it, is open after OK and gets exactly what its routing passes.
+TEST_F(ApplicationTest, MidiDevicesDialogReopensThePortsWithItsRouting) {
+    constexpr unsigned kLoopback3 = 2;
+    constexpr unsigned kLoopback4 = 3;
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    ASSERT_NE(frame.action(cmd::kMidiDevices), nullptr);
+    EXPECT_TRUE(frame.action(cmd::kMidiDevices)->isEnabled());
+    bool edited = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<MidiDevicesDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QListWidget* outputs = dialog->outputList();
+        for (int row = 0; row < outputs->count(); ++row) {
+            if (outputs->item(row)->text().endsWith("Corvex Loopback 3")) {
+                outputs->item(row)->setSelected(true); // attaches Loopback 1 and the events
+            }
+        }
+        QTreeWidgetItem* channelOne = nullptr;
+        for (QTreeWidgetItem* item :
+             dialog->mappingTree()->findItems("1", Qt::MatchExactly | Qt::MatchRecursive)) {
+            if (item->parent()->parent()->text(0) == "Corvex Loopback 1" &&
+                item->parent()->parent()->parent()->text(0) == "Corvex Loopback 3") {
+                channelOne = item;
+            }
+        }
+        ASSERT_NE(channelOne, nullptr);
+        dialog->mappingTree()->setCurrentItem(channelOne);
+        dialog->deleteSelectedNode();
+        dialog->accept();
+        edited = true;
+    });
+    ASSERT_TRUE(frame.runCommand(cmd::kMidiDevices));
+    ASSERT_TRUE(edited);
+    EXPECT_EQ(IsOutDevOpen(application->client(), kLoopback3), 1);
+    EXPECT_EQ(IsOutDevOpen(application->client(), kLoopback4), 0);
+    MonitorWindow* monitor = monitorOf(*application, ViewKind::MainMonitor);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_NE(waitForLine(*monitor, "open outputs: Corvex Loopback 2, Corvex Loopback 3"), "");
+
+    const struct {
+        uint8_t status;
+        bool onLoopback3;
+    } cases[] = {{0x90, false}, {0x91, true}};
+    // What reached `output` by now: a Note On on Loopback 1 is routed within one settle.
+    const auto takeNow = [](unsigned output) {
+        vmidiSettle();
+        unsigned char buffer[64];
+        return std::vector<uint8_t>(buffer, buffer + vmidiTake(output, buffer, sizeof buffer));
+    };
+    for (unsigned cable : {kLoopback2, kLoopback3, kLoopback4}) {
+        takeNow(cable); // what earlier tests left on the cables
+    }
+    for (const auto& test : cases) {
+        const unsigned char noteOn[] = {test.status, 0x3C, 0x64};
+        ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+        const std::vector<uint8_t> sent(noteOn, noteOn + 3);
+        EXPECT_EQ(takeNow(kLoopback2), sent);
+        EXPECT_EQ(takeNow(kLoopback3), test.onLoopback3 ? sent : std::vector<uint8_t>{});
+        EXPECT_EQ(takeNow(kLoopback4), std::vector<uint8_t>{});
+    }
+    const SettingsProfile& kept = application->settings();
+    EXPECT_EQ(kept.devices.outputs,
+              (std::vector<std::string>{"Corvex Loopback 2", "Corvex Loopback 3"}));
+    application->finish();
+}
+
+// A custom name given in "Customize Port Names" is shown at once, stored, and the selection
+// that names the port by it still opens and routes it after a restart; clearing it shows
+// the device name again.
+TEST_F(ApplicationTest, CustomPortNamesAreShownStoredAndKeepTheRouting) {
+    storeSelection();
+    const struct {
+        QString typed;
+        std::string shown;
+    } cases[] = {{"Synth", "Synth"}, {"", "Corvex Loopback 2"}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.shown);
+        std::unique_ptr<Application> application = startApplication();
+        EXPECT_EQ(IsOutDevOpen(application->client(), kLoopback2), 1);
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<PortNamesDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            const QList<QTreeWidgetItem*> rows =
+                dialog->list()->findItems("Corvex Loopback 2", Qt::MatchExactly, 1);
+            ASSERT_EQ(rows.size(), 2); // the input and the output of the cable
+            rows.back()->setText(0, test.typed);
+            dialog->accept();
+        });
+        ASSERT_TRUE(application->frame()->runCommand(cmd::kCustomizePortNames));
+        EXPECT_EQ(application->midi().output(kLoopback2).displayName(), test.shown);
+        EXPECT_EQ(application->midi().input(kLoopback2).displayName(), "Corvex Loopback 2");
+        EXPECT_EQ(application->settings().devices.outputs, std::vector<std::string>{test.shown});
+        application->requestExit();
+        application->finish();
+    }
+    EXPECT_EQ(SettingsStore().valueNames("Custom Out Names"), std::vector<std::string>{});
+}
+
+// The computer keyboard plays through "Corvex Events" to the routed output, its held note
+// ends at exit, and the control panel closes through the frame and opens again.
+TEST_F(ApplicationTest, TheKeyboardAndTheControlPanelPlayThroughTheEventPort) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    ASSERT_TRUE(frame.runCommand(cmd::kKeyboard));
+    ASSERT_TRUE(frame.action(cmd::kKeyboard)->isChecked());
+    const auto key = [&frame](QEvent::Type type, quint32 keyCode) {
+        QKeyEvent event(type, Qt::Key_unknown, Qt::NoModifier, keyCode, 0, 0);
+        QApplication::sendEvent(&frame, &event);
+    };
+    constexpr quint32 kZ = 44 + 8; // the bottom row's first letter key
+    key(QEvent::KeyPress, kZ);
+    key(QEvent::KeyRelease, kZ);
+    EXPECT_EQ(takeFrom(kLoopback2, 6), (std::vector<uint8_t>{0x90, 48, 100, 0x80, 48, 64}));
+
+    ASSERT_TRUE(frame.runCommand(cmd::kControlPanel));
+    auto* panel = frame.findChild<QDialog*>();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->windowTitle(), "Control Panel");
+    EXPECT_FALSE(frame.action(cmd::kControlPanel)->isEnabled()); // one at a time
+    panel->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frame.findChild<QDialog*>(), nullptr);
+    EXPECT_TRUE(frame.action(cmd::kControlPanel)->isEnabled());
+
+    key(QEvent::KeyPress, kZ);
+    EXPECT_EQ(takeFrom(kLoopback2, 3), (std::vector<uint8_t>{0x90, 48, 100}));
+    application->requestExit();
+    application->finish();
+    EXPECT_EQ(takeFrom(kLoopback2, 3), (std::vector<uint8_t>{0x80, 48, 64}));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "mapping/map_settings.h"
 #include "mapping/profile_map.h"
 #include "profile_file.h"
+#include "settings/folders.h"
 #include "settings/settings_store.h"
 #include "settings_profile.h"
 #include "shell/instance_channel.h"
@@ -49,10 +50,11 @@ protected:
         }
     }
 
-    QProcess* start(const QStringList& arguments, const QString& workingFolder = {}) {
+    QProcess* start(const QStringList& arguments, const QString& workingFolder = {},
+                    const QString& program = QStringLiteral(CORVEX_PROGRAM)) {
         auto* process = new QProcess;
         processes_.push_back(process);
-        process->setProgram(QStringLiteral(CORVEX_PROGRAM));
+        process->setProgram(program);
         process->setArguments(arguments);
         process->setWorkingDirectory(workingFolder);
         process->start();
@@ -252,6 +254,33 @@ TEST_F(ProgramProcessTest, SettingsSurviveATerminationAndARestart) {
     expectKept(readSaved(), 2);
 }
 
+// A log enabled in the settings opens at the start and is whole after a SIGTERM: its
+// opening lines, then the closing line, each ended with CR LF.
+TEST_F(ProgramProcessTest, ATerminatedProgramLeavesAWholeLog) {
+    const std::filesystem::path log =
+        std::filesystem::path(cvx::testing::isolatedHome()) / "session.log";
+    SettingsStore store;
+    SettingsProfile record = SettingsProfile::defaults();
+    record.logFile.enabled = true;
+    record.logFile.append = false;
+    record.logFile.path = log.string();
+    ASSERT_TRUE(record.save(store, 1));
+
+    QProcess* program = start({});
+    ASSERT_TRUE(waitUntilLive(0));
+    terminate(program);
+    EXPECT_EQ(finish(program), 0);
+
+    std::ifstream in(log, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_TRUE(text.starts_with(" ===> Corvex Version: ")) << text;
+    EXPECT_NE(text.find(" ===> Log Opened: "), std::string::npos) << text;
+    const size_t closing = text.rfind(" <=== Corvex Log Closed: ");
+    ASSERT_NE(closing, std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with(" <===\r\n")) << text;
+    EXPECT_TRUE(SettingsProfile::load(store, 1).logFile.enabled) << "logging stays on";
+}
+
 TEST_F(ProgramProcessTest, InstancesStartedTogetherGetDifferentSlotsAndAKilledOnesIsReused) {
     QProcess* first = start({});
     QProcess* second = start({});
@@ -306,6 +335,27 @@ TEST_F(ProgramProcessTest, AMissingFileIsNamedAndNothingStarts) {
     }
     EXPECT_TRUE(said.contains("/no/such/file.syx")) << said.constData();
     EXPECT_TRUE(heldInstanceSlots(folder_.toStdString()).empty());
+}
+
+// Installed with its libraries, the program offers its General MIDI definitions in the
+// instrument folder of a user who has none, on the first start.
+TEST_F(ProgramProcessTest, AnInstalledProgramOffersItsGeneralMidiDefinitionsOnFirstStart) {
+    const QString prefix = QString::fromStdString(cvx::testing::isolatedHome()) + "/prefix";
+    for (const char* component : {"library", "program"}) {
+        QProcess install;
+        install.start(QStringLiteral(CVX_CMAKE_COMMAND),
+                      {"--install", QStringLiteral(CVX_BUILD_DIR), "--prefix", prefix,
+                       "--component", component});
+        ASSERT_TRUE(install.waitForFinished(kStartTimeoutMs));
+        ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().constData();
+    }
+    const std::string offered = dataFolder() + "/General MIDI.ins";
+    ASSERT_FALSE(std::filesystem::exists(offered));
+    QProcess* program = start({}, {}, prefix + "/bin/corvex");
+    ASSERT_TRUE(waitUntilLive(0));
+    terminate(program);
+    EXPECT_EQ(finish(program), 0);
+    EXPECT_TRUE(std::filesystem::exists(offered)) << offered;
 }
 
 } // namespace
