@@ -420,7 +420,9 @@ void Application::finish() {
     parts_->deviceChange.reset();
     if (parts_->services) {
         parts_->services->closeToolWindow(cmd::kLuaScript); // unloads while the client lives
-        parts_->services->setPcKeyboardActive(false);       // its notes end while it lives
+        parts_->services->closeToolWindow(cmd::kMidiSync);  // stops the generators
+        parts_->services->closeToolWindow(cmd::kMtcTransport);
+        parts_->services->setPcKeyboardActive(false); // its notes end while it lives
         parts_->services->setFrame(nullptr);
         parts_->services->setMonitors(nullptr);
         parts_->services->stopLogging(); // the whole log is on disk before the program ends

@@ -32,6 +32,7 @@
 #include "shell/user_warning.h"
 #include "sysex/ui/sysex_transfer.h"
 #include "sysex_buffers_dialog.h"
+#include "transport/ui/transports.h"
 #include "views/colour_dialog.h"
 #include "views/log_dialog.h"
 #include "views/monitor_log.h"
@@ -147,6 +148,13 @@ ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, 
       lua_(std::make_unique<LuaScripts>(
           record, [this](bool inputs) { return openPortNames(midi_, inputs); })),
       desktop_(std::make_unique<DesktopCommands>(record.options.midiPlayer)),
+      transports_(std::make_unique<Transports>(record.instanceOptions, record.display.colours,
+                                               [this](int command) {
+                                                   if (frame_ != nullptr) {
+                                                       frame_->handleMessage(WM_CVX_CHILDCLOSED, 0,
+                                                                             command);
+                                                   }
+                                               })),
       instruments_(std::make_unique<InstrumentPanels>(record.options, store)),
       keyboardTools_(std::make_unique<KeyboardTools>(
           engineSettingsFolder() + kKeyMapFileName, [this] { return engineClient(); },
@@ -656,8 +664,9 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
-           id == cmd::kGlobalDataMap || id == cmd::kInstrumentPanel || StatusTools::handles(id) ||
-           id == cmd::kSendSysExFile || id == cmd::kLog || id == cmd::kToggleLogging ||
+           Transports::isTransportCommand(id) || id == cmd::kGlobalDataMap ||
+           id == cmd::kInstrumentPanel || StatusTools::handles(id) || id == cmd::kSendSysExFile ||
+           id == cmd::kLog || id == cmd::kToggleLogging ||
            (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr) ||
            ((id == cmd::kMidiDevices || id == cmd::kCustomizePortNames) && midi_ != nullptr) ||
            KeyboardTools::provides(id);
@@ -686,6 +695,10 @@ bool ProgramServices::runCommand(int id) {
         return true;
     case cmd::kLuaScript:
         lua_->open(engineClient(), owner());
+        return true;
+    case cmd::kMtcTransport:
+    case cmd::kMidiSync:
+        transports_->open(id, engineClient(), owner());
         return true;
     case cmd::kMidiFilter:
         editFilter();
@@ -745,6 +758,7 @@ void ProgramServices::editColours() {
         [this](const ColourScheme& colours) {
             record_.display.colours = colours;
             applyMonitorLook();
+            transports_->applyColours();
         },
         [this](const BackgroundPicture& picture) {
             record_.display.backgroundBitmap = picture.mode;
@@ -890,6 +904,9 @@ void ProgramServices::editPortNames() {
 void ProgramServices::closeToolWindow(int id) {
     if (id == cmd::kLuaScript) {
         lua_->close();
+    }
+    if (Transports::isTransportCommand(id)) {
+        transports_->close(id);
     }
     if (id == cmd::kInstrumentPanel) {
         instruments_->close();

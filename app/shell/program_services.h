@@ -33,6 +33,7 @@ struct ProfileSectionHandler;
 class FrameWindow;
 class InstrumentPanels;
 class LuaScripts;
+class Transports;
 class MonitorLog;
 class SysExTransfer;
 class MonitorViews;
@@ -198,6 +199,7 @@ private:
     std::unique_ptr<LuaScripts> lua_;
     std::unique_ptr<SysExTransfer> sysex_;
     std::unique_ptr<DesktopCommands> desktop_;
+    std::unique_ptr<Transports> transports_;
     std::unique_ptr<InstrumentPanels> instruments_;
     std::unique_ptr<KeyboardTools> keyboardTools_;
     std::unique_ptr<StatusTools> status_;

@@ -58,6 +58,25 @@ std::vector<int64_t> gridDeviations(const std::vector<int64_t>& emittedNs, doubl
     return deviations;
 }
 
+double driftUs(const std::vector<int64_t>& emittedNs, double intervalNs, double overSeconds) {
+    size_t window = emittedNs.size() / 10;
+    if (window == 0) {
+        return 0;
+    }
+    // The median deviation from the grid at the end of the run against that at its start:
+    // medians, so that a single late wake-up in either window does not count as drift.
+    std::vector<int64_t> deviations;
+    deviations.reserve(emittedNs.size());
+    for (size_t k = 0; k < emittedNs.size(); ++k) {
+        deviations.push_back(emittedNs[k] - std::llround(double(k + 1) * intervalNs));
+    }
+    auto first = std::vector<int64_t>(deviations.begin(), deviations.begin() + ptrdiff_t(window));
+    auto last = std::vector<int64_t>(deviations.end() - ptrdiff_t(window), deviations.end());
+    double runSeconds = double(emittedNs.back()) / 1e9;
+    double drift = double(std::llabs(median(last) - median(first))) / kNsPerUs;
+    return drift * std::max(1.0, overSeconds / runSeconds);
+}
+
 std::vector<int64_t> spacingErrors(const std::vector<int64_t>& emittedNs, double intervalNs) {
     std::vector<int64_t> errors;
     for (size_t k = 1; k < emittedNs.size(); ++k) {

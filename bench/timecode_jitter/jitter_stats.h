@@ -22,6 +22,11 @@ ErrorSummary summarise(std::vector<int64_t> errorsNs);
 // delay of the whole stream, such as the start-up latency, is not jitter).
 std::vector<int64_t> gridDeviations(const std::vector<int64_t>& emittedNs, double intervalNs);
 
+// How far, in microseconds, the emissions drift from the ideal grid over `overSeconds`: the
+// median deviation of the run's last tenth against its first, scaled up linearly when the
+// run is shorter than `overSeconds` (which also scales up its noise).
+double driftUs(const std::vector<int64_t>& emittedNs, double intervalNs, double overSeconds);
+
 // The errors of the spacing between successive emissions against the ideal interval.
 std::vector<int64_t> spacingErrors(const std::vector<int64_t>& emittedNs, double intervalNs);
 

@@ -72,7 +72,7 @@ TEST_F(ClientApiTest, TimeCodeAndClockGoOutOnTheGeneratedPort) {
     ASSERT_EQ(GenMTCStart(client), 1);
     cvxClockAdvance(1000);
     EXPECT_EQ(GenMTCStop(client, 1), 1);
-    EXPECT_EQ(countOf(take(kOutput), 0xF1), 99u); // 25 fps, 4 quarter frames each
+    EXPECT_EQ(countOf(take(kOutput), 0xF1), 100u); // 25 fps, the 100th due at 1 s
     EXPECT_EQ(DetachMTC(client), 1);
 
     ASSERT_EQ(AttachSync(client, transport.handle()), 1);

@@ -43,27 +43,33 @@ struct ReceivedTime {
     uint32_t piecesSinceReport; // quarter frames counted since the last complete time
 };
 
+// The interval between a generator's messages: `ns` / `per` nanoseconds, kept as a ratio so
+// that no rounding accumulates (30 fps: 25,000,000,000 / 3000 ns per quarter frame).
+struct MessageInterval {
+    uint64_t ns;
+    uint32_t per;
+    bool operator==(const MessageInterval&) const = default;
+};
+
 // A periodic multimedia timer driving a generator; the generator runs while `id` is not 0.
-// Its ticks lie on a grid of whole periods from `gridOriginNs` (service clock), fixed by the
-// first tick; `coveredPeriods` counts the periods the generator has been run for. Time a
-// tick could not cover (another tick of the generator still running, a late or skipped
-// tick) is owed: the next tick covers every period elapsed since (up to a limit,
-// generator_timer.cpp).
+// Message k (1 = the first) of a run is due at `gridOriginNs` + k × `interval` (service
+// clock), the origin fixed by the first tick; `sentMessages` counts the messages sent. Each
+// tick sends what is due and names the next message's deadline as the timer's next one, so
+// every message leaves at its own time (generator_timer.cpp).
 struct GeneratorTimer {
     std::atomic<uint32_t> periodMs; // changed only while the timer is not running
     std::atomic<UINT> id;
     std::atomic<int32_t> activeTicks;
     std::atomic<bool> gridFixed;
     std::atomic<int64_t> gridOriginNs;
-    std::atomic<uint64_t> coveredPeriods;
+    std::atomic<uint64_t> sentMessages;
+    MessageInterval interval; // of the current grid; touched only by the ticks
 };
 
 struct MtcGeneratorState {
     TimeCodeRecord time;    // the time the next quarter frames describe
     TimeCodeRecord start;   // restored by a resetting stop
     uint64_t step;          // 256 × 10^8 / (rate × 100)
-    uint64_t remainder;     // fraction of a tenth of a quarter frame, in step units
-    uint64_t accumulator;   // tenths of a quarter frame due
     uint64_t quarterFrames; // quarter frames sent since start
     uint8_t piece;          // next quarter-frame piece, 0-7
     GeneratorTimer timer;
@@ -73,8 +79,6 @@ struct ClockGeneratorState {
     uint16_t timebase;      // ticks per quarter note
     uint16_t ticksPerClock; // timebase / 24
     uint64_t step;          // 256 × 60,000,000 / BPM
-    uint64_t remainder;     // fraction of a tick, in step units
-    uint64_t tickAccumulator;
     GeneratorTimer timer;
 };
 

@@ -25,6 +25,8 @@ constexpr unsigned long kTimerSlackNs = 1;
 constexpr uint32_t kGenerationMask = (1u << (32 - TimerService::kSlotBits)) - 1;
 
 thread_local int64_t tRunningDueNs = 0;
+// The next deadline the running callback named for its timer; 0 when it named none.
+thread_local int64_t tNextDueNs = 0;
 
 timespec monotonicAt(int64_t serviceNs) {
     // The service clock is CLOCK_MONOTONIC (steady_clock) plus an offset.
@@ -84,6 +86,12 @@ TimerService::TimerService() {
 
 int64_t TimerService::runningDueNs() {
     return tRunningDueNs;
+}
+
+void TimerService::setRunningNextDueNs(int64_t dueNs) {
+    if (tRunningDueNs != 0) {
+        tNextDueNs = dueNs;
+    }
 }
 
 // ---- heap of slot indices ordered by (due, order) ---------------------------------------
@@ -230,16 +238,22 @@ void TimerService::runTop(std::unique_lock<std::mutex>& lock) {
     int64_t due = s.dueNs;
     lock.unlock();
     int64_t outerDue = tRunningDueNs; // a callback may run timers itself (manual clock)
+    int64_t outerNext = tNextDueNs;
     tRunningDueNs = due;
+    tNextDueNs = 0;
     callback(id, 0, user, 0, 0);
+    int64_t namedNext = tNextDueNs;
     tRunningDueNs = outerDue;
+    tNextDueNs = outerNext;
     lock.lock();
     s.running = false;
     s.runner = std::thread::id();
     if (s.active && s.periodic) {
         s.dueNs = due + s.periodNs;
         int64_t now = clock::nowNs();
-        if (now - s.dueNs > kCatchUpLimitNs) {
+        if (namedNext != 0) {
+            s.dueNs = namedNext;
+        } else if (now - s.dueNs > kCatchUpLimitNs) {
             s.dueNs = now + s.periodNs;
         }
         heapPush(index);

@@ -6,7 +6,8 @@
 //   not drift. A periodic timer that has fallen behind runs its overdue periods at once; one
 //   more than a second behind (machine suspended, thread starved) skips ahead instead of
 //   firing a burst. Users that must not lose the skipped time keep their own grid of
-//   periods (runningDueNs() tells a callback the deadline it was due at).
+//   periods (runningDueNs() tells a callback the deadline it was due at). A callback may
+//   instead name its timer's next absolute deadline (setRunningNextDueNs()).
 // - The thread waits for its next deadline on a futex word with an absolute
 //   CLOCK_MONOTONIC time-out, and sleeps the last stretch (at most kMinDelay, a span no
 //   set() can undercut) with clock_nanosleep(TIMER_ABSTIME). set() and the other state
@@ -58,6 +59,11 @@ public:
     // Inside a timer callback: the deadline (service clock, ns) that callback was due at,
     // which may lie before the time it actually runs. 0 on a thread outside a callback.
     static int64_t runningDueNs();
+
+    // Inside a periodic timer's callback: its next deadline is `dueNs` (service clock, ns)
+    // instead of the previous deadline plus the period, so a callback can put each run at an
+    // exact time of its own. A deadline already past runs at once. Ignored elsewhere.
+    static void setRunningNextDueNs(int64_t dueNs);
 
 private:
     struct Slot {

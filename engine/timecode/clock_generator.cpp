@@ -8,9 +8,8 @@ namespace {
 
 constexpr uint16_t kClocksPerQuarterNote = 24;
 constexpr uint64_t kMicrosecondsPerMinute = 60'000'000;
-constexpr uint64_t kStepScale = 256;
-// ms × timebase × kTickScale / step = ticks, with step = 256 × µs per quarter note.
-constexpr uint64_t kTickScale = 256'000;
+constexpr uint64_t kStepScale = 256; // step = 256 × µs per quarter note
+constexpr uint64_t kNsPerUs = 1000;
 constexpr uint32_t kTempoRounding = 50;
 constexpr uint32_t kTempoPerBpm = 100;
 
@@ -30,22 +29,8 @@ void ClockGenerator::setTempo(uint16_t tempoTimes100) {
     state_.step = kMicrosecondsPerMinute / bpm * kStepScale;
 }
 
-void ClockGenerator::restart() {
-    state_.remainder = 0;
-    state_.tickAccumulator = 0;
-}
-
-uint32_t ClockGenerator::elapse(uint32_t ms) {
-    uint64_t scaled = uint64_t{ms} * state_.timebase * kTickScale + state_.remainder;
-    uint64_t ticks = scaled / state_.step;
-    state_.remainder = scaled % state_.step;
-    state_.tickAccumulator += ticks;
-    uint32_t due = 0;
-    while (state_.tickAccumulator >= state_.ticksPerClock) {
-        state_.tickAccumulator -= state_.ticksPerClock;
-        ++due;
-    }
-    return due;
+MessageInterval ClockGenerator::interval() const {
+    return {state_.step / kStepScale * kNsPerUs, kClocksPerQuarterNote};
 }
 
 } // namespace cvx::timecode

@@ -1,6 +1,6 @@
-// The MIDI clock generator's arithmetic: timebase ticks elapse at the configured tempo and
-// every timebase / 24 ticks a clock is due. The timer that drives it is separate
-// (generator_timer.h).
+// The MIDI clock generator's arithmetic: 24 clocks per quarter note at the configured tempo
+// (a timebase of ticks per quarter note, timebase / 24 ticks per clock). The timer that
+// sends them at their deadlines is separate (generator_timer.h).
 #pragma once
 
 #include "core/time_code_state.h"
@@ -23,11 +23,9 @@ public:
     // Tempo in hundredths of BPM, rounded to whole BPM, at least 1 BPM.
     void setTempo(uint16_t tempoTimes100);
 
-    // Prepares a new run: no fraction of a tick or clock is carried over.
-    void restart();
-
-    // Lets `ms` milliseconds pass and returns how many clocks are due now.
-    uint32_t elapse(uint32_t ms);
+    // The exact interval between clocks: a 24th of the quarter note the tempo's step gives
+    // (120 BPM: 20.833... ms).
+    MessageInterval interval() const;
 
 private:
     ClockGeneratorState& state_;

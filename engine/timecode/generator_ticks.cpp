@@ -25,21 +25,23 @@ int64_t dueNow() {
 
 } // namespace
 
+// Each tick sends the messages whose deadlines have come (normally one) and names the next
+// message's deadline as the timer's next one. The injection path takes the engine lock
+// itself; it is not held while sending.
 void mtcTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     core::CvxClient& client = clientOf(user);
     TimeCodeState& timeCode = client.timeCode;
-    TickEntry entry(timeCode.mtc.timer, dueNow(), platform::clock::nowNs());
+    MtcGenerator generator(timeCode.mtc);
+    MessageInterval interval{};
+    {
+        core::EngineGuard guard(core::engineLock());
+        interval = generator.interval();
+    }
+    TickEntry entry(timeCode.mtc.timer, dueNow(), platform::clock::nowNs(), interval);
     if (!entry.covers()) {
         return;
     }
-    MtcGenerator generator(timeCode.mtc);
-    uint32_t due = 0;
-    {
-        core::EngineGuard guard(core::engineLock());
-        due = generator.elapse(entry.ms());
-    }
-    // The injection path takes the engine lock itself; it is not held while sending.
-    for (; due > 0; --due) {
+    for (uint32_t due = entry.due(); due > 0; --due) {
         uint8_t piece = 0;
         {
             core::EngineGuard guard(core::engineLock());
@@ -47,23 +49,25 @@ void mtcTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
         }
         timeCode.send(client, kQuarterFrame, piece, 0);
     }
+    platform::TimerService::setRunningNextDueNs(entry.nextDueNs());
 }
 
 void clockTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     core::CvxClient& client = clientOf(user);
     TimeCodeState& timeCode = client.timeCode;
-    TickEntry entry(timeCode.clock.timer, dueNow(), platform::clock::nowNs());
+    MessageInterval interval{};
+    {
+        core::EngineGuard guard(core::engineLock());
+        interval = ClockGenerator(timeCode.clock).interval();
+    }
+    TickEntry entry(timeCode.clock.timer, dueNow(), platform::clock::nowNs(), interval);
     if (!entry.covers()) {
         return;
     }
-    uint32_t due = 0;
-    {
-        core::EngineGuard guard(core::engineLock());
-        due = ClockGenerator(timeCode.clock).elapse(entry.ms());
-    }
-    for (; due > 0; --due) {
+    for (uint32_t due = entry.due(); due > 0; --due) {
         timeCode.send(client, kClock, 0, 0);
     }
+    platform::TimerService::setRunningNextDueNs(entry.nextDueNs());
 }
 
 } // namespace cvx::timecode

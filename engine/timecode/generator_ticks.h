@@ -1,6 +1,6 @@
-// The timer callbacks of the time-code and clock generators: each runs its generator for
-// the time the tick covers and sends what became due through the client's generated-event
-// sender.
+// The timer callbacks of the time-code and clock generators (timer thread): each sends the
+// messages whose deadlines have come through the client's generated-event sender and sets
+// its timer's next deadline to the next message's.
 #pragma once
 
 #include "cvx_platform.h"

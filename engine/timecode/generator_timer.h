@@ -1,6 +1,6 @@
-// The periodic timers that drive the time-code and clock generators, and the bookkeeping
-// every tick does before it runs a generator: one tick at a time, and every period that
-// has elapsed is run exactly once, however late its tick.
+// The timers that drive the time-code and clock generators, and the bookkeeping every tick
+// does before it sends: one tick at a time, every message sent once at its own deadline on
+// an exact grid, however late a tick runs.
 #pragma once
 
 #include "core/time_code_state.h"
@@ -23,26 +23,35 @@ inline bool isRunning(const GeneratorTimer& timer) {
     return timer.id.load() != 0;
 }
 
-// Entered at the top of a tick that was due at `dueNs` and runs at `nowNs` (service clock).
-// When another tick of the same generator is still running, this one must do nothing
-// (covers() is false) and its time stays owed. Otherwise it covers, in milliseconds, every
-// whole period elapsed on the generator's grid since the last covered one: one period on
-// time, several when the tick runs late or the timer skipped ticks, none when an earlier
-// late tick already covered this one's period. So a late tick never shifts the stream: at
-// any instant, the generator has been run for the time its grid says has passed.
+// Entered at the top of a tick that was due at `dueNs` and runs at `nowNs` (service clock),
+// with the generator's current message interval. When another tick of the same generator
+// is still running, this one must do nothing (covers() is false). Otherwise due() is the
+// number of messages whose deadlines have come since the last tick (one on time, several
+// after a stall, none when the tick came early), and nextDueNs() the deadline of the one
+// after them, which the tick names as its timer's next deadline. Deadlines lie on an exact
+// grid from the run's origin, so the stream never drifts; a new interval (the rate or tempo
+// changed) starts a new grid at the last deadline. More than ten seconds behind (a
+// suspended machine), the excess is given up rather than sent as a flood: the stream then
+// resumes shifted. Real-time safe: no allocation, no lock.
 class TickEntry {
 public:
-    TickEntry(GeneratorTimer& timer, int64_t dueNs, int64_t nowNs);
+    TickEntry(GeneratorTimer& timer, int64_t dueNs, int64_t nowNs, MessageInterval interval);
     ~TickEntry() { timer_.activeTicks.fetch_sub(1); }
     TickEntry(const TickEntry&) = delete;
     TickEntry& operator=(const TickEntry&) = delete;
 
-    bool covers() const { return ms_ != 0; }
-    uint32_t ms() const { return ms_; }
+    bool covers() const { return covers_; }
+    uint32_t due() const { return due_; }
+    int64_t nextDueNs() const { return nextDueNs_; }
 
 private:
     GeneratorTimer& timer_;
-    uint32_t ms_ = 0;
+    bool covers_ = false;
+    uint32_t due_ = 0;
+    int64_t nextDueNs_ = 0;
 };
+
+// The deadline of message `k` (1 = the first) of a grid starting at `originNs`.
+int64_t messageDueNs(int64_t originNs, MessageInterval interval, uint64_t k);
 
 } // namespace cvx::timecode

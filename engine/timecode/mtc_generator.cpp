@@ -8,10 +8,8 @@ namespace cvx::timecode {
 
 namespace {
 
-// Elapsed time is counted in tenths of a quarter frame: one millisecond is worth
-// 10,240,000 / step tenths, e.g. 1.2 at 30 fps (120 quarter frames per second).
-constexpr uint64_t kTenthsScale = 10'240'000;
-constexpr uint64_t kTenthsPerQuarterFrame = 10;
+// A quarter frame lasts 10^9 / (4 × rate) ns = 25 × 10^9 / (rate × 100) ns.
+constexpr uint64_t kQuarterFrameNsTimesRate100 = 25'000'000'000;
 constexpr uint64_t kStepNumerator = 100'000'000;
 constexpr uint64_t kStepScale = 256;
 constexpr uint64_t kLowestRateTimes100 = 100;
@@ -53,23 +51,9 @@ void MtcGenerator::configure(uint16_t rate, uint32_t start) {
     state_.quarterFrames = 0;
 }
 
-void MtcGenerator::restart() {
-    state_.quarterFrames = 0;
-    state_.remainder = 0;
-    state_.accumulator = 0;
-}
-
-uint32_t MtcGenerator::elapse(uint32_t ms) {
-    state_.remainder += uint64_t{ms} * kTenthsScale;
-    state_.accumulator += state_.remainder / state_.step;
-    state_.remainder %= state_.step;
-    uint32_t due = 0;
-    // A whole quarter frame waits until a further fraction has come in.
-    while (state_.accumulator > kTenthsPerQuarterFrame) {
-        state_.accumulator -= kTenthsPerQuarterFrame;
-        ++due;
-    }
-    return due;
+MessageInterval MtcGenerator::interval() const {
+    uint32_t rate = std::max<uint32_t>(state_.time.rateTimes100, kLowestRateTimes100);
+    return {kQuarterFrameNsTimesRate100, rate};
 }
 
 uint8_t MtcGenerator::nextPiece() {

@@ -1,5 +1,5 @@
-// The MIDI time-code generator's arithmetic: how many quarter frames are due after some
-// milliseconds, and what each one carries. The timer that drives it is separate
+// The MIDI time-code generator: the interval between quarter frames at the configured rate
+// and what each one carries. The timer that sends them at their deadlines is separate
 // (generator_timer.h).
 #pragma once
 
@@ -18,12 +18,12 @@ public:
     // the start time. The next quarter frame is piece 0.
     void configure(uint16_t rate, uint32_t start);
 
-    // Prepares a new run from the current time: the first quarter frame is piece 0 and no
-    // fraction of a quarter frame is carried over from an earlier run.
-    void restart();
+    // Prepares a new run from the current time: the first quarter frame is piece 0.
+    void restart() { state_.quarterFrames = 0; }
 
-    // Lets `ms` milliseconds pass and returns how many quarter frames are due now.
-    uint32_t elapse(uint32_t ms);
+    // The exact interval between quarter frames: a quarter of a frame at the rate (30 fps:
+    // 8.333... ms, 29.97 fps: 8.341675 ms).
+    MessageInterval interval() const;
 
     // The data byte of the next quarter frame. After piece 7 the time moves on by two
     // frames, the span a full sequence of eight quarter frames covers.

@@ -126,10 +126,6 @@ int m32StartClock(uint64_t handle) noexcept {
     if (client == nullptr || isRunning(client->timeCode.clock.timer)) {
         return 0;
     }
-    {
-        EngineGuard guard(engineLock());
-        ClockGenerator(client->timeCode.clock).restart();
-    }
     return startGeneratorTimer(client->timeCode.clock.timer, clockTick, *client) ? 1 : 0;
 }
 

@@ -732,9 +732,9 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
     // These work while the MIDI status view is open.
     const std::set<int> needStatusView = {cmd::kLoadSnapshot, cmd::kSaveSnapshot,
                                           cmd::kSendSnapshot, cmd::kClearStatus};
-    const std::set<int> toCome = {cmd::kMtcTransport, cmd::kMidiSync,       cmd::kSysExView,
-                                  cmd::kPortStatus,   cmd::kPortRoutings,   cmd::kStopWScript,
-                                  cmd::kPatchMapping, cmd::kMinimizeInTray, cmd::kAlwaysInTray};
+    const std::set<int> toCome = {cmd::kSysExView,   cmd::kPortStatus,   cmd::kPortRoutings,
+                                  cmd::kStopWScript, cmd::kPatchMapping, cmd::kMinimizeInTray,
+                                  cmd::kAlwaysInTray};
     std::unique_ptr<Application> application = startApplication();
     std::vector<int> disabled;
     std::vector<int> enabledEarly;

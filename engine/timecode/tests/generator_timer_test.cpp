@@ -6,68 +6,95 @@ namespace cvx::timecode {
 namespace {
 
 constexpr int64_t kMs = 1'000'000;
+constexpr MessageInterval k30Fps{25'000'000'000, 3000};   // 8.333... ms
+constexpr MessageInterval k2997Fps{25'000'000'000, 2997}; // 8.341675... ms
+constexpr MessageInterval k120Bpm{500'000'000, 24};       // 20.833... ms
 
-// A generator timer of `periodMs` whose first tick was due at 1000 ms.
+// A generator timer of 5 ms whose first tick was due at 1005 ms: its grid starts at 1 s.
 class TickEntryTest : public ::testing::Test {
 protected:
-    void start(uint32_t periodMs) {
-        timer.periodMs.store(periodMs);
-        first = 1000 * kMs;
-    }
-    // Tick n (1 = the first) due on the grid, running `lateMs` after its due time.
-    uint32_t tick(int64_t n, int64_t lateMs = 0) {
-        int64_t due = first + (n - 1) * timer.periodMs.load() * kMs;
-        TickEntry entry(timer, due, due + lateMs * kMs);
-        return entry.ms();
+    static constexpr int64_t kOrigin = 1000 * kMs;
+    void SetUp() override { timer.periodMs.store(5); }
+
+    struct Tick {
+        uint32_t due;
+        int64_t nextNs; // after the origin
+    };
+    Tick tick(int64_t dueNs, int64_t nowNs, MessageInterval interval = k30Fps) {
+        TickEntry entry(timer, kOrigin + dueNs, kOrigin + nowNs, interval);
+        return {entry.due(), entry.nextDueNs() - kOrigin};
     }
 
     GeneratorTimer timer{};
-    int64_t first = 0;
 };
 
-TEST_F(TickEntryTest, OnTimeTicksCoverOnePeriodEach) {
-    start(2);
-    for (int n = 1; n <= 3; ++n) {
-        EXPECT_EQ(tick(n), 2u);
+TEST(MessageDeadline, ExactGridWithoutDriftAtEveryRate) {
+    struct Case {
+        MessageInterval interval;
+        uint64_t k;
+        int64_t dueNs;
+    };
+    const Case cases[] = {
+        {k30Fps, 1, 8'333'333},
+        {k30Fps, 3, 25'000'000},
+        {k30Fps, 120 * 3600, 3600'000'000'000}, // one hour: exactly on the second
+        {k2997Fps, 4 * 2997, 100'000'000'000},  // 100 s of 119.88 per second
+        {{25'000'000'000, 2500}, 100, 1'000'000'000},
+        {{25'000'000'000, 2400}, 96 * 600, 600'000'000'000},
+        {k120Bpm, 48 * 600, 600'000'000'000}, // ten minutes of clocks at 120 BPM
+        {{60'000'000'000, 24}, 1'000'000, 2'500'000'000'000'000}, // 1 BPM, no overflow
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(messageDueNs(0, c.interval, c.k), c.dueNs) << c.k;
     }
-    // Running a little late within its period changes nothing.
-    EXPECT_EQ(tick(4, 1), 2u);
+}
+
+TEST_F(TickEntryTest, EachTickSendsItsMessageAndNamesTheNextDeadline) {
+    // The first tick (the period after the start) is early: nothing due, the first
+    // quarter frame's deadline named.
+    Tick first = tick(5 * kMs, 5 * kMs);
+    EXPECT_EQ(first.due, 0u);
+    EXPECT_EQ(first.nextNs, 8'333'333);
+    // Woken exactly on the (rounded-down) deadline or 30 us late: one message each time, and
+    // the next deadline always lies ahead, so the timer never spins on one instant.
+    for (uint64_t k = 1; k <= 6; ++k) {
+        int64_t at = messageDueNs(0, k30Fps, k);
+        Tick t = tick(at, at + (k % 2 == 0 ? 30'000 : 0));
+        EXPECT_EQ(t.due, 1u) << k;
+        EXPECT_EQ(t.nextNs, messageDueNs(0, k30Fps, k + 1)) << k;
+    }
     EXPECT_EQ(timer.activeTicks.load(), 0);
 }
 
-TEST_F(TickEntryTest, OverlappingTickDoesNothingAndTheNextCoversItsTime) {
-    start(5);
-    {
-        TickEntry slow(timer, first, first);
-        ASSERT_TRUE(slow.covers());
-        EXPECT_EQ(slow.ms(), 5u);
-        TickEntry overlapping(timer, first + 5 * kMs, first + 5 * kMs);
-        EXPECT_FALSE(overlapping.covers());
-        TickEntry another(timer, first + 10 * kMs, first + 10 * kMs);
-        EXPECT_FALSE(another.covers());
-    }
-    EXPECT_EQ(tick(4), 15u);
+TEST_F(TickEntryTest, OverlappingTickDoesNothing) {
+    TickEntry slow(timer, kOrigin + 5 * kMs, kOrigin + 5 * kMs, k30Fps);
+    ASSERT_TRUE(slow.covers());
+    TickEntry overlapping(timer, kOrigin + 9 * kMs, kOrigin + 9 * kMs, k30Fps);
+    EXPECT_FALSE(overlapping.covers());
+    EXPECT_EQ(overlapping.due(), 0u);
 }
 
-TEST_F(TickEntryTest, ALateTickCoversEveryElapsedPeriodAndTheOverdueOnesNothing) {
-    start(5);
-    EXPECT_EQ(tick(1), 5u);
-    // Tick 2 runs 42 ms late: ticks 2 to 10 are due by then.
-    EXPECT_EQ(tick(2, 42), 45u);
-    for (int n = 3; n <= 10; ++n) {
-        EXPECT_EQ(tick(n, 42 - (n - 2) * 5), 0u) << n;
-    }
-    EXPECT_EQ(tick(11), 5u);
+TEST_F(TickEntryTest, AStallSendsWhatBecameDueAndKeepsTheGrid) {
+    tick(5 * kMs, 5 * kMs);
+    // 97 ms late: quarter frames 1-12 are due, the 13th (108.3 ms) stays on its deadline.
+    Tick late = tick(8'333'333, 105'000'000);
+    EXPECT_EQ(late.due, 12u);
+    EXPECT_EQ(late.nextNs, messageDueNs(0, k30Fps, 13));
+    // A minute behind: the last ten seconds are made up (1201 deadlines, both ends
+    // included), the rest given up.
+    Tick stalled = tick(late.nextNs, late.nextNs + 60'000 * kMs);
+    EXPECT_EQ(stalled.due, 1201u);
+    Tick after = tick(stalled.nextNs, stalled.nextNs);
+    EXPECT_EQ(after.due, 1u);
 }
 
-TEST_F(TickEntryTest, SkippedTicksAreMadeUpUpToTenSeconds) {
-    start(5);
-    EXPECT_EQ(tick(1), 5u);
-    // The timer skipped from tick 1 to tick 601 (3 s): nothing is lost.
-    EXPECT_EQ(tick(601), 3000u);
-    // A minute behind: ten seconds are made up, the rest is given up, the grid is kept.
-    EXPECT_EQ(tick(12601), 10'000u);
-    EXPECT_EQ(tick(12602), 5u);
+TEST_F(TickEntryTest, ANewRateStartsItsGridAtTheLastDeadline) {
+    tick(5 * kMs, 5 * kMs);
+    int64_t third = messageDueNs(0, k30Fps, 3);
+    tick(third, third); // quarter frames 1-3 sent at 30 fps
+    Tick changed = tick(messageDueNs(0, k30Fps, 4), messageDueNs(0, k30Fps, 4), k120Bpm);
+    EXPECT_EQ(changed.due, 0u); // 8.3 ms after the last deadline: the slower one is not due
+    EXPECT_EQ(changed.nextNs, third + messageDueNs(0, k120Bpm, 1));
 }
 
 } // namespace

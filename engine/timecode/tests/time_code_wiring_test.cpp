@@ -28,7 +28,7 @@ TEST_F(TimeCodeWiringTest, GeneratedQuarterFramesAndClocksLeaveThroughTheGenerat
     m32ConfigSync(handle, 5, 12000, 96);
     ASSERT_EQ(m32GenMTCStart(handle), 1);
     ASSERT_EQ(m32StartClock(handle), 1);
-    cvxClockAdvance(60); // quarter frames at 15, 25, …, 55 ms; clocks at 25 and 45 ms
+    cvxClockAdvance(55); // quarter frames at 10, 20, …, 50 ms; clocks at 20.8 and 41.7 ms
     vmidiSettle();
     EXPECT_EQ(take(1),
               (Bytes{0xF1, 0x04, 0xF1, 0x10, 0xF8, 0xF1, 0x23, 0xF1, 0x30, 0xF8, 0xF1, 0x42}));
