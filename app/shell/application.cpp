@@ -216,6 +216,9 @@ bool Application::createFrame() {
     frame.setViewFactory(ViewKind::InputMonitor, [this]() -> QWidget* {
         return parts_->monitors->createInputMonitor(client(), parts_->frame.get());
     });
+    frame.setViewFactory(ViewKind::PortRouting, [this]() -> QWidget* {
+        return parts_->services->createRoutingView(parts_->frame.get());
+    });
     return true;
 }
 

@@ -23,6 +23,7 @@
 #include "routing/device_routing.h"
 #include "routing/ui/midi_devices_dialog.h"
 #include "routing/ui/port_names_dialog.h"
+#include "shell/program_routing.h"
 #include "settings/folders.h"
 #include "settings/window_placement.h"
 #include "shell/desktop_commands.h"
@@ -467,7 +468,20 @@ std::string ProgramServices::programFolder() const {
 
 // ---- Views ---------------------------------------------------------------------------------
 
+QWidget* ProgramServices::createRoutingView(QWidget* parent) {
+    if (midi_ == nullptr) {
+        return nullptr;
+    }
+    if (routing_ == nullptr) {
+        routing_ = std::make_unique<ProgramRouting>(*midi_, record_);
+    }
+    return routing_->createView(parent);
+}
+
 void ProgramServices::sendViewCommand(ViewKind view, int command, intptr_t argument) {
+    if (routing_ != nullptr && view == ViewKind::PortRouting && command == cmd::kPortsChanged) {
+        routing_->refreshView();
+    }
     if (monitors_ != nullptr && (view == ViewKind::MainMonitor || view == ViewKind::InputMonitor)) {
         monitors_->monitorCommand(view == ViewKind::InputMonitor, command, argument);
     }
@@ -586,6 +600,9 @@ void ProgramServices::editColours() {
         [this](const ColourScheme& colours) {
             record_.display.colours = colours;
             applyMonitorLook();
+            if (routing_ != nullptr) {
+                routing_->restyleView();
+            }
         },
         [this](const BackgroundPicture& picture) {
             record_.display.backgroundBitmap = picture.mode;
@@ -694,6 +711,9 @@ void ProgramServices::editMidiDevices() {
     storeSelection(midi_->saveSelections(), record_);
     QApplication::restoreOverrideCursor();
     appendMonitorText(QString::fromStdString(openPortsLine(*midi_)));
+    if (routing_ != nullptr) {
+        routing_->refreshView();
+    }
     if (!opened) {
         warnUser(owner(), noDevicesText());
     }

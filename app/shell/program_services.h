@@ -32,6 +32,7 @@ class FrameWindow;
 class InstrumentPanels;
 class LuaScripts;
 class MonitorViews;
+class ProgramRouting;
 struct HandOff;
 struct MonitorLook;
 
@@ -57,6 +58,8 @@ public:
     // Where the device dialogs show their messages.
     void setDeviceMessages(DeviceUserInterface* messages) { deviceMessages_ = messages; }
     void setMonitors(MonitorViews* monitors) { monitors_ = monitors; }
+    // "MIDI Port Routing": the one routing view, made for the frame (which owns it).
+    QWidget* createRoutingView(QWidget* parent);
     // The frame the services answer; its status bar takes the colour scheme at once.
     void setFrame(FrameWindow* frame);
     // What a hand-off from a second start does.
@@ -168,6 +171,7 @@ private:
     std::unique_ptr<DesktopCommands> desktop_;
     std::unique_ptr<InstrumentPanels> instruments_;
     std::unique_ptr<KeyboardTools> keyboardTools_;
+    std::unique_ptr<ProgramRouting> routing_;
 };
 
 } // namespace corvex

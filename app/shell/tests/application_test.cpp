@@ -22,6 +22,7 @@
 #include "profile_file.h"
 #include "routing/ui/midi_devices_dialog.h"
 #include "routing/ui/port_names_dialog.h"
+#include "routing/ui/routing_view.h"
 #include "settings/settings_store.h"
 #include "settings_profile.h"
 #include "support/isolated_home.h"
@@ -703,7 +704,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kSysExView,
                                   cmd::kMidiStatus,
                                   cmd::kPortStatus,
-                                  cmd::kPortRoutings,
                                   cmd::kClearStatus,
                                   cmd::kSendSysExFile,
                                   cmd::kSendSnapshot,
@@ -889,6 +889,57 @@ TEST_F(ApplicationTest, MidiDevicesDialogReopensThePortsWithItsRouting) {
     const SettingsProfile& kept = application->settings();
     EXPECT_EQ(kept.devices.outputs,
               (std::vector<std::string>{"Corvex Loopback 2", "Corvex Loopback 3"}));
+    application->finish();
+}
+
+// The routing view edits the running routing: a connection's handle dragged away stops the
+// traffic at once, an input dragged onto the output restores it, and both are kept at exit.
+TEST_F(ApplicationTest, DragsInTheRoutingViewRouteTheRunningPorts) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    ASSERT_TRUE(frame.action(cmd::kPortRoutings)->isEnabled());
+    ASSERT_TRUE(frame.runCommand(cmd::kPortRoutings));
+    QMdiSubWindow* window = frame.viewWindow(ViewKind::PortRouting);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "MIDI Port Routing");
+    auto* view = qobject_cast<RoutingView*>(window->widget());
+    ASSERT_NE(view, nullptr);
+    window->resize(700, 500);
+    QCoreApplication::processEvents();
+    const auto findConnection = [view](int input) {
+        for (const auto& connection : view->content().connections) {
+            if (connection.input == input) {
+                return &connection;
+            }
+        }
+        return static_cast<const RoutingViewConnection*>(nullptr);
+    };
+    const auto point = [](ViewPoint p) { return QPoint(int(p.x), int(p.y)); };
+    const auto drag = [view](QPoint from, QPoint to) {
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(view->viewport(), to);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+    };
+    const unsigned char noteOn[] = {0x90, 0x3C, 0x64};
+    const RoutingViewConnection* routed = findConnection(int(kLoopback1));
+    ASSERT_NE(routed, nullptr);
+    const QPoint input = point(view->layoutGeometry().inputAnchor(routed->inputRow));
+    const QPoint output = point(view->layoutGeometry().outputAnchor(routed->outputRow));
+    drag(point(view->layoutGeometry().handleCentre(*routed)), {view->viewport()->width() / 2, 4});
+    EXPECT_EQ(findConnection(int(kLoopback1)), nullptr);
+    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+    vmidiSettle();
+    unsigned char left[16];
+    EXPECT_EQ(vmidiTake(kLoopback2, left, sizeof left), 0u) << "disconnected";
+
+    drag(input, output);
+    EXPECT_NE(findConnection(int(kLoopback1)), nullptr);
+    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+    EXPECT_EQ(takeFrom(kLoopback2, 3), std::vector<uint8_t>(noteOn, noteOn + 3));
+    const SettingsProfile& kept = application->settings();
+    ASSERT_EQ(kept.devices.outputMaps.size(), 1u);
+    EXPECT_EQ(kept.devices.outputMaps[0].inputBits[0] & 1u, 1u) << "Loopback 1 feeds it";
     application->finish();
 }
 
