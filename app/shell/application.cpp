@@ -219,6 +219,9 @@ bool Application::createFrame() {
     frame.setViewFactory(ViewKind::PortRouting, [this]() -> QWidget* {
         return parts_->services->createRoutingView(parts_->frame.get());
     });
+    frame.setViewFactory(ViewKind::PortStatus, [this]() -> QWidget* {
+        return parts_->services->createPortActivityView(parts_->frame.get());
+    });
     return true;
 }
 

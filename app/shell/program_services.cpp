@@ -23,6 +23,7 @@
 #include "routing/device_routing.h"
 #include "routing/ui/midi_devices_dialog.h"
 #include "routing/ui/port_names_dialog.h"
+#include "shell/program_port_activity.h"
 #include "shell/program_routing.h"
 #include "settings/folders.h"
 #include "settings/window_placement.h"
@@ -478,7 +479,21 @@ QWidget* ProgramServices::createRoutingView(QWidget* parent) {
     return routing_->createView(parent);
 }
 
+QWidget* ProgramServices::createPortActivityView(QWidget* parent) {
+    if (midi_ == nullptr) {
+        return nullptr;
+    }
+    if (portActivity_ == nullptr) {
+        portActivity_ = std::make_unique<ProgramPortActivity>(*midi_);
+    }
+    return portActivity_->createView(parent);
+}
+
 void ProgramServices::sendViewCommand(ViewKind view, int command, intptr_t argument) {
+    if (portActivity_ != nullptr && view == ViewKind::PortStatus &&
+        command == cmd::kPortsChanged) {
+        portActivity_->refreshView();
+    }
     if (routing_ != nullptr && view == ViewKind::PortRouting && command == cmd::kPortsChanged) {
         routing_->refreshView();
     }

@@ -33,6 +33,7 @@ class InstrumentPanels;
 class LuaScripts;
 class MonitorViews;
 class ProgramRouting;
+class ProgramPortActivity;
 struct HandOff;
 struct MonitorLook;
 
@@ -60,6 +61,8 @@ public:
     void setMonitors(MonitorViews* monitors) { monitors_ = monitors; }
     // "MIDI Port Routing": the one routing view, made for the frame (which owns it).
     QWidget* createRoutingView(QWidget* parent);
+    // "MIDI Port Activity": the one port activity view, made for the frame.
+    QWidget* createPortActivityView(QWidget* parent);
     // The frame the services answer; its status bar takes the colour scheme at once.
     void setFrame(FrameWindow* frame);
     // What a hand-off from a second start does.
@@ -172,6 +175,7 @@ private:
     std::unique_ptr<InstrumentPanels> instruments_;
     std::unique_ptr<KeyboardTools> keyboardTools_;
     std::unique_ptr<ProgramRouting> routing_;
+    std::unique_ptr<ProgramPortActivity> portActivity_;
 };
 
 } // namespace corvex

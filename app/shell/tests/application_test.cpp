@@ -11,6 +11,7 @@
 #include "shell/instance_channel.h"
 #include "views/colour_dialog.h"
 #include "views/monitor_window.h"
+#include "views/port_activity_window.h"
 
 #include "command_ids.h"
 #include "cvxlib.h"
@@ -703,7 +704,6 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
                                   cmd::kMidiSync,
                                   cmd::kSysExView,
                                   cmd::kMidiStatus,
-                                  cmd::kPortStatus,
                                   cmd::kClearStatus,
                                   cmd::kSendSysExFile,
                                   cmd::kSendSnapshot,
@@ -940,6 +940,46 @@ TEST_F(ApplicationTest, DragsInTheRoutingViewRouteTheRunningPorts) {
     const SettingsProfile& kept = application->settings();
     ASSERT_EQ(kept.devices.outputMaps.size(), 1u);
     EXPECT_EQ(kept.devices.outputMaps[0].inputBits[0] & 1u, 1u) << "Loopback 1 feeds it";
+    application->finish();
+}
+
+// The port activity view lights the lamps of the ports a message passes, and only those.
+TEST_F(ApplicationTest, PortActivityShowsTrafficOnTheOpenPorts) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    ASSERT_TRUE(frame.action(cmd::kPortStatus)->isEnabled());
+    ASSERT_TRUE(frame.runCommand(cmd::kPortStatus));
+    QMdiSubWindow* window = frame.viewWindow(ViewKind::PortStatus);
+    ASSERT_NE(window, nullptr);
+    auto* view = qobject_cast<PortActivityWindow*>(window->widget());
+    ASSERT_NE(view, nullptr);
+    const auto rowOf = [view](ActivityRow::Kind kind, int device) {
+        const auto& rows = view->activity().rows();
+        for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+            if (rows[row].kind == kind && rows[row].device == device) {
+                return row;
+            }
+        }
+        return -1;
+    };
+    const int input = rowOf(ActivityRow::Kind::Input, int(kLoopback1));
+    const int output = rowOf(ActivityRow::Kind::Output, int(kLoopback2));
+    ASSERT_GE(input, 0);
+    ASSERT_GE(output, 0);
+    const unsigned char noteOn[] = {0x92, 0x3C, 0x64}; // channel 3
+    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+    const QDeadlineTimer deadline(5000);
+    while (!(view->activity().lit(input, 3) && view->activity().lit(output, 3)) &&
+           !deadline.hasExpired()) {
+        vmidiSettle();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_TRUE(view->activity().lit(input, 0));
+    EXPECT_TRUE(view->activity().lit(input, 3));
+    EXPECT_TRUE(view->activity().lit(output, 3));
+    EXPECT_FALSE(view->activity().lit(input, 1));
+    EXPECT_FALSE(view->activity().lit(input, 18));
     application->finish();
 }
 
