@@ -131,10 +131,14 @@ bool Application::start() {
         return false;
     }
     sendStoredState();
+    parts_->services->startLogging();
     openPorts();
     restoreLayout();
     if (parts_->record.display.luaWindowOpen) {
         parts_->services->runCommand(cmd::kLuaScript); // it was open when the program ended
+    }
+    if (!commandLine_.snapshotPath.empty()) {
+        parts_->services->loadSnapshot(commandLine_.snapshotPath);
     }
     if (commandLine_.sysexVerb != FileVerb::None && !commandLine_.sysexPath.empty()) {
         parts_->services->openSysExFile(commandLine_.sysexPath);
@@ -197,7 +201,9 @@ bool Application::createFrame() {
     FrameWindow& frame = *parts_->frame;
     parts_->services->setFrame(&frame);
     parts_->deviceMessages->setOwner(&frame);
-    frame.setFrameState(frameStateOf(parts_->record));
+    FrameState saved = frameStateOf(parts_->record);
+    saved.minimizeToTray = saved.minimizeToTray || commandLine_.minimizeToTray; // --mintray
+    frame.setFrameState(saved);
     frame.setProfilePath(commandLine_.result == 3 ? commandLine_.profilePath : std::string());
     parts_->exitGate =
         std::make_unique<ExitGate>(scriptExitHooks([this] { return client(); }, &frame));
@@ -213,9 +219,13 @@ bool Application::createFrame() {
         services.monitorLook(),
         [&services](const MonitorLook& look) { services.monitorLookChanged(look); });
     parts_->services->setMonitors(parts_->monitors.get());
+    // Output shown in the main monitor steps the tray icon (on this thread, after a drain).
+    parts_->monitors->setMainActivity([&frame] { frame.animateTray(); });
     frame.setViewFactory(ViewKind::InputMonitor, [this]() -> QWidget* {
         return parts_->monitors->createInputMonitor(client(), parts_->frame.get());
     });
+    frame.setViewFactory(ViewKind::MidiStatus,
+                         [this]() -> QWidget* { return parts_->services->createStatusView(); });
     frame.setViewFactory(ViewKind::PortRouting, [this]() -> QWidget* {
         return parts_->services->createRoutingView(parts_->frame.get());
     });
@@ -235,7 +245,7 @@ void Application::showFrame() {
     placeFrame(frame, saved, runningCount() == 1); // with other instances the system places it
     if (commandLine_.minimizeToTray ||
         (saved && saved->state == WindowGeometry::State::Minimized)) {
-        frame.showMinimized();
+        frame.showMinimizedOrInTray();
     } else if (saved && saved->state == WindowGeometry::State::Maximized) {
         frame.showMaximized();
     } else {
@@ -411,6 +421,7 @@ void Application::finish() {
         parts_->services->setPcKeyboardActive(false);       // its notes end while it lives
         parts_->services->setFrame(nullptr);
         parts_->services->setMonitors(nullptr);
+        parts_->services->stopLogging(); // the whole log is on disk before the program ends
         parts_->deviceMessages->setOwner(nullptr);
     }
     std::unique_ptr<ExitNotice> notice;

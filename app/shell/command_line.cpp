@@ -150,8 +150,11 @@ void classifyFileArgument(CommandLine& line, const std::string& argument, FileVe
         return;
     }
     const std::string extension = extensionOf(argument);
-    if (extension == "exe" || extension == "mid" || extension == "mff" || extension == "mxs" ||
-        extension == "pmi") {
+    if (extension == "mxs") {
+        startNormally(line);
+        line.snapshotPath = absolutePathOf(argument);
+    } else if (extension == "exe" || extension == "mid" || extension == "mff" ||
+               extension == "pmi") {
         startNormally(line);
     } else if (extension == "syx" || extension == "cbk") {
         line.sysexPath = absolutePathOf(argument);

@@ -23,6 +23,7 @@ struct CommandLine {
     int result = 2; // 0 no usable argument, 1 a named file is missing, 2 start normally,
                     // 3 start with a profile, 4 start with a map or SysEx file and no profile
     std::string profilePath, mapPath, sysexPath;
+    std::string snapshotPath; // a ".mxs" file: loaded into the MIDI status view at the start
     FileVerb mapVerb = FileVerb::None, sysexVerb = FileVerb::None;
     bool minimizeToTray = false;
 };

@@ -84,6 +84,13 @@ MonitorViews::MonitorViews(const MonitorLook& look, LookChanged changed)
     windows_->watch(*windows_->main);
 }
 
+void MonitorViews::setMainActivity(std::function<void()> activity) {
+    if (windows_->main) {
+        QObject::connect(windows_->main.data(), &MonitorWindow::linesAdded, windows_->main.data(),
+                         [activity = std::move(activity)](size_t) { activity(); });
+    }
+}
+
 MonitorViews::~MonitorViews() {
     // Windows the frame did not take over are still ours.
     if (windows_->main && windows_->main->parent() == nullptr) {
@@ -117,6 +124,18 @@ QWidget* MonitorViews::createInputMonitor(uint64_t client, QWidget* owner) {
     windows_->input = window;
     windows_->watch(*window);
     return window;
+}
+
+void MonitorViews::setMainLineObserver(std::function<void(const MonitorLine&)> observer) {
+    if (windows_->main) {
+        windows_->main->model().setLineObserver(std::move(observer));
+    }
+}
+
+void MonitorViews::mainLineText(const MonitorLine& line, std::string& out) const {
+    const NumberStyle style =
+        windows_->main ? windows_->main->model().numberStyle() : NumberStyle::Hex;
+    formatMonitorLine(windows_->text, line, style, out);
 }
 
 void MonitorViews::appendMainText(std::string_view text) {

@@ -7,6 +7,7 @@
 
 #include "colour_table.h"
 #include "cvx_platform.h"
+#include "views/monitor_line.h"
 
 #include <array>
 #include <cstdint>
@@ -56,6 +57,13 @@ public:
     // Makes the input monitor and attaches it to the raw input queue; null (after telling
     // the user) when the attachment fails.
     QWidget* createInputMonitor(uint64_t client, QWidget* owner);
+
+    // Told about each line the main monitor stores (the status data and the log follow it),
+    // and the text the main monitor shows for such a line, into `out`.
+    void setMainLineObserver(std::function<void(const MonitorLine&)> observer);
+    void mainLineText(const MonitorLine& line, std::string& out) const;
+    // Told each time the main monitor has shown newly drained output.
+    void setMainActivity(std::function<void()> activity);
 
     void appendMainText(std::string_view text);
     void setDisplayRunning(bool on);

@@ -34,10 +34,14 @@
 #include "shell/user_warning.h"
 #include "sysex_buffers_dialog.h"
 #include "views/colour_dialog.h"
+#include "views/log_dialog.h"
+#include "views/monitor_log.h"
 #include "views/scheme_colours.h"
+#include "views/status_tools.h"
 #include "window_messages.h"
 
 #include <QApplication>
+#include <QScrollArea>
 #include <QString>
 
 #include <map>
@@ -45,6 +49,9 @@
 
 namespace corvex {
 namespace {
+
+constexpr char kToolBarKey[] = "Toolbar";
+constexpr char kToolBarValue[] = "Toolbar6";
 
 // The open ports by device index with the names the user sees, for the Lua scripts.
 std::map<int, std::string> openPortNames(const CMidi* midi, bool inputs) {
@@ -148,7 +155,18 @@ ProgramServices::ProgramServices(SettingsProfile& record, SettingsStore& store, 
               if (frame_ != nullptr) {
                   frame_->handleMessage(WM_CVX_CHILDCLOSED, kChildClosedDestroy, command);
               }
-          })) {}
+          })),
+      status_(std::make_unique<StatusTools>(record.display,
+                                            [this](uint32_t m) {
+                                                corvexEvent(engineClient(), m & 0xF0, m & 0x0F,
+                                                            (m >> 8) & 0x7F, (m >> 16) & 0x7F, 0);
+                                            })),
+      log_(std::make_unique<MonitorLog>(record.logFile, dataFolder(), CVX_VERSION)) {
+    status_->setPatchSeenHandler([this](const PatchSeen& patch) { this->patchSeen(patch); });
+    status_->setSnapshotFolder(
+        [this] { return rememberedFolder(FileKind::Snapshot); },
+        [this](const std::string& folder) { setRememberedFolder(FileKind::Snapshot, folder); });
+}
 
 ProgramServices::~ProgramServices() = default;
 
@@ -236,6 +254,71 @@ void ProgramServices::showMapMessages(const MapFileResult& result) {
     }
 }
 
+void ProgramServices::setMonitors(MonitorViews* monitors) {
+    monitors_ = monitors;
+    if (monitors_ != nullptr) {
+        monitors_->setMainLineObserver([this](const MonitorLine& line) { followMainLine(line); });
+        applyMonitorLook();
+    }
+}
+
+void ProgramServices::followMainLine(const MonitorLine& line) {
+    status_->follow(line);
+    if (log_->isOpen() && monitors_ != nullptr) {
+        monitors_->mainLineText(line, logLine_);
+        log_->follow(line, logLine_);
+    }
+}
+
+QWidget* ProgramServices::createStatusView() {
+    auto* area = new QScrollArea;
+    area->setWidgetResizable(true);
+    area->setWidget(status_->createWindow());
+    return area;
+}
+
+// The frame passes the program change on to the control and instrument panels.
+void ProgramServices::patchSeen(const PatchSeen& patch) {
+    if (frame_ != nullptr) {
+        const auto bankWord = static_cast<intptr_t>(patch.bankFlags << 14 | (patch.bank & 0x3FFF));
+        frame_->handleMessage(WM_CVX_PATCH_SEEN, patch.channel, bankWord << 8 | patch.program);
+    }
+}
+
+void ProgramServices::startLogging() {
+    tellUser(log_->open());
+    showLogState();
+}
+
+void ProgramServices::stopLogging() {
+    log_->close();
+    showLogState();
+}
+
+void ProgramServices::showLogState() {
+    if (frame_ != nullptr) {
+        frame_->setCommandChecked(cmd::kLog, log_->isOpen());
+    }
+}
+
+void ProgramServices::tellUser(const std::string& message) {
+    if (!message.empty()) {
+        warnUser(owner(), QString::fromStdString(message));
+    }
+}
+
+void ProgramServices::toggleLog() {
+    tellUser(log_->toggle());
+    showLogState();
+}
+
+void ProgramServices::editLog() {
+    LogDialog dialog(
+        *log_, record_.logFile, [this] { showLogState(); }, owner());
+    dialog.exec();
+    showLogState();
+}
+
 void ProgramServices::setFrame(FrameWindow* frame) {
     frame_ = frame;
     showStatusColours();
@@ -252,6 +335,12 @@ void ProgramServices::applyMonitorLook() {
     if (monitors_ != nullptr) {
         monitors_->applyLook(monitorLook());
     }
+    QFont font(QString::fromStdString(record_.monitorFont.faceName), record_.monitorFont.size);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setBold(record_.monitorFont.bold);
+    font.setItalic(record_.monitorFont.italic);
+    status_->setLook(toQColor(record_.display.colours[kStatusText]),
+                     toQColor(record_.display.colours[kStatusBackground]), font);
     showStatusColours();
 }
 
@@ -406,11 +495,23 @@ void ProgramServices::setMonitorHex(ViewKind monitor, bool hex) {
     }
 }
 
+// The toolbar's layout belongs to every instance and never goes into a profile.
+std::optional<std::vector<uint8_t>> ProgramServices::savedToolBarLayout() const {
+    return store_.read().anyBinary(kToolBarKey, kToolBarValue);
+}
+
+void ProgramServices::saveToolBarLayout(std::span<const uint8_t> layout) {
+    store_.writeBinary(kToolBarKey, kToolBarValue, layout.data(), layout.size());
+}
+
 // ---- Files ---------------------------------------------------------------------------------
 
 bool ProgramServices::loadProfile(const std::string& path) {
     ProfileImportSteps steps;
-    steps.prepare.push_back([this] { midi_->closePorts(); });
+    steps.prepare.push_back([this] {
+        midi_->closePorts();
+        log_->close(); // reopened below with the profile's log options
+    });
     steps.sections.push_back(profileMapSection(path));
     steps.reapply.push_back([this](const SettingsProfile& record, const ImportedProfile& profile) {
         storeImportedPortNames(store_, profile, *midi_);
@@ -432,6 +533,7 @@ bool ProgramServices::loadProfile(const std::string& path) {
         if (frame_ != nullptr) {
             frame_->setCommandChecked(cmd::kPatchMapping, record.patchMap.enabled);
         }
+        startLogging();
     });
     if (!importProfile(path, record_, store_, steps)) {
         warnUser(owner(), QString::fromStdString(profileReadMessage(path)));
@@ -463,6 +565,15 @@ bool ProgramServices::openSysExFile(const std::string& path) {
     return false;
 }
 
+bool ProgramServices::loadSnapshot(const std::string& path) {
+    if (frame_ != nullptr) {
+        frame_->runCommand(cmd::kMidiStatus); // the view shows what was loaded
+    }
+    const std::string message = status_->loadSnapshot(path);
+    tellUser(message);
+    return message.empty();
+}
+
 std::string ProgramServices::programFolder() const {
     return corvex::programFolder();
 }
@@ -490,6 +601,10 @@ QWidget* ProgramServices::createPortActivityView(QWidget* parent) {
 }
 
 void ProgramServices::sendViewCommand(ViewKind view, int command, intptr_t argument) {
+    if (view == ViewKind::MidiStatus) {
+        status_->runCommand(command, owner());
+        return;
+    }
     if (portActivity_ != nullptr && view == ViewKind::PortStatus &&
         command == cmd::kPortsChanged) {
         portActivity_->refreshView();
@@ -540,7 +655,8 @@ intptr_t ProgramServices::passOn(uint32_t message, uintptr_t wParam, intptr_t lP
 bool ProgramServices::providesCommand(int id) const {
     return desktop_->provides(id) || id == cmd::kReleaseMidi || id == cmd::kColors ||
            id == cmd::kLuaScript || id == cmd::kMidiFilter || id == cmd::kDataMapping ||
-           id == cmd::kGlobalDataMap || id == cmd::kInstrumentPanel ||
+           id == cmd::kGlobalDataMap || id == cmd::kInstrumentPanel || StatusTools::handles(id) ||
+           id == cmd::kLog || id == cmd::kToggleLogging ||
            (id == cmd::kConfigureBuffers && deviceMessages_ != nullptr) ||
            ((id == cmd::kMidiDevices || id == cmd::kCustomizePortNames) && midi_ != nullptr) ||
            KeyboardTools::provides(id);
@@ -550,9 +666,19 @@ bool ProgramServices::runCommand(int id) {
     if (desktop_->provides(id)) {
         return desktop_->run(id, owner());
     }
+    if (StatusTools::handles(id)) {
+        QWidget* view = status_->window();
+        return status_->runCommand(id, view != nullptr ? view : owner());
+    }
     switch (id) {
     case cmd::kReleaseMidi:
         switchPorts();
+        return true;
+    case cmd::kLog:
+        editLog();
+        return true;
+    case cmd::kToggleLogging:
+        toggleLog();
         return true;
     case cmd::kColors:
         editColours();

@@ -11,6 +11,8 @@
 #include "mapping/map_file_result.h"
 #include "settings/settings_store.h"
 #include "settings_profile.h"
+#include "views/channel_status.h"
+#include "views/monitor_line.h"
 
 #include <array>
 #include <functional>
@@ -31,9 +33,11 @@ struct ProfileSectionHandler;
 class FrameWindow;
 class InstrumentPanels;
 class LuaScripts;
+class MonitorLog;
 class MonitorViews;
 class ProgramRouting;
 class ProgramPortActivity;
+class StatusTools;
 struct HandOff;
 struct MonitorLook;
 
@@ -58,7 +62,8 @@ public:
     void setMidi(CMidi* midi) { midi_ = midi; }
     // Where the device dialogs show their messages.
     void setDeviceMessages(DeviceUserInterface* messages) { deviceMessages_ = messages; }
-    void setMonitors(MonitorViews* monitors) { monitors_ = monitors; }
+    // The monitors; the status data and the log follow the main monitor's lines.
+    void setMonitors(MonitorViews* monitors);
     // "MIDI Port Routing": the one routing view, made for the frame (which owns it).
     QWidget* createRoutingView(QWidget* parent);
     // "MIDI Port Activity": the one port activity view, made for the frame.
@@ -69,6 +74,13 @@ public:
     void setHandOffHandler(std::function<void(const HandOff&)> handler) {
         handOff_ = std::move(handler);
     }
+
+    // The "MIDI Status" view over the program's status data, for the frame to show.
+    QWidget* createStatusView();
+    // The log at start-up (opened when logging is enabled) and at exit (closed with its
+    // closing lines and written out).
+    void startLogging();
+    void stopLogging();
 
     // The monitors' look from the record.
     MonitorLook monitorLook() const;
@@ -115,10 +127,14 @@ public:
     void setRememberedFolder(FileKind kind, const std::string& folder) override;
     void setMonitoringDisplayed(bool on) override;
     void setMonitorHex(ViewKind monitor, bool hex) override;
+    std::optional<std::vector<uint8_t>> savedToolBarLayout() const override;
+    void saveToolBarLayout(std::span<const uint8_t> layout) override;
     bool loadProfile(const std::string& path) override;
     bool saveProfile(const std::string& path) override;
     bool loadGlobalMap(const std::string& path) override;
+    bool globalMapHasEntries() const override { return !globalMap_.items().empty(); }
     bool openSysExFile(const std::string& path) override;
+    bool loadSnapshot(const std::string& path) override;
     std::string programFolder() const override;
     int instanceNumber() const override { return instanceNumber_; }
     void sendViewCommand(ViewKind view, int command, intptr_t argument) override;
@@ -159,6 +175,15 @@ private:
     // state stays.
     void showFrameToggles();
     void showMapMessages(const MapFileResult& result);
+    // The main monitor stored `line`: the status data and the log follow it.
+    void followMainLine(const MonitorLine& line);
+    // The log's open state on the menu check of "Log..." and the status bar.
+    void showLogState();
+    void editLog();
+    void toggleLog();
+    // A message of the log or the status tools for the user (nothing when empty).
+    void tellUser(const std::string& message);
+    void patchSeen(const PatchSeen& patch);
 
     SettingsProfile& record_;
     SettingsStore& store_;
@@ -176,6 +201,9 @@ private:
     std::unique_ptr<KeyboardTools> keyboardTools_;
     std::unique_ptr<ProgramRouting> routing_;
     std::unique_ptr<ProgramPortActivity> portActivity_;
+    std::unique_ptr<StatusTools> status_;
+    std::unique_ptr<MonitorLog> log_;
+    std::string logLine_; // the main monitor's text of the line being logged
 };
 
 } // namespace corvex

@@ -5,6 +5,7 @@
 // the resident memory before, after two seconds and at the end.
 #include "views/monitor_window.h"
 
+#include "bench/monitor_load.h"
 #include "cvxlib.h"
 #include "support/isolated_home.h"
 #include "vmidi.h"
@@ -43,38 +44,6 @@ long residentKiB() {
         }
     }
     return 0;
-}
-
-// Note On, Note Off (as Note On with velocity 0), Control Change, Pitch Bend.
-constexpr uint8_t kStatuses[4] = {0x90, 0x90, 0xB0, 0xE0};
-
-// Feeds `rate` messages per second for `seconds`, one batch per millisecond, on absolute
-// deadlines so a late batch does not lower the rate.
-void feedLoad(int seconds, int rate, std::atomic<long>& fed) {
-    const int perMs = rate / 1000;
-    std::vector<uint8_t> batch;
-    batch.reserve(static_cast<size_t>(perMs) * 3);
-    const auto start = Clock::now();
-    for (int ms = 0; ms < seconds * 1000; ++ms) {
-        batch.clear();
-        for (int i = 0; i < perMs; ++i) {
-            const auto channel = static_cast<uint8_t>(i % 16);
-            const auto value = static_cast<uint8_t>(36 + (ms + i) % 48);
-            batch.insert(batch.end(), {static_cast<uint8_t>(kStatuses[i % 4] | channel), value,
-                                       static_cast<uint8_t>(i % 4 == 1 ? 0 : 100)});
-        }
-        vmidiFeed(kInputCable, batch.data(), static_cast<unsigned>(batch.size()));
-        fed += perMs;
-        std::this_thread::sleep_until(start + std::chrono::milliseconds(ms + 1));
-    }
-}
-
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1))];
 }
 
 } // namespace
@@ -142,7 +111,7 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     Clock::time_point fedAll;
     std::thread feeder([&] {
-        feedLoad(seconds, rate, fed);
+        cvx::bench::feedMonitorLoad(kInputCable, seconds, rate, fed);
         fedAll = Clock::now();
         vmidiSettle();
         // Let the last notifications arrive, then stop.
@@ -172,7 +141,7 @@ int main(int argc, char** argv) {
     std::printf("input monitor drained %ld (%.0f events/s), lost %ld\n", drainedInput,
                 static_cast<double>(drainedInput) / elapsed, fed.load() - drainedInput);
     std::printf("user-interface stall ms: p50 %.2f  p99 %.2f  max %.2f (%zu probes)\n",
-                percentile(stallsMs, 0.5), percentile(stallsMs, 0.99),
+                cvx::bench::percentile(stallsMs, 0.5), cvx::bench::percentile(stallsMs, 0.99),
                 stallsMs.empty() ? 0.0 : *std::max_element(stallsMs.begin(), stallsMs.end()),
                 stallsMs.size());
     std::printf("resident memory KiB: before %ld  after 2 s %ld  at the end %ld\n", rssBefore,
@@ -187,7 +156,7 @@ int main(int argc, char** argv) {
     std::printf("BENCH\tMonitor events lost (main + input)\t%ld\t-\tevents\t0\n",
                 2 * fed.load() - drainedMain - drainedInput);
     std::printf("BENCH\tUser-interface stall p99 under monitor load\t%.3f\t-\tms\t-\n",
-                percentile(stallsMs, 0.99));
+                cvx::bench::percentile(stallsMs, 0.99));
     std::printf("BENCH\tMonitor memory growth after warm-up\t%ld\t-\tKiB\t-\n", rssAfter - rssWarm);
 
     CloseMidiIn(input, client);

@@ -4,15 +4,13 @@
 #include "instruments/ui/instrument_panels.h"
 
 #include "devices/patch_name_table.h"
+#include "event_tap.h"
 #include "panel_fixture.h"
 #include "settings/folders.h"
 #include "settings/settings_profile.h"
 #include "settings/settings_store.h"
+#include "support/qt_test_environment.h"
 
-#include "cvxlib.h"
-#include "vmidi.h"
-
-#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QMenu>
@@ -23,7 +21,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -32,67 +29,7 @@ namespace corvex {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-constexpr unsigned kCable = 0; // "Corvex Loopback 1"
-
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "instrument_panel_window_test";
-        static char* argv[] = {name, nullptr};
-        application_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { application_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> application_;
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
-// An engine client whose generated-event port (135) goes to the first loopback output.
-class EventTap {
-public:
-    EventTap() {
-        setenv("CORVEX_MIDI", "virtual", 1);
-        InitCallBack();
-        target_ = cvxWindowCreate([](void*, uint32_t, uintptr_t, intptr_t) {}, nullptr);
-        CFilter filter{};
-        client_ = CreateClient(target_, nullptr, &filter);
-        CPortMap map{};
-        map.inputBits[135 / 32] |= 1u << (135 % 32);
-        map.inputMasks[135] = 0x7FFFF;
-        if (client_ == 0 || OpenMidiOut(&output_, kCable, 0, &map, client_) != MMSYSERR_NOERROR) {
-            output_ = nullptr;
-        }
-        take();
-    }
-    ~EventTap() {
-        if (output_ != nullptr) {
-            CloseMidiOut(output_, client_);
-        }
-        vmidiSettle();
-        if (client_ != 0) {
-            DestroyClient(client_);
-        }
-        cvxWindowDestroy(target_);
-        FreeCallBack();
-    }
-    bool ready() const { return output_ != nullptr; }
-    uint64_t client() const { return client_; }
-    Bytes take() {
-        vmidiSettle();
-        Bytes bytes(4096);
-        bytes.resize(vmidiTake(kCable, bytes.data(), static_cast<unsigned>(bytes.size())));
-        return bytes;
-    }
-
-private:
-    HWND target_ = nullptr;
-    uint64_t client_ = 0;
-    HMIDIOUT output_ = nullptr;
-};
+[[maybe_unused]] const auto* const qt = testing::addQtTestEnvironment();
 
 class InstrumentPanelWindowTest : public ::testing::Test {
 protected:
@@ -123,7 +60,7 @@ protected:
     }
 
     testing::PanelFolder folder_;
-    EventTap tap_;
+    testing::EventTap tap_;
     GlobalOptions options_;
     SettingsStore store_;
     PatchNameTable names_;

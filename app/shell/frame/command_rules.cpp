@@ -55,6 +55,10 @@ constexpr int kFrameCommands[] = {
     cmd::kPortStatus,
     cmd::kPortRoutings,
     cmd::kAlwaysOnTop,
+    cmd::kCustomizeToolbar,
+    cmd::kMinimizeInTray,
+    cmd::kAlwaysInTray,
+    cmd::kShowHide,
 };
 
 } // namespace
@@ -66,7 +70,8 @@ bool isFrameCommand(int id) {
 
 bool isFrameCheckMark(int id) {
     return id == cmd::kMonitorInputHex || id == cmd::kMonitorOutputHex || id == cmd::kPassSysEx ||
-           id == cmd::kKeyboard || id == cmd::kAlwaysOnTop;
+           id == cmd::kKeyboard || id == cmd::kAlwaysOnTop || id == cmd::kMinimizeInTray ||
+           id == cmd::kAlwaysInTray;
 }
 
 bool isCheckable(int id) {
@@ -103,6 +108,9 @@ bool commandEnabled(int id, const FrameState& state, bool provided) {
     switch (id) {
     case cmd::kSysExView:
         return state.passSysEx;
+    case cmd::kMinimizeInTray:
+    case cmd::kAlwaysInTray:
+        return state.trayAvailable;
     case cmd::kLoadSnapshot:
     case cmd::kSaveSnapshot:
     case cmd::kSendSnapshot:
@@ -125,6 +133,10 @@ bool commandChecked(int id, const FrameState& state) {
         return state.keyboardActive;
     case cmd::kAlwaysOnTop:
         return state.onTop;
+    case cmd::kMinimizeInTray:
+        return state.minimizeToTray;
+    case cmd::kAlwaysInTray:
+        return state.alwaysInTray;
     default:
         return false;
     }
@@ -136,6 +148,12 @@ std::string_view commandText(int id, const FrameState& state) {
     }
     if (id == cmd::kReleaseMidi) {
         return state.midiReleased ? "&Open MIDI" : "&Release MIDI";
+    }
+    if (id == cmd::kMinimizeInTray) {
+        return state.trayAvailable ? "Minimize in &Tray" : "Minimize in &Tray (no system tray)";
+    }
+    if (id == cmd::kAlwaysInTray) {
+        return state.trayAvailable ? "Al&ways in Tray" : "Al&ways in Tray (no system tray)";
     }
     return {};
 }

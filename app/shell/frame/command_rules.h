@@ -15,6 +15,9 @@ struct FrameState {
     bool passSysEx = true;
     bool keyboardActive = false;   // the computer keyboard plays MIDI
     bool onTop = false;            // the frame stays above other windows (33241)
+    bool minimizeToTray = false;   // minimising hides the frame into the tray (33242)
+    bool alwaysInTray = false;     // the tray icon is always shown (33246)
+    bool trayAvailable = true;     // the desktop has a system tray
     bool midiReleased = false;     // the ports are closed (33240 reads "&Open MIDI")
     bool midiStatusOpen = false;   // the MIDI status view exists
     std::set<int> openToolWindows; // commands of the modeless tool windows now open
@@ -35,7 +38,8 @@ bool isViewCommand(int id);
 // `provided`: whether anybody runs the command in this build.
 bool commandEnabled(int id, const FrameState& state, bool provided);
 bool commandChecked(int id, const FrameState& state);
-// The item's text when the state changes it (33200, 33240); empty when the menu text stands.
+// The item's text when the state changes it (33200, 33240, the tray options); empty when the
+// menu text stands.
 std::string_view commandText(int id, const FrameState& state);
 
 // After the ports were opened, released or changed: the computer keyboard plays into the

@@ -47,8 +47,11 @@ DroppedFileKind classifyDroppedFile(const std::string& path) {
     if (ext == "vxm" || ext == "txm") {
         return DroppedFileKind::DataMap; // binary or ASCII
     }
+    if (ext == "mxs") {
+        return DroppedFileKind::Snapshot; // loaded into the MIDI status view
+    }
     // Programs, MIDI files and the program's other own files are not taken by a drop.
-    if (ext == "exe" || ext == "mid" || ext == "mff" || ext == "mxs" || ext == "pmi") {
+    if (ext == "exe" || ext == "mid" || ext == "mff" || ext == "pmi") {
         return DroppedFileKind::Unsuitable;
     }
     return isProfileText(path) ? DroppedFileKind::Profile : DroppedFileKind::Unsuitable;

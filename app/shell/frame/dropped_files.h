@@ -11,7 +11,7 @@
 
 namespace corvex {
 
-enum class DroppedFileKind { Unsuitable, Profile, DataMap, SysEx };
+enum class DroppedFileKind { Unsuitable, Profile, DataMap, SysEx, Snapshot };
 
 DroppedFileKind classifyDroppedFile(const std::string& path);
 

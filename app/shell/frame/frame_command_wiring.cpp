@@ -58,7 +58,7 @@ void FrameCommandWiring::addProgramCommands(CommandTable& table) {
     };
     addAll(addAll, mainMenu());
     // Commands of the status bar and the tray menu.
-    for (int id : {cmd::kToggleLogging, cmd::kGlobalDataMap, cmd::kShowHide}) {
+    for (int id : {cmd::kToggleLogging, cmd::kGlobalDataMap}) {
         add(table, id, [&f, id] { runProgramCommand(f, id); });
     }
 }
@@ -71,6 +71,7 @@ void FrameCommandWiring::addFileAndHelpCommands(CommandTable& table) {
     add(table, cmd::kSaveProfile, [&f] { f.saveProfile(); });
     add(table, cmd::kGeneralOptions, [&f] { f.editGeneralOptions(); });
     add(table, cmd::kFolders, [&f] { f.editFolders(); });
+    add(table, cmd::kCustomizeToolbar, [&f] { f.customizeToolBar(); });
     add(table, cmd::kHelpContents, [&f] { f.openHelpPage(kHelpContentsPage); });
     add(table, cmd::kHelpSearch, [&f] { f.openHelpPage(kHelpSearchPage); });
     add(table, cmd::kHelpOnHelp, [&f] { f.openHelpPage(kHelpOnHelpPage); });
@@ -149,6 +150,9 @@ void FrameCommandWiring::addActionCommands(CommandTable& table) {
     add(table, cmd::kPassSysEx, [&f] { f.togglePassSysEx(); });
     add(table, cmd::kKeyboard, [&f] { f.toggleKeyboard(); });
     add(table, cmd::kAlwaysOnTop, [&f] { f.toggleOnTop(); });
+    add(table, cmd::kMinimizeInTray, [&f] { f.toggleMinimizeToTray(); });
+    add(table, cmd::kAlwaysInTray, [&f] { f.toggleAlwaysInTray(); });
+    add(table, cmd::kShowHide, [&f] { f.showOrHide(); });
 }
 
 void FrameCommandWiring::addNotifications(CommandTable& table) {

@@ -119,6 +119,9 @@ void FrameEffects::dropFiles(const std::vector<std::string>& paths) {
     case DroppedFileKind::SysEx:
         services_.openSysExFile(drop.path);
         break;
+    case DroppedFileKind::Snapshot:
+        services_.loadSnapshot(drop.path);
+        break;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "frame_prompts.h"
 
 #include "about_dialog.h"
+#include "customize_toolbar_dialog.h"
 #include "folders_dialog.h"
 #include "general_options_dialog.h"
 #include "string_table.h"
@@ -15,6 +16,15 @@ namespace corvex {
 void FramePrompts::fileError(QWidget* owner, const QString& text) {
     QApplication::beep();
     QMessageBox::warning(owner, QStringLiteral("Error"), text);
+}
+
+bool FramePrompts::customizeToolBar(QWidget* owner, ToolBarLayout& layout) {
+    CustomizeToolbarDialog dialog(layout, owner);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    layout = dialog.layout();
+    return true;
 }
 
 void FramePrompts::warn(QWidget* owner, const QString& text) {

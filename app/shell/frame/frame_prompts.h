@@ -5,6 +5,7 @@
 #pragma once
 
 #include "frame_options.h"
+#include "tool_bar_layout.h"
 
 #include <QString>
 #include <QUrl>
@@ -29,6 +30,8 @@ public:
     virtual bool editGeneralOptions(QWidget* owner, GeneralOptions& options);
     virtual bool editFolders(QWidget* owner, FolderSettings& folders);
     virtual void showAbout(QWidget* owner);
+    // "Customize Toolbar"; true when the user kept the edited `layout`.
+    virtual bool customizeToolBar(QWidget* owner, ToolBarLayout& layout);
     // Opens a web address or local file with the desktop's program for it.
     virtual bool openUrl(const QUrl& url);
 };

@@ -11,8 +11,10 @@
 #include "ini/engine_settings.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace corvex {
 
@@ -90,13 +92,19 @@ public:
     // The frame's toggles that are saved with the settings, told on every change.
     virtual void setMonitoringDisplayed(bool on) = 0;
     virtual void setMonitorHex(ViewKind monitor, bool hex) = 0;
+    // The toolbar's stored layout (the bytes of encodeToolBarLayout); nothing when none.
+    virtual std::optional<std::vector<uint8_t>> savedToolBarLayout() const = 0;
+    virtual void saveToolBarLayout(std::span<const uint8_t> layout) = 0;
 
     // ---- Files ----------------------------------------------------------------------------
     // Each reports its own failure to the user and returns false.
     virtual bool loadProfile(const std::string& path) = 0;
     virtual bool saveProfile(const std::string& path) = 0;
     virtual bool loadGlobalMap(const std::string& path) = 0; // becomes the global data map
+    // Whether the global data map has entries (the tray menu greys its switch otherwise).
+    virtual bool globalMapHasEntries() const = 0;
     virtual bool openSysExFile(const std::string& path) = 0; // SysEx view, file loaded
+    virtual bool loadSnapshot(const std::string& path) = 0;  // MIDI status view, file loaded
     // The program's folder ("share/corvex" of the installation).
     virtual std::string programFolder() const = 0;
     virtual int instanceNumber() const = 0;
@@ -111,8 +119,7 @@ public:
     // A message the frame passes on with the same parameters, returning the reply:
     // WM_CVX_EVENTS, WM_CVX_MONITORTEXT and WM_CVX_SYSEXDATA to the main monitor,
     // WM_CVX_SCRIPTINPUT to the script host, WM_CVX_PATCH_SEEN to the control and
-    // instrument panels, WM_CVX_TRAYANIMATE and WM_CVX_TRAYNOTIFY to the tray icon,
-    // WM_CVX_HANDOFF to the hand-off from a second instance.
+    // instrument panels, WM_CVX_HANDOFF to the hand-off from a second instance.
     virtual intptr_t passOn(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
 
     // ---- Features built elsewhere ---------------------------------------------------------

@@ -52,6 +52,8 @@ FrameState frameStateOf(const SettingsProfile& record) {
     state.outputHex = record.display.monitorOutputHex;
     state.passSysEx = record.options.passSysex;
     state.onTop = record.display.onTop;
+    state.minimizeToTray = record.display.useTray;
+    state.alwaysInTray = record.display.alwaysUseTray;
     return state;
 }
 
@@ -61,6 +63,8 @@ void storeFrameState(SettingsProfile& record, const FrameState& state) {
     record.display.monitorOutputHex = state.outputHex;
     record.options.passSysex = state.passSysEx;
     record.display.onTop = state.onTop;
+    record.display.useTray = state.minimizeToTray;
+    record.display.alwaysUseTray = state.alwaysInTray;
 }
 
 } // namespace corvex

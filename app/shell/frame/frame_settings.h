@@ -16,7 +16,8 @@ void storeGeneralOptions(SettingsProfile& record, const GeneralOptions& options)
 FolderSettings foldersOf(const SettingsProfile& record);
 void storeFolders(SettingsProfile& record, const FolderSettings& folders);
 
-// The saved toggles: monitoring displayed, the two hex displays, Pass SysEx and On Top. Run-time
+// The saved toggles: monitoring displayed, the two hex displays, Pass SysEx, On Top and the
+// two tray options. Run-time
 // state (open windows, the keyboard) starts cleared.
 FrameState frameStateOf(const SettingsProfile& record);
 void storeFrameState(SettingsProfile& record, const FrameState& state);

@@ -10,6 +10,8 @@
 #include "frame_status_bar.h"
 #include "frame_text.h"
 #include "frame_title.h"
+#include "frame_tool_bar.h"
+#include "frame_tray_icon.h"
 #include "frame_views.h"
 #include "help_pages.h"
 #include "image_names.h"
@@ -20,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -27,10 +30,15 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QPixmap>
 #include <QStatusBar>
 
 namespace corvex {
 namespace {
+
+// The mouse messages of WM_CVX_TRAYNOTIFY (in lParam).
+constexpr intptr_t kLeftButtonUp = 0x0202;
+constexpr intptr_t kRightButtonUp = 0x0205;
 
 // The widget `handle` names when it is one of the application's live widgets, else null:
 // a stale or foreign value is never used as a pointer.
@@ -55,6 +63,38 @@ FrameWindow::FrameWindow(FrameServices& services, QWidget* parent)
     setCentralWidget(mdiArea_);
     statusBar_ = new FrameStatusBar([this](int id) { runCommand(id); }, this);
     setStatusBar(statusBar_); // menu help shows here too
+    toolBar_ = new FrameToolBar(
+        [this](int id) {
+            runCommand(id);
+            showToolBarState(); // also when the command refused to run
+        },
+        this);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    tray_ = std::make_unique<FrameTrayIcon>(
+        trayIconFramePaths(services_.programFolder(), services_.instanceNumber(),
+                           [](const std::string& path) {
+                               return !QPixmap(QString::fromStdString(path)).isNull();
+                           }),
+        [this] {
+            TrayMenuState menu;
+            menu.frameHidden = hiddenInTray_ || isMinimized();
+            menu.midiReleased = state_.midiReleased;
+            const QAction* map = action(cmd::kDataMapping);
+            menu.globalMapOn = map != nullptr && map->isChecked();
+            menu.globalMapHasEntries =
+                provided(cmd::kGlobalDataMap) && services_.globalMapHasEntries();
+            menu.instance = services_.instanceNumber();
+            return trayMenuItems(menu);
+        },
+        [this](int id) { runTrayCommand(id); }, nullptr);
+    connect(tray_.get(), &FrameTrayIcon::clicked, this, &FrameWindow::showOrHide);
+    state_.trayAvailable = FrameTrayIcon::desktopHasTray();
+    trayWatch_.setInterval(kTrayWatchMs);
+    connect(&trayWatch_, &QTimer::timeout, this, [this] {
+        if (!FrameTrayIcon::desktopHasTray()) {
+            setTrayAvailable(false); // the tray went away: the frame comes back
+        }
+    });
     setAcceptDrops(true);
 
     views_ = std::make_unique<FrameViews>(*mdiArea_, services_);
@@ -69,7 +109,9 @@ FrameWindow::FrameWindow(FrameServices& services, QWidget* parent)
         *this, *views_, [this](int id) { runCommand(id); },
         [this](int id) { return provided(id); });
     connect(effects_.get(), &FrameEffects::keyboardLightChanged, this, [this](bool lit) {
-        menus_->showKeyboardLight(state_.keyboardActive ? std::optional(lit) : std::nullopt);
+        const std::optional<bool> shown = state_.keyboardActive ? std::optional(lit) : std::nullopt;
+        menus_->showKeyboardLight(shown);
+        toolBar_->showKeyboardLight(shown);
     });
 
     deviceCheckTimer_.setSingleShot(true);
@@ -78,8 +120,10 @@ FrameWindow::FrameWindow(FrameServices& services, QWidget* parent)
 
     FrameCommandWiring(*this).wire(commands_);
     menus_->build();
+    restoreToolBarLayout();
     const GeneralOptions options = services_.generalOptions();
     applyBackground(options.background, options.backgroundPath);
+    toolBar_->setTooltipsShown(options.showTooltips);
     setProfilePath({});
     refreshCommands();
 }
@@ -120,12 +164,22 @@ QAction* FrameWindow::action(int id) const {
 void FrameWindow::setCommandChecked(int id, bool checked) {
     menus_->setChecked(id, checked);
     showStatusBarState();
+    showToolBarState();
 }
 
 void FrameWindow::refreshCommands() {
     state_.midiReleased = !services_.portsOpen();
     menus_->refresh(state_);
+    for (int id : {cmd::kMinimizeInTray, cmd::kAlwaysInTray}) {
+        if (QAction* item = action(id)) {
+            item->setStatusTip(state_.trayAvailable ? qs(loadString(id))
+                                                    : QString::fromUtf8(kNoTrayNotice));
+        }
+    }
     showStatusBarState();
+    showToolBarState();
+    tray_->setTip(qs(trayTipText(services_.instanceNumber(), services_.openInputCount(),
+                                 services_.openOutputCount(), state_.midiReleased)));
 }
 
 void FrameWindow::setStatusColours(const QColor& background, const QColor& text) {
@@ -147,10 +201,52 @@ void FrameWindow::showStatusBarState() {
     statusBar_->showState(shown);
 }
 
+void FrameWindow::showToolBarState() {
+    toolBar_->showStates([this](int id) { return toolBarButtonState(id); });
+}
+
+// A button follows its menu item; the two toggles whose items are not check marks show
+// their state in their picture.
+ToolBarButtonState FrameWindow::toolBarButtonState(int id) const {
+    const QAction* item = action(id);
+    ToolBarButtonState state;
+    state.enabled = item != nullptr ? item->isEnabled() : provided(id);
+    if (id == cmd::kStopDisplay) {
+        state.on = state_.displayRunning;
+    } else if (id == cmd::kReleaseMidi) {
+        state.on = state_.midiReleased;
+    } else {
+        state.on = item != nullptr && item->isChecked();
+    }
+    return state;
+}
+
+void FrameWindow::restoreToolBarLayout() {
+    const std::optional<std::vector<uint8_t>> saved = services_.savedToolBarLayout();
+    const std::optional<ToolBarLayout> layout = saved ? decodeToolBarLayout(*saved) : std::nullopt;
+    toolBar_->showLayout(layout.value_or(defaultToolBarLayout()));
+}
+
+void FrameWindow::customizeToolBar() {
+    ToolBarLayout layout = toolBar_->shownLayout();
+    if (!prompts_->customizeToolBar(this, layout)) {
+        return;
+    }
+    toolBar_->showLayout(layout);
+    saveToolBarLayout();
+}
+
+void FrameWindow::saveToolBarLayout() {
+    services_.saveToolBarLayout(encodeToolBarLayout(toolBar_->shownLayout()));
+}
+
 void FrameWindow::setFrameState(const FrameState& state) {
+    const bool trayAvailable = state_.trayAvailable;
     state_ = state;
+    state_.trayAvailable = trayAvailable; // the desktop's, not a saved value
     state_.midiStatusOpen = viewWindow(ViewKind::MidiStatus) != nullptr;
     applyOnTop();
+    showTrayIcon();
     if (state_.keyboardActive) {
         effects_->startKeyboardLight();
     } else {
@@ -182,6 +278,103 @@ bool FrameWindow::panicRunning() const {
 
 bool FrameWindow::refusingDrop() const {
     return effects_->refusingDrop();
+}
+
+// ---- Tray --------------------------------------------------------------------------------
+
+void FrameWindow::setTrayAvailable(bool available) {
+    state_.trayAvailable = available;
+    if (!available && hiddenInTray_) {
+        restoreFromTray(); // the window must never stay out of reach
+    }
+    showTrayIcon();
+    refreshCommands();
+}
+
+void FrameWindow::showMinimizedOrInTray() {
+    if (hidesIntoTray(state_)) {
+        hideIntoTray();
+    } else {
+        showMinimized();
+    }
+}
+
+void FrameWindow::animateTray() {
+    tray_->activity();
+}
+
+void FrameWindow::showTrayIcon() {
+    tray_->show(trayIconShown(state_, hiddenInTray_));
+}
+
+void FrameWindow::hideIntoTray() {
+    hiddenInTray_ = true;
+    trayWatch_.start();
+    showTrayIcon();
+    hide();
+}
+
+void FrameWindow::restoreFromTray() {
+    hiddenInTray_ = false;
+    trayWatch_.stop();
+    showNormal();
+    raise();
+    QMainWindow::activateWindow();
+    showTrayIcon();
+}
+
+void FrameWindow::showOrHide() {
+    if (trayLeftClick(hiddenInTray_ || isMinimized() || !isVisible()) == TrayClick::RestoreFrame) {
+        restoreFromTray();
+    } else if (state_.trayAvailable) {
+        hideIntoTray();
+    } else {
+        showMinimized();
+    }
+}
+
+void FrameWindow::toggleMinimizeToTray() {
+    state_.minimizeToTray = !state_.minimizeToTray;
+    if (hidesIntoTray(state_) && isMinimized()) {
+        hideIntoTray();
+    }
+    refreshCommands();
+}
+
+void FrameWindow::toggleAlwaysInTray() {
+    state_.alwaysInTray = !state_.alwaysInTray;
+    showTrayIcon();
+    refreshCommands();
+}
+
+void FrameWindow::runTrayCommand(int id) {
+    switch (id) {
+    case cmd::kShowHide:
+        showOrHide();
+        return;
+    case cmd::kExit:
+        if (hiddenInTray_ || isMinimized()) {
+            restoreFromTray(); // the exit prompts need a window
+        }
+        runCommand(cmd::kExit);
+        return;
+    default:
+        runCommand(id);
+        return;
+    }
+}
+
+void FrameWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && hidesIntoTray(state_) &&
+        !hiddenInTray_) {
+        // Hidden once the window system has finished minimising it.
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized() && hidesIntoTray(state_)) {
+                hideIntoTray();
+            }
+        });
+    }
 }
 
 // ---- Views -------------------------------------------------------------------------------
@@ -280,6 +473,7 @@ void FrameWindow::profileLoaded(const std::string& path) {
     setProfilePath(path);
     const GeneralOptions options = services_.generalOptions();
     applyBackground(options.background, options.backgroundPath);
+    toolBar_->setTooltipsShown(options.showTooltips);
 }
 
 void FrameWindow::saveProfile() {
@@ -397,6 +591,7 @@ void FrameWindow::editGeneralOptions() {
     }
     services_.setGeneralOptions(options);
     applyBackground(options.background, options.backgroundPath);
+    toolBar_->setTooltipsShown(options.showTooltips);
 }
 
 void FrameWindow::editFolders() {
@@ -468,13 +663,21 @@ intptr_t FrameWindow::handleMessage(uint32_t message, uintptr_t wParam, intptr_t
         QMainWindow::activateWindow();
         return reply;
     }
+    case WM_CVX_TRAYANIMATE:
+        animateTray();
+        return 0;
+    case WM_CVX_TRAYNOTIFY:
+        if (lParam == kLeftButtonUp) {
+            showOrHide();
+        } else if (lParam == kRightButtonUp) {
+            tray_->popupMenu(QCursor::pos());
+        }
+        return 0;
     case WM_CVX_EVENTS:
     case WM_CVX_MONITORTEXT:
     case WM_CVX_SYSEXDATA:
     case WM_CVX_SCRIPTINPUT:
     case WM_CVX_PATCH_SEEN:
-    case WM_CVX_TRAYANIMATE:
-    case WM_CVX_TRAYNOTIFY:
         return services_.passOn(message, wParam, lParam);
     default:
         return 0;
@@ -488,6 +691,9 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
     }
     effects_->stop();
     deviceCheckTimer_.stop();
+    trayWatch_.stop();
+    saveToolBarLayout();
+    tray_->show(false);
     event->accept();
 }
 

@@ -2,8 +2,9 @@
 // and views. It owns the frame's state and toggles and puts together its collaborators:
 // FrameMenus (the menu bar, accelerators and context menu), FrameCommandWiring (the one
 // command table every menu item, accelerator and window message goes through), FrameViews
-// (the views in the area) and FrameEffects (panic reset, keyboard light, dropped files). Its
-// own timer is the device check, 350 ms after the last device change.
+// (the views in the area), FrameEffects (panic reset, keyboard light, dropped files), the
+// toolbar and the status bar. Its own timer is the device check, 350 ms after the last
+// device change.
 //
 // Threads: user-interface thread only. The program forwards window messages addressed to
 // the frame to handleMessage on that thread.
@@ -34,6 +35,9 @@ class FrameEffects;
 class FrameMenus;
 class FramePrompts;
 class FrameStatusBar;
+class FrameToolBar;
+class FrameTrayIcon;
+struct ToolBarButtonState;
 class FrameViews;
 
 class FrameWindow : public QMainWindow {
@@ -43,6 +47,7 @@ public:
     // The device check's timer keeps the id the frame's timer table gives it.
     static constexpr int kDeviceCheckTimerId = 42;
     static constexpr int kDeviceCheckDelayMs = 350;
+    static constexpr int kTrayWatchMs = 2000;
 
     explicit FrameWindow(FrameServices& services, QWidget* parent = nullptr);
     ~FrameWindow() override;
@@ -70,6 +75,8 @@ public:
     // and the status bar.
     void refreshCommands();
     FrameStatusBar* frameStatusBar() const { return statusBar_; }
+    FrameToolBar* frameToolBar() const { return toolBar_; }
+    FrameTrayIcon* trayIcon() const { return tray_.get(); }
     // The status bar cells' colours when on ("StatusBar Active Bkgd", "StatusBar Active Text").
     void setStatusColours(const QColor& background, const QColor& text);
     const CommandTable& commands() const { return commands_; }
@@ -88,6 +95,17 @@ public:
     // Called when the frame is asked to close; returning false keeps it open. Without one
     // the frame closes.
     void setCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
+
+    // ---- Tray -----------------------------------------------------------------------------
+    // Whether the desktop has a system tray: its own answer when the frame is made; tests
+    // set it. Without one the frame never hides: it comes back if it was in the tray.
+    void setTrayAvailable(bool available);
+    // Starts minimised: into the tray when minimising goes there (--mintray), else as an
+    // ordinary minimised window.
+    void showMinimizedOrInTray();
+    bool hiddenInTray() const { return hiddenInTray_; }
+    // The main monitor showed output (WM_CVX_TRAYANIMATE): the icon's next picture.
+    void animateTray();
 
     // ---- Messages and notifications -------------------------------------------------------
     // A window message addressed to the frame (WM_COMMAND, WM_CLOSE, WM_CVX_*). Returns the
@@ -123,6 +141,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -157,6 +176,19 @@ private:
     void openReadMe();
     void warn(const QString& text);
     void showStatusBarState();
+    void showToolBarState();
+    ToolBarButtonState toolBarButtonState(int id) const;
+    void restoreToolBarLayout();
+    void customizeToolBar();
+    void saveToolBarLayout();
+    void toggleMinimizeToTray();
+    void toggleAlwaysInTray();
+    // Show/Hide of the tray menu and the icon's left click.
+    void showOrHide();
+    void hideIntoTray();
+    void restoreFromTray();
+    void showTrayIcon();
+    void runTrayCommand(int id);
 
     FrameServices& services_;
     std::unique_ptr<FramePrompts> prompts_;
@@ -165,6 +197,11 @@ private:
     std::unique_ptr<FrameEffects> effects_;
     std::unique_ptr<FrameMenus> menus_;
     FrameStatusBar* statusBar_ = nullptr;
+    FrameToolBar* toolBar_ = nullptr;
+    std::unique_ptr<FrameTrayIcon> tray_;
+    bool hiddenInTray_ = false;
+    // While the frame is in the tray: checks that the desktop still has one.
+    QTimer trayWatch_;
     CommandTable commands_;
     FrameState state_;
     std::string profilePath_;

@@ -697,20 +697,11 @@ TEST_F(ApplicationTest, FilterAndMapEditedFromTheMenusActAtOnceAndAreKeptAtExit)
 
 // Every menu item whose feature is built works; the rest wait for their features.
 TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
-    const std::set<int> toCome = {cmd::kLog,
-                                  cmd::kLoadSnapshot,
-                                  cmd::kSaveSnapshot,
-                                  cmd::kMtcTransport,
-                                  cmd::kMidiSync,
-                                  cmd::kSysExView,
-                                  cmd::kMidiStatus,
-                                  cmd::kClearStatus,
-                                  cmd::kSendSysExFile,
-                                  cmd::kSendSnapshot,
-                                  cmd::kStopWScript,
-                                  cmd::kPatchMapping,
-                                  cmd::kConfigureStatus,
-                                  cmd::kCustomizeToolbar,
+    // These work while the MIDI status view is open.
+    const std::set<int> needStatusView = {cmd::kLoadSnapshot, cmd::kSaveSnapshot,
+                                          cmd::kSendSnapshot, cmd::kClearStatus};
+    const std::set<int> toCome = {cmd::kMtcTransport,  cmd::kMidiSync,       cmd::kSysExView,
+                                  cmd::kSendSysExFile, cmd::kStopWScript,    cmd::kPatchMapping,
                                   cmd::kMinimizeInTray,
                                   cmd::kAlwaysInTray};
     std::unique_ptr<Application> application = startApplication();
@@ -721,7 +712,7 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
         if (!action->objectName().startsWith("command")) {
             continue; // accelerators and separators
         }
-        if (!action->isEnabled() && !toCome.contains(id)) {
+        if (!action->isEnabled() && !toCome.contains(id) && !needStatusView.contains(id)) {
             disabled.push_back(id);
         }
         if (action->isEnabled() && toCome.contains(id)) {

@@ -86,6 +86,7 @@ TEST_F(CommandLineTest, FilesTheProgramIgnoresStartNormallyWithoutUndoingOthers)
     const std::string profile = file("p.ini", "[A]\nB=1\n");
     EXPECT_EQ(parseCommandLine({profile, file("song.MFF")}).result, 3);
     EXPECT_EQ(parseCommandLine({file("m.vxm"), file("x.mxs")}).result, 4);
+    EXPECT_EQ(parseCommandLine({file("m.vxm"), file("x.mxs")}).snapshotPath, file("x.mxs"));
 }
 
 // A running instance and the settings live in other working folders: every file the

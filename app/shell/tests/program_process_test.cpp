@@ -254,6 +254,33 @@ TEST_F(ProgramProcessTest, SettingsSurviveATerminationAndARestart) {
     expectKept(readSaved(), 2);
 }
 
+// A log enabled in the settings opens at the start and is whole after a SIGTERM: its
+// opening lines, then the closing line, each ended with CR LF.
+TEST_F(ProgramProcessTest, ATerminatedProgramLeavesAWholeLog) {
+    const std::filesystem::path log =
+        std::filesystem::path(cvx::testing::isolatedHome()) / "session.log";
+    SettingsStore store;
+    SettingsProfile record = SettingsProfile::defaults();
+    record.logFile.enabled = true;
+    record.logFile.append = false;
+    record.logFile.path = log.string();
+    ASSERT_TRUE(record.save(store, 1));
+
+    QProcess* program = start({});
+    ASSERT_TRUE(waitUntilLive(0));
+    terminate(program);
+    EXPECT_EQ(finish(program), 0);
+
+    std::ifstream in(log, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_TRUE(text.starts_with(" ===> Corvex Version: ")) << text;
+    EXPECT_NE(text.find(" ===> Log Opened: "), std::string::npos) << text;
+    const size_t closing = text.rfind(" <=== Corvex Log Closed: ");
+    ASSERT_NE(closing, std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with(" <===\r\n")) << text;
+    EXPECT_TRUE(SettingsProfile::load(store, 1).logFile.enabled) << "logging stays on";
+}
+
 TEST_F(ProgramProcessTest, InstancesStartedTogetherGetDifferentSlotsAndAKilledOnesIsReused) {
     QProcess* first = start({});
     QProcess* second = start({});

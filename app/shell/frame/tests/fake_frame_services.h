@@ -5,6 +5,7 @@
 #include "frame_services.h"
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -28,6 +29,8 @@ public:
     FolderSettings folderSettings;
     std::map<int, std::string> remembered;
     cvx::profile::PanicSettings panic;
+    bool mapHasEntries = false;
+    std::optional<std::vector<uint8_t>> toolBarLayout; // the stored layout, kept by saves
 
     // Records
     std::vector<ShortMessage> shortMessages;
@@ -37,6 +40,7 @@ public:
     int deviceChecks = 0;
     std::vector<Listing> listings;
     std::vector<std::string> loadedProfiles, savedProfiles, loadedMaps, sysexFiles;
+    std::vector<std::string> snapshotFiles;
     std::vector<int> ranCommands;
     std::vector<int> closedToolWindows;
     std::vector<std::tuple<ViewKind, int, intptr_t>> viewCommands;
@@ -46,6 +50,13 @@ public:
     std::vector<ViewKind> closedViews;
 
     uint64_t engineClient() const override { return client; }
+    bool globalMapHasEntries() const override { return mapHasEntries; }
+    std::optional<std::vector<uint8_t>> savedToolBarLayout() const override {
+        return toolBarLayout;
+    }
+    void saveToolBarLayout(std::span<const uint8_t> layout) override {
+        toolBarLayout.emplace(layout.begin(), layout.end());
+    }
     void sendShortMessage(const ShortMessage& message) override {
         shortMessages.push_back(message);
     }
@@ -99,6 +110,10 @@ public:
     }
     bool openSysExFile(const std::string& path) override {
         sysexFiles.push_back(path);
+        return fileCallsSucceed;
+    }
+    bool loadSnapshot(const std::string& path) override {
+        snapshotFiles.push_back(path);
         return fileCallsSucceed;
     }
     std::string programFolder() const override { return {}; }

@@ -39,6 +39,7 @@ TEST_F(FrameFilesTest, DroppedFilesAreClassifiedAsOnTheCommandLine) {
               DroppedFileKind::Profile);
     EXPECT_EQ(classifyDroppedFile(write("song.mid", "[Options]\n")), DroppedFileKind::Unsuitable);
     EXPECT_EQ(classifyDroppedFile(write("map.txm", "text map\n")), DroppedFileKind::DataMap);
+    EXPECT_EQ(classifyDroppedFile(write("synth.MXS", "SNAP")), DroppedFileKind::Snapshot);
     EXPECT_EQ(classifyDroppedFile(write("binary.dat", std::string("ab\0cd", 5))),
               DroppedFileKind::Unsuitable);
     EXPECT_EQ(classifyDroppedFile(write("latin1.ini", "Map=J\xFCrgen\n")),

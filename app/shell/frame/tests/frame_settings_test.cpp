@@ -58,14 +58,19 @@ TEST(FrameSettingsTest, FoldersAndTogglesAreStored) {
     state.outputHex = true;
     state.passSysEx = false;
     state.onTop = true;
+    state.alwaysInTray = true;
     storeFrameState(record, state);
     EXPECT_TRUE(record.display.onTop);
+    EXPECT_FALSE(record.display.useTray);
+    EXPECT_TRUE(record.display.alwaysUseTray);
     const FrameState back = frameStateOf(record);
     EXPECT_FALSE(back.displayRunning);
     EXPECT_FALSE(back.inputHex);
     EXPECT_TRUE(back.outputHex);
     EXPECT_FALSE(back.passSysEx);
     EXPECT_TRUE(back.onTop);
+    EXPECT_FALSE(back.minimizeToTray);
+    EXPECT_TRUE(back.alwaysInTray);
 }
 
 } // namespace
