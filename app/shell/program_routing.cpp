@@ -52,6 +52,10 @@ void ProgramRouting::zoomChanged(int percent) {
     record_.instanceOptions.routeZoom = percent;
 }
 
+std::string ProgramRouting::mapFolder() const {
+    return record_.options.mapFolder;
+}
+
 void ProgramRouting::updatePortMap(int output, const CPortMap& map) {
     CPortMap copy = map;
     midi_.engine().updatePortMap(output, copy);

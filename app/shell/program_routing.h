@@ -29,6 +29,7 @@ public:
     std::vector<std::string> portNames(bool inputs) const override;
     void applyRouting(const RoutingState& state, const RoutingChange& change) override;
     void zoomChanged(int percent) override;
+    std::string mapFolder() const override;
 
 private:
     void updatePortMap(int output, const CPortMap& map) override;

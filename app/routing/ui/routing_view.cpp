@@ -1,8 +1,11 @@
 #include "routing/ui/routing_view.h"
 
+#include "routing/connection_properties.h"
 #include "routing/routing_view_menus.h"
+#include "routing/ui/connection_properties_dialog.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -257,8 +260,37 @@ void RoutingView::mouseReleaseEvent(QMouseEvent* event) {
     const RoutingDragOutcome outcome =
         drag_.finish(geometry_.hitTest(mouse_, content_.connections, false), inside, content_);
     viewport()->update();
+    if (outcome.action == RoutingDragOutcome::Action::Properties) {
+        editProperties(outcome.input, outcome.output);
+        return;
+    }
     RoutingState state = host_.routing();
     apply(state, applyDragOutcome(state, outcome));
+}
+
+void RoutingView::editProperties(int input, int output) {
+    const auto labelOf = [](const std::vector<RoutingViewRow>& rows, int device) {
+        const auto row = std::find_if(rows.begin(), rows.end(), [device](const RoutingViewRow& r) {
+            return r.device == device;
+        });
+        return row != rows.end() ? row->label : std::string();
+    };
+    const std::string folder = host_.mapFolder();
+    std::vector<std::string> files;
+    if (!folder.empty()) {
+        for (const QString& name : QDir(QString::fromStdString(folder)).entryList(QDir::Files)) {
+            files.push_back(name.toStdString());
+        }
+    }
+    const ConnectionProperties properties =
+        connectionPropertiesOf(host_.routing(), input, output, labelOf(content_.inputs, input),
+                               labelOf(content_.outputs, output), folder, files);
+    ConnectionPropertiesDialog dialog(properties, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    RoutingState state = host_.routing();
+    apply(state, applyConnectionProperties(state, dialog.properties()));
 }
 
 void RoutingView::apply(RoutingState& state, const RoutingChange& change) {
@@ -335,10 +367,6 @@ void RoutingView::contextMenuEvent(QContextMenuEvent* event) {
         geometry_.hitTest(fromQt(QPointF(event->pos())), content_.connections, true);
     QMenu menu(this);
     for (const auto& entry : routingContextMenu(hit, content_)) {
-        // The connection properties open from the handle once their dialog is built.
-        if (entry.command == RoutingMenuCommand::Properties) {
-            continue;
-        }
         QAction* action = menu.addAction(QString::fromStdString(entry.text));
         action->setData(static_cast<int>(entry.command));
     }
@@ -348,6 +376,11 @@ void RoutingView::contextMenuEvent(QContextMenuEvent* event) {
     }
     RoutingState state = host_.routing();
     const auto command = static_cast<RoutingMenuCommand>(chosen->data().toInt());
+    if (command == RoutingMenuCommand::Properties) {
+        const RoutingViewConnection& connection = content_.connections.at(hit.index);
+        editProperties(connection.input, connection.output);
+        return;
+    }
     apply(state, runRoutingMenuCommand(state, command, hit, content_));
 }
 

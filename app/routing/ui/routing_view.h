@@ -33,6 +33,8 @@ public:
     // Applies `state`, the result of an edit, with the effects of `change` in order.
     virtual void applyRouting(const RoutingState& state, const RoutingChange& change) = 0;
     virtual void zoomChanged(int percent) = 0;
+    // The folder whose ".vxm" files the connection properties offer.
+    virtual std::string mapFolder() const = 0;
 };
 
 struct RoutingViewLook {
@@ -75,6 +77,8 @@ private:
     void changeZoom(bool changed);
     void cancelDrag();
     void apply(RoutingState& state, const RoutingChange& change);
+    // "Connection Properties" of the pair; OK applies them.
+    void editProperties(int input, int output);
     void updateCursor(ViewPoint point);
     int textWidth(const std::vector<RoutingViewRow>& rows, const char* header) const;
     QColor routeColour(int inputRow) const;

@@ -1,8 +1,15 @@
 #include "routing/ui/routing_view.h"
 
 #include "devices/port_routing_bits.h"
+#include "routing/ui/connection_properties_dialog.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -31,10 +38,12 @@ public:
         changes.push_back(change);
     }
     void zoomChanged(int percent) override { zooms.push_back(percent); }
+    std::string mapFolder() const override { return folder; }
 
     RoutingState state;
     std::vector<RoutingChange> changes;
     std::vector<int> zooms;
+    std::string folder;
 };
 
 QPoint pointOf(ViewPoint p) {
@@ -135,6 +144,51 @@ TEST(RoutingView, DragsConnectAndDisconnectThroughTheRoutingModel) {
         EXPECT_EQ(view.content().connections.size(),
                   routingViewContent(host.state, {}, {}).connections.size())
             << c.name << ": the view shows the applied routing";
+    }
+}
+
+// Clicking a handle opens the connection's properties: OK writes the boxes and the chosen
+// map through the routing model, Cancel changes nothing.
+TEST(RoutingView, HandleClickEditsTheConnectionProperties) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const char* name : {"lead.vxm", "notes.txm"}) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    for (bool confirm : {false, true}) {
+        FakeHost host;
+        host.folder = folder.path().toStdString();
+        RoutingView view(host, RoutingViewLook{});
+        view.resize(640, 420);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog =
+                qobject_cast<ConnectionPropertiesDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->mapList()->count(), 2) << "<None> and the binary map only";
+            EXPECT_FALSE(dialog->systemBox(CVX_ROUTE_SYSEX)->isChecked());
+            EXPECT_TRUE(dialog->channelBox(0)->isChecked());
+            dialog->channelBox(0)->setChecked(false);
+            dialog->systemBox(CVX_ROUTE_SYSEX)->setChecked(true);
+            dialog->mapList()->setCurrentText("lead.vxm");
+            confirm ? dialog->accept() : dialog->reject();
+            seen = true;
+        });
+        const QPoint handle =
+            pointOf(view.layoutGeometry().handleCentre(view.content().connections.at(0)));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, handle);
+        ASSERT_TRUE(seen);
+        const uint32_t before = kConnectRouteMask & ~CVX_ROUTE_SYSEX;
+        EXPECT_EQ(host.state.mask(1, 3), confirm ? (kConnectRouteMask & ~1u) : before);
+        EXPECT_EQ(host.state.portDataMap.find(3, 1).value_or(""),
+                  confirm ? folder.filePath("lead.vxm").toStdString() : "");
+        EXPECT_EQ(host.changes.size(), confirm ? 1u : 0u);
+        if (confirm) {
+            EXPECT_EQ(view.content().connections.at(0).image, HandleImage::FilteredMapped);
+        }
     }
 }
 
