@@ -365,8 +365,10 @@ void RoutingView::contextMenuEvent(QContextMenuEvent* event) {
     cancelDrag();
     const RoutingHit hit =
         geometry_.hitTest(fromQt(QPointF(event->pos())), content_.connections, true);
+    // The rows as the menu was opened: the ports may change while it is open.
+    const RoutingViewContent shown = content_;
     QMenu menu(this);
-    for (const auto& entry : routingContextMenu(hit, content_)) {
+    for (const auto& entry : routingContextMenu(hit, shown)) {
         QAction* action = menu.addAction(QString::fromStdString(entry.text));
         action->setData(static_cast<int>(entry.command));
     }
@@ -377,11 +379,11 @@ void RoutingView::contextMenuEvent(QContextMenuEvent* event) {
     RoutingState state = host_.routing();
     const auto command = static_cast<RoutingMenuCommand>(chosen->data().toInt());
     if (command == RoutingMenuCommand::Properties) {
-        const RoutingViewConnection& connection = content_.connections.at(hit.index);
+        const RoutingViewConnection& connection = shown.connections.at(hit.index);
         editProperties(connection.input, connection.output);
         return;
     }
-    apply(state, runRoutingMenuCommand(state, command, hit, content_));
+    apply(state, runRoutingMenuCommand(state, command, hit, shown));
 }
 
 void RoutingView::focusOutEvent(QFocusEvent* event) {
