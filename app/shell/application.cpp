@@ -226,6 +226,12 @@ bool Application::createFrame() {
     });
     frame.setViewFactory(ViewKind::MidiStatus,
                          [this]() -> QWidget* { return parts_->services->createStatusView(); });
+    frame.setViewFactory(ViewKind::PortRouting, [this]() -> QWidget* {
+        return parts_->services->createRoutingView(parts_->frame.get());
+    });
+    frame.setViewFactory(ViewKind::PortStatus, [this]() -> QWidget* {
+        return parts_->services->createPortActivityView(parts_->frame.get());
+    });
     return true;
 }
 

@@ -28,6 +28,8 @@
 #include "shell/desktop_commands.h"
 #include "shell/handoff_block.h"
 #include "shell/monitor_views.h"
+#include "shell/program_port_activity.h"
+#include "shell/program_routing.h"
 #include "shell/startup_texts.h"
 #include "shell/user_warning.h"
 #include "sysex/ui/sysex_transfer.h"
@@ -616,10 +618,36 @@ std::string ProgramServices::programFolder() const {
 
 // ---- Views ---------------------------------------------------------------------------------
 
+QWidget* ProgramServices::createRoutingView(QWidget* parent) {
+    if (midi_ == nullptr) {
+        return nullptr;
+    }
+    if (routing_ == nullptr) {
+        routing_ = std::make_unique<ProgramRouting>(*midi_, record_);
+    }
+    return routing_->createView(parent);
+}
+
+QWidget* ProgramServices::createPortActivityView(QWidget* parent) {
+    if (midi_ == nullptr) {
+        return nullptr;
+    }
+    if (portActivity_ == nullptr) {
+        portActivity_ = std::make_unique<ProgramPortActivity>(*midi_);
+    }
+    return portActivity_->createView(parent);
+}
+
 void ProgramServices::sendViewCommand(ViewKind view, int command, intptr_t argument) {
     if (view == ViewKind::MidiStatus) {
         status_->runCommand(command, owner());
         return;
+    }
+    if (portActivity_ != nullptr && view == ViewKind::PortStatus && command == cmd::kPortsChanged) {
+        portActivity_->refreshView();
+    }
+    if (routing_ != nullptr && view == ViewKind::PortRouting && command == cmd::kPortsChanged) {
+        routing_->refreshView();
     }
     if (monitors_ != nullptr && (view == ViewKind::MainMonitor || view == ViewKind::InputMonitor)) {
         monitors_->monitorCommand(view == ViewKind::InputMonitor, command, argument);
@@ -759,6 +787,9 @@ void ProgramServices::editColours() {
             record_.display.colours = colours;
             applyMonitorLook();
             transports_->applyColours();
+            if (routing_ != nullptr) {
+                routing_->restyleView();
+            }
         },
         [this](const BackgroundPicture& picture) {
             record_.display.backgroundBitmap = picture.mode;
@@ -867,6 +898,9 @@ void ProgramServices::editMidiDevices() {
     storeSelection(midi_->saveSelections(), record_);
     QApplication::restoreOverrideCursor();
     appendMonitorText(QString::fromStdString(openPortsLine(*midi_)));
+    if (routing_ != nullptr) {
+        routing_->refreshView();
+    }
     if (!opened) {
         warnUser(owner(), noDevicesText());
     }

@@ -37,6 +37,8 @@ class Transports;
 class MonitorLog;
 class SysExTransfer;
 class MonitorViews;
+class ProgramRouting;
+class ProgramPortActivity;
 class StatusTools;
 struct HandOff;
 struct MonitorLook;
@@ -64,6 +66,10 @@ public:
     void setDeviceMessages(DeviceUserInterface* messages) { deviceMessages_ = messages; }
     // The monitors; the status data and the log follow the main monitor's lines.
     void setMonitors(MonitorViews* monitors);
+    // "MIDI Port Routing": the one routing view, made for the frame (which owns it).
+    QWidget* createRoutingView(QWidget* parent);
+    // "MIDI Port Activity": the one port activity view, made for the frame.
+    QWidget* createPortActivityView(QWidget* parent);
     // The frame the services answer; its status bar takes the colour scheme at once.
     void setFrame(FrameWindow* frame);
     // What a hand-off from a second start does.
@@ -202,6 +208,8 @@ private:
     std::unique_ptr<Transports> transports_;
     std::unique_ptr<InstrumentPanels> instruments_;
     std::unique_ptr<KeyboardTools> keyboardTools_;
+    std::unique_ptr<ProgramRouting> routing_;
+    std::unique_ptr<ProgramPortActivity> portActivity_;
     std::unique_ptr<StatusTools> status_;
     std::unique_ptr<MonitorLog> log_;
     std::string logLine_; // the main monitor's text of the line being logged

@@ -11,6 +11,7 @@
 #include "shell/instance_channel.h"
 #include "views/colour_dialog.h"
 #include "views/monitor_window.h"
+#include "views/port_activity_window.h"
 
 #include "command_ids.h"
 #include "cvxlib.h"
@@ -22,6 +23,7 @@
 #include "profile_file.h"
 #include "routing/ui/midi_devices_dialog.h"
 #include "routing/ui/port_names_dialog.h"
+#include "routing/ui/routing_view.h"
 #include "settings/settings_store.h"
 #include "settings_profile.h"
 #include "support/isolated_home.h"
@@ -732,9 +734,8 @@ TEST_F(ApplicationTest, NoMenuItemOfABuiltFeatureIsDisabled) {
     // These work while the MIDI status view is open.
     const std::set<int> needStatusView = {cmd::kLoadSnapshot, cmd::kSaveSnapshot,
                                           cmd::kSendSnapshot, cmd::kClearStatus};
-    const std::set<int> toCome = {cmd::kSysExView,   cmd::kPortStatus,   cmd::kPortRoutings,
-                                  cmd::kStopWScript, cmd::kPatchMapping, cmd::kMinimizeInTray,
-                                  cmd::kAlwaysInTray};
+    const std::set<int> toCome = {cmd::kSysExView, cmd::kStopWScript, cmd::kPatchMapping,
+                                  cmd::kMinimizeInTray, cmd::kAlwaysInTray};
     std::unique_ptr<Application> application = startApplication();
     std::vector<int> disabled;
     std::vector<int> enabledEarly;
@@ -911,6 +912,97 @@ TEST_F(ApplicationTest, MidiDevicesDialogReopensThePortsWithItsRouting) {
     const SettingsProfile& kept = application->settings();
     EXPECT_EQ(kept.devices.outputs,
               (std::vector<std::string>{"Corvex Loopback 2", "Corvex Loopback 3"}));
+    application->finish();
+}
+
+// The routing view edits the running routing: a connection's handle dragged away stops the
+// traffic at once, an input dragged onto the output restores it, and both are kept at exit.
+TEST_F(ApplicationTest, DragsInTheRoutingViewRouteTheRunningPorts) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    ASSERT_TRUE(frame.action(cmd::kPortRoutings)->isEnabled());
+    ASSERT_TRUE(frame.runCommand(cmd::kPortRoutings));
+    QMdiSubWindow* window = frame.viewWindow(ViewKind::PortRouting);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "MIDI Port Routing");
+    auto* view = qobject_cast<RoutingView*>(window->widget());
+    ASSERT_NE(view, nullptr);
+    window->resize(700, 500);
+    QCoreApplication::processEvents();
+    const auto findConnection = [view](int input) {
+        for (const auto& connection : view->content().connections) {
+            if (connection.input == input) {
+                return &connection;
+            }
+        }
+        return static_cast<const RoutingViewConnection*>(nullptr);
+    };
+    const auto point = [](ViewPoint p) { return QPoint(int(p.x), int(p.y)); };
+    const auto drag = [view](QPoint from, QPoint to) {
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(view->viewport(), to);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+    };
+    const unsigned char noteOn[] = {0x90, 0x3C, 0x64};
+    const RoutingViewConnection* routed = findConnection(int(kLoopback1));
+    ASSERT_NE(routed, nullptr);
+    const QPoint input = point(view->layoutGeometry().inputAnchor(routed->inputRow));
+    const QPoint output = point(view->layoutGeometry().outputAnchor(routed->outputRow));
+    drag(point(view->layoutGeometry().handleCentre(*routed)), {view->viewport()->width() / 2, 4});
+    EXPECT_EQ(findConnection(int(kLoopback1)), nullptr);
+    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+    vmidiSettle();
+    unsigned char left[16];
+    EXPECT_EQ(vmidiTake(kLoopback2, left, sizeof left), 0u) << "disconnected";
+
+    drag(input, output);
+    EXPECT_NE(findConnection(int(kLoopback1)), nullptr);
+    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+    EXPECT_EQ(takeFrom(kLoopback2, 3), std::vector<uint8_t>(noteOn, noteOn + 3));
+    const SettingsProfile& kept = application->settings();
+    ASSERT_EQ(kept.devices.outputMaps.size(), 1u);
+    EXPECT_EQ(kept.devices.outputMaps[0].inputBits[0] & 1u, 1u) << "Loopback 1 feeds it";
+    application->finish();
+}
+
+// The port activity view lights the lamps of the ports a message passes, and only those.
+TEST_F(ApplicationTest, PortActivityShowsTrafficOnTheOpenPorts) {
+    storeSelection();
+    std::unique_ptr<Application> application = startApplication();
+    FrameWindow& frame = *application->frame();
+    ASSERT_TRUE(frame.action(cmd::kPortStatus)->isEnabled());
+    ASSERT_TRUE(frame.runCommand(cmd::kPortStatus));
+    QMdiSubWindow* window = frame.viewWindow(ViewKind::PortStatus);
+    ASSERT_NE(window, nullptr);
+    auto* view = qobject_cast<PortActivityWindow*>(window->widget());
+    ASSERT_NE(view, nullptr);
+    const auto rowOf = [view](ActivityRow::Kind kind, int device) {
+        const auto& rows = view->activity().rows();
+        for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+            if (rows[row].kind == kind && rows[row].device == device) {
+                return row;
+            }
+        }
+        return -1;
+    };
+    const int input = rowOf(ActivityRow::Kind::Input, int(kLoopback1));
+    const int output = rowOf(ActivityRow::Kind::Output, int(kLoopback2));
+    ASSERT_GE(input, 0);
+    ASSERT_GE(output, 0);
+    const unsigned char noteOn[] = {0x92, 0x3C, 0x64}; // channel 3
+    ASSERT_EQ(vmidiFeed(kLoopback1, noteOn, sizeof noteOn), 1);
+    const QDeadlineTimer deadline(5000);
+    while (!(view->activity().lit(input, 3) && view->activity().lit(output, 3)) &&
+           !deadline.hasExpired()) {
+        vmidiSettle();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_TRUE(view->activity().lit(input, 0));
+    EXPECT_TRUE(view->activity().lit(input, 3));
+    EXPECT_TRUE(view->activity().lit(output, 3));
+    EXPECT_FALSE(view->activity().lit(input, 1));
+    EXPECT_FALSE(view->activity().lit(input, 18));
     application->finish();
 }
 
